@@ -1,0 +1,50 @@
+#pragma once
+
+#include "catalogue/StationRecord.h"
+#include "observations/ObservationRecord.h"
+#include "observations/PageFetcher.h"
+
+#include <string>
+
+inline constexpr const char* kDefaultServerUrl = "http://127.0.0.1:8573";
+inline constexpr const char* kStationListFile = "stations.txt";
+inline constexpr const char* kStationListPath = "/weather/surface/stations.txt";
+
+// The service through which the windows reach the station catalogue and the report server.
+class StationCatalogue {
+public:
+    enum class Source { LocalFile, ReportServer };
+
+    StationCatalogue(PageFetcher& fetcher, StationRecord& currentStation, StationTable& all);
+
+    void SetServerUrl(const std::string& url) { m_serverUrl = url; }
+    const std::string& ServerUrl() const { return m_serverUrl; }
+
+    // Replaces the catalogue with the station list from "stations.txt" in the working folder
+    // (at most 1,000,000 bytes) or from the report server. False, with the catalogue untouched,
+    // when the file cannot be opened (the user is told) or the download is empty (silently).
+    bool LoadStationList(Source source);
+
+    // Retrieves the report page of the station and appends its rows to `series` (emptied
+    // first; rows are only counted when no series is given). False with the no-data message
+    // when nothing could be read; false at once, silently, while another retrieval is under way.
+    bool FetchObservations(const StationRecord* station, ObservationSeries* series,
+                           const std::string& hoursText, int rowCountHint);
+
+    std::string ReportUrl(const std::string& icao, const std::string& hoursText) const;
+
+    // "%s %s %s   (%s, %s),  Elevation: %s m,  %s" as the no-data message shows a station.
+    static std::string StationDescription(const StationRecord& station);
+
+    static bool RetrievalBusy();
+
+    PageFetcher& Fetcher() { return m_fetcher; }
+    StationRecord& CurrentStation() { return m_currentStation; }
+    StationTable& AllStations() { return m_all; }
+
+private:
+    PageFetcher& m_fetcher;
+    StationRecord& m_currentStation;
+    StationTable& m_all;
+    std::string m_serverUrl = kDefaultServerUrl;
+};

@@ -1,0 +1,45 @@
+#include "catalogue/StationRecord.h"
+
+namespace {
+
+template <typename F> void ForEachStationText(StationRecord& r, F f) {
+    for (std::string* s : {&r.strCD, &r.strStation, &r.strICAO, &r.strIATA, &r.strNumber, &r.strLat,
+                           &r.strLon, &r.strElev, &r.strCol62, &r.strCol65, &r.strCol68,
+                           &r.strCol71, &r.strCol74, &r.strCol77, &r.strCol79, &r.strCY})
+        f(*s);
+}
+
+} // namespace
+
+void TakeStation(StationRecord& target, const StationRecord& source) {
+    if (&target == &source)
+        return;
+    target.iPeriodMinutes = source.iPeriodMinutes;
+    target.dLongitude = source.dLongitude;
+    target.dColatitude = source.dColatitude;
+    target.dElevation = source.dElevation;
+    target.strCD = source.strCD;
+    target.strStation = source.strStation;
+    target.strICAO = source.strICAO;
+    target.strIATA = source.strIATA;
+    target.strNumber = source.strNumber;
+    target.strLat = source.strLat;
+    target.strLon = source.strLon;
+    target.strElev = source.strElev;
+    target.strCol62 = source.strCol62;
+    target.strCol65 = source.strCol65;
+    target.strCol68 = source.strCol68;
+    target.strCol71 = source.strCol71;
+    target.strCol74 = source.strCol74;
+    target.strCol77 = source.strCol77;
+    target.strCol79 = source.strCol79;
+    target.strCY = source.strCY;
+}
+
+void ClearStation(StationRecord& record) {
+    record.iPeriodMinutes = 0;
+    record.dLongitude = 0.0;
+    record.dColatitude = 0.0;
+    record.dElevation = 0.0;
+    ForEachStationText(record, [](std::string& s) { s.clear(); });
+}

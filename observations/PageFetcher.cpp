@@ -1,0 +1,128 @@
+#include "observations/PageFetcher.h"
+
+#include "platform/CText.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <mutex>
+
+namespace {
+
+struct Transfer {
+    std::string body;
+    std::size_t maxBytes = 0;
+    long idleTimeoutMs = 0;
+    std::chrono::steady_clock::time_point lastData = std::chrono::steady_clock::now();
+    curl_off_t lastCount = -1;
+};
+
+std::size_t OnData(char* data, std::size_t size, std::size_t count, void* user) {
+    auto* transfer = static_cast<Transfer*>(user);
+    const std::size_t bytes = size * count;
+    const std::size_t room = transfer->maxBytes - transfer->body.size();
+    transfer->body.append(data, std::min(bytes, room));
+    transfer->lastData = std::chrono::steady_clock::now();
+    return bytes <= room ? bytes : 0; // 0 aborts a body beyond the cap
+}
+
+int OnProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) {
+    auto* transfer = static_cast<Transfer*>(user);
+    const auto now = std::chrono::steady_clock::now();
+    const curl_off_t count = downloaded + uploaded;
+    if (count != transfer->lastCount) {
+        transfer->lastCount = count;
+        transfer->lastData = now;
+        return 0;
+    }
+    const auto idle =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now - transfer->lastData).count();
+    return idle > transfer->idleTimeoutMs ? 1 : 0;
+}
+
+void InitCurlOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+} // namespace
+
+std::string PageFetcher::Fetch(const std::string& url, std::size_t bufferSize) const {
+    InitCurlOnce();
+    if (bufferSize == 0)
+        bufferSize = 1000000;
+    CURL* curl = curl_easy_init();
+    if (!curl)
+        return {};
+
+    std::string encoded = url;
+    platform::ReplaceAll(encoded, " ", "%20");
+
+    Transfer transfer;
+    transfer.maxBytes = m_limits.maxBodyBytes;
+    transfer.idleTimeoutMs = m_limits.idleTimeoutMs;
+
+    curl_slist* headers = nullptr;
+    headers = curl_slist_append(headers, "Cache-Control: no-cache");
+    headers = curl_slist_append(headers, "Pragma: no-cache");
+
+    curl_easy_setopt(curl, CURLOPT_URL, encoded.c_str());
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Ventora/1.2");
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, m_limits.connectTimeoutMs);
+    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE,
+                     static_cast<long>(std::clamp<std::size_t>(bufferSize, 1024, 512 * 1024)));
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnData);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, OnProgress);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+
+    curl_easy_perform(curl); // a failure keeps what arrived before it
+    curl_easy_cleanup(curl);
+    curl_slist_free_all(headers);
+    return std::move(transfer.body);
+}
+
+std::string PageFetcher::Extract(std::string_view text, std::string_view label,
+                                 std::string_view start, std::string_view end, int occurrence) {
+    std::size_t p = 0;
+    std::size_t b = 0;
+    std::size_t c = 0;
+    for (int k = 0; k < occurrence; ++k) {
+        std::size_t a = p;
+        if (!label.empty()) {
+            a = text.find(label, p);
+            if (a == std::string_view::npos)
+                return {};
+        }
+        b = text.find(start, a);
+        if (b == std::string_view::npos)
+            return {};
+        c = text.find(end, b);
+        if (c == std::string_view::npos)
+            return {};
+        p = c;
+    }
+    if (occurrence < 1 || c < b + start.size())
+        return {};
+    return DecodeExtracted(text.substr(b + start.size(), c - b - start.size()));
+}
+
+std::string PageFetcher::DecodeExtracted(std::string_view raw) {
+    // Each replacement runs once over the whole text in this order; a "&#38;" that forms a new
+    // reference with the text after it is decoded by a later step.
+    static const std::pair<std::string_view, std::string_view> table[] = {
+        {"  ", " "},    {"\n", " "},    {"&#34;", "\""}, {"&#33;", "!"},  {"&#36;", "$"},
+        {"&#37;", "%"}, {"&#38;", "&"}, {"&#45;", "-"},  {"&#46;", "."},  {"&#47;", "/"},
+        {"&#60;", "<"}, {"&#62;", ">"}, {"&#160;", " "}, {"&#247;", "-"}, {"&deg;", "\xB0"},
+    };
+    std::string text(raw);
+    for (const auto& [from, to] : table)
+        platform::ReplaceAll(text, from, to);
+    return platform::Trim(text);
+}

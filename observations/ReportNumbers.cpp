@@ -1,0 +1,65 @@
+#include "observations/ReportNumbers.h"
+
+#include "observations/MetarDecoder.h"
+#include "platform/CText.h"
+
+#include <cctype>
+#include <string_view>
+
+namespace {
+
+// The number just before `unit` in the cell, as in "30.12 inches Hg (1019.9 mb)".
+std::optional<double> NumberBefore(std::string_view cell, std::string_view unit) {
+    const std::size_t at = cell.find(unit);
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    std::size_t end = at;
+    while (end > 0 && cell[end - 1] == ' ')
+        --end;
+    std::size_t begin = end;
+    while (begin > 0 && (std::isdigit(static_cast<unsigned char>(cell[begin - 1])) ||
+                         cell[begin - 1] == '.' || cell[begin - 1] == '-'))
+        --begin;
+    if (begin == end)
+        return std::nullopt;
+    return platform::LeadingDouble(cell.substr(begin, end - begin));
+}
+
+} // namespace
+
+void FillReportNumbers(ObservationRecord& record) {
+    record.dPressure = 0.0;
+    record.dPressureInHg = 0.0;
+    record.dWindSpeed = 0.0;
+    record.dWindDirection = 0.0;
+
+    const MetarReport report = DecodeMetar(record.strReport);
+
+    if (report.pressureHpa && report.altimeterInHg) {
+        record.dPressure = *report.pressureHpa - 1000.0;
+        record.dPressureInHg = *report.altimeterInHg;
+    } else {
+        const auto inches = NumberBefore(record.strPressure, "inches Hg");
+        const auto mb = NumberBefore(record.strPressure, "mb");
+        if (mb)
+            record.dPressure = *mb - 1000.0;
+        else if (inches)
+            record.dPressure = *inches * kHpaPerInchHg - 1000.0;
+        if (inches)
+            record.dPressureInHg = *inches;
+        else if (mb)
+            record.dPressureInHg = *mb / kHpaPerInchHg;
+    }
+
+    if (report.wind) {
+        record.dWindDirection = report.wind->direction;
+        record.dWindSpeed = report.wind->speedKnots * kMetresPerSecondPerKnot;
+    } else if (!record.strWinds.empty()) {
+        if (const auto degrees = NumberBefore(record.strWinds, "degrees"))
+            record.dWindDirection = *degrees;
+        if (const auto ms = NumberBefore(record.strWinds, "m/s"))
+            record.dWindSpeed = *ms;
+        else if (const auto knots = NumberBefore(record.strWinds, "knots"))
+            record.dWindSpeed = *knots * kMetresPerSecondPerKnot;
+    }
+}

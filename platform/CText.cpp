@@ -1,0 +1,113 @@
+#include "platform/CText.h"
+
+#include <cctype>
+#include <clocale>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <locale.h>
+
+namespace platform {
+
+namespace {
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+locale_t CLocale() {
+    static const locale_t locale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    return locale;
+}
+
+} // namespace
+
+double LeadingDouble(std::string_view text) {
+    // strtod_l with the C locale reads exactly what atof reads, whatever the user's locale.
+    const std::string copy(text);
+    return strtod_l(copy.c_str(), nullptr, CLocale());
+}
+
+int LeadingInt(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsSpace(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    long long value = 0;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
+        value = value * 10 + (text[i] - '0');
+        if (value > std::numeric_limits<int>::max() + 1LL)
+            value = std::numeric_limits<int>::max() + 1LL;
+        ++i;
+    }
+    if (negative)
+        value = -value;
+    if (value > std::numeric_limits<int>::max())
+        return std::numeric_limits<int>::max();
+    return static_cast<int>(value);
+}
+
+std::string Format(const char* format, ...) {
+    const locale_t previous = uselocale(CLocale());
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    char small[256];
+    const int length = std::vsnprintf(small, sizeof small, format, args);
+    va_end(args);
+    std::string result;
+    if (length >= 0 && static_cast<std::size_t>(length) < sizeof small) {
+        result.assign(small, static_cast<std::size_t>(length));
+    } else if (length >= 0) {
+        result.resize(static_cast<std::size_t>(length));
+        std::vsnprintf(result.data(), result.size() + 1, format, copy);
+    }
+    va_end(copy);
+    uselocale(previous);
+    return result;
+}
+
+std::string ToLower(std::string_view text) {
+    std::string result(text);
+    for (char& c : result)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return result;
+}
+
+std::string Trim(std::string_view text) {
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && IsSpace(text[first]))
+        ++first;
+    while (last > first && IsSpace(text[last - 1]))
+        --last;
+    return std::string(text.substr(first, last - first));
+}
+
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+    if (from.empty())
+        return;
+    std::size_t pos = text.find(from);
+    if (pos == std::string::npos)
+        return;
+    std::string result;
+    result.reserve(text.size());
+    std::size_t start = 0;
+    while (pos != std::string::npos) {
+        result.append(text, start, pos - start);
+        result.append(to);
+        start = pos + from.size();
+        pos = text.find(from, start);
+    }
+    result.append(text, start, std::string::npos);
+    text.swap(result);
+}
+
+} // namespace platform

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The C library's text services as the program uses them, independent of the user's locale:
+// numbers are always read and printed with a decimal point.
+namespace platform {
+
+// The leading decimal number of the text, as atof reads it (leading white space, optional
+// sign, digits, fraction, exponent); 0 when the text does not begin with a number.
+double LeadingDouble(std::string_view text);
+
+// The leading decimal integer, as atoi reads it; 0 without digits, clamped to the int range.
+int LeadingInt(std::string_view text);
+
+// printf-style formatting in the C locale.
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Single-byte lower-casing of ASCII letters (the C locale's tolower).
+std::string ToLower(std::string_view text);
+
+// Trims blanks, tabs, carriage returns, line feeds, vertical tabs and form feeds at both ends.
+std::string Trim(std::string_view text);
+
+// Replaces every occurrence of `from` by `to`, scanning left to right once.
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to);
+
+} // namespace platform

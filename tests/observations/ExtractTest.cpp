@@ -1,0 +1,35 @@
+#include "observations/PageFetcher.h"
+
+#include <gtest/gtest.h>
+
+TEST(Extract, CountsOccurrencesFromTheStart) {
+    const std::string text = "x [one] y [two] z";
+    EXPECT_EQ(PageFetcher::Extract(text, "", "[", "]", 1), "one");
+    EXPECT_EQ(PageFetcher::Extract(text, "", "[", "]", 2), "two");
+    EXPECT_EQ(PageFetcher::Extract(text, "", "[", "]", 3), "");
+}
+
+TEST(Extract, NeedsEveryMarkerAfterTheLabel) {
+    EXPECT_EQ(PageFetcher::Extract("Winds: <b>calm", "Winds", "<b>", "</b>", 1), "");
+    EXPECT_EQ(PageFetcher::Extract("<b>x</b> Winds: none", "Winds", "<b>", "</b>", 1), "");
+    EXPECT_EQ(PageFetcher::Extract("Winds: <b>calm</b>", "Winds", "<b>", "</b>", 1), "calm");
+    // Case counts.
+    EXPECT_EQ(PageFetcher::Extract("winds: <b>calm</b>", "Winds", "<b>", "</b>", 1), "");
+}
+
+TEST(Extract, EndMarkerSearchStartsAtTheStartMarker) {
+    // The end marker is found inside the start marker itself: a negative length gives nothing.
+    EXPECT_EQ(PageFetcher::Extract("L abcd", "L", "abc", "bc", 1), "");
+}
+
+TEST(Extract, DecodesInOneOrderedPass) {
+    EXPECT_EQ(PageFetcher::DecodeExtracted("a&#160;&#160;b"), "a  b"); // blanks come after folding
+    EXPECT_EQ(PageFetcher::DecodeExtracted("a    b"), "a  b");         // one pass halves them
+    EXPECT_EQ(PageFetcher::DecodeExtracted("x&#38;#160;y"), "x y");    // "&#38;" makes a reference
+    EXPECT_EQ(PageFetcher::DecodeExtracted("&#38;#45;"), "-");
+    EXPECT_EQ(PageFetcher::DecodeExtracted("&#38;#34;"), "&#34;"); // its step ran before "&"
+    EXPECT_EQ(PageFetcher::DecodeExtracted("&#64;&#45;1&#46;5&deg;C"), "&#64;-1.5\xB0"
+                                                                       "C");
+    EXPECT_EQ(PageFetcher::DecodeExtracted("&#34;&#33;&#36;&#37;&#47;&#62;&#247;"), "\"!$%/>-");
+    EXPECT_EQ(PageFetcher::DecodeExtracted(" line\none \n"), "line one");
+}

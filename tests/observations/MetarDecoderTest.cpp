@@ -1,0 +1,108 @@
+#include "observations/MetarDecoder.h"
+#include "tests/support/TestPaths.h"
+
+#include <QByteArray>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+TEST(MetarDecoder, ReadsWindInEveryUnit) {
+    auto wind = DecodeMetar("KJFK 070451Z 27009G21KT 10SM A3012").wind;
+    ASSERT_TRUE(wind);
+    EXPECT_EQ(wind->direction, 270);
+    EXPECT_DOUBLE_EQ(wind->speedKnots, 9);
+    EXPECT_DOUBLE_EQ(*wind->gustKnots, 21);
+
+    wind = DecodeMetar("UUWW 020030Z 11002MPS CAVOK 04/M03 Q1016").wind;
+    ASSERT_TRUE(wind);
+    EXPECT_NEAR(wind->speedKnots, 2 / 0.514444, 1e-9);
+
+    wind = DecodeMetar("XXXX 020030Z 18036KMH 9999").wind;
+    ASSERT_TRUE(wind);
+    EXPECT_NEAR(wind->speedKnots, 36 / 1.852, 1e-9);
+
+    wind = DecodeMetar("METAR LTCI 012350Z VRB02KT 9999").wind;
+    ASSERT_TRUE(wind);
+    EXPECT_TRUE(wind->variable);
+    EXPECT_EQ(wind->direction, 0);
+
+    wind = DecodeMetar("SPECI CERM 020000Z COR AUTO 00000KT 10/09").wind;
+    ASSERT_TRUE(wind);
+    EXPECT_EQ(wind->direction, 0);
+    EXPECT_EQ(wind->speedKnots, 0);
+}
+
+TEST(MetarDecoder, ReadsPressureInBothUnits) {
+    auto r = DecodeMetar("EDDF 061950Z 27005KT 9999 Q1013");
+    EXPECT_DOUBLE_EQ(*r.pressureHpa, 1013);
+    EXPECT_NEAR(*r.altimeterInHg, 29.9139, 1e-4);
+    r = DecodeMetar("KJFK 070451Z 27009KT A3012");
+    EXPECT_DOUBLE_EQ(*r.altimeterInHg, 30.12);
+    EXPECT_NEAR(*r.pressureHpa, 1019.98, 0.01);
+}
+
+TEST(MetarDecoder, IsLenientAndStopsAtRemarks) {
+    const auto r = DecodeMetar("BIAR 020000Z 30008KT 6000 -SN BKN014 M00/M01 Q//// R05R/CLRD65 "
+                               "Q1014 RMK WIND 00107KT A2990");
+    ASSERT_TRUE(r.wind);
+    EXPECT_EQ(r.wind->direction, 300); // the remark's wind group is not read
+    EXPECT_DOUBLE_EQ(*r.pressureHpa, 1014);
+    EXPECT_DOUBLE_EQ(*r.temperatureC, 0);
+    EXPECT_DOUBLE_EQ(*r.dewpointC, -1);
+    EXPECT_EQ(r.day, 2);
+    EXPECT_EQ(r.hour, 0);
+
+    const auto v = DecodeMetar("KXYZ 011200Z 1/2SM FG M05/ A2992");
+    EXPECT_FALSE(v.wind);
+    EXPECT_DOUBLE_EQ(*v.temperatureC, -5); // "1/2SM" is not a temperature
+    EXPECT_FALSE(v.dewpointC);
+
+    EXPECT_TRUE(DecodeMetar("KXYZ 011200Z NIL").nil);
+    EXPECT_FALSE(DecodeMetar("").wind);
+    EXPECT_FALSE(DecodeMetar("99999KT").wind); // direction above 360
+}
+
+// The weather centre's own decoding of 200 real reports.
+TEST(MetarDecoder, AgreesWithTheWeatherCentreOnTheSamples) {
+    const auto path = testing_support::SharedDataFile("metar-samples-expected.json");
+    if (path.empty())
+        GTEST_SKIP() << "public sample reports not present";
+    const std::string json = testing_support::ReadFile(path);
+    const QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(json)).object();
+    const QJsonArray reports = root["reports"].toArray();
+    ASSERT_EQ(reports.size(), 200);
+
+    int compared = 0;
+    for (const auto& item : reports) {
+        const QJsonObject o = item.toObject();
+        const std::string raw = o["raw"].toString().toStdString();
+        SCOPED_TRACE(raw);
+        const MetarReport r = DecodeMetar(raw);
+
+        if (o["wind_dir_degrees"].isNull()) {
+            EXPECT_FALSE(r.wind);
+        } else {
+            ASSERT_TRUE(r.wind);
+            EXPECT_EQ(r.wind->direction, o["wind_dir_degrees"].toString().toInt());
+            EXPECT_NEAR(r.wind->speedKnots, o["wind_speed_kt"].toString().toDouble(), 0.5);
+            ++compared;
+        }
+        // Where the centre gives no altimeter, the report holds no usable pressure group
+        // ("Q////", or only remarks).
+        if (o["altim_in_hg"].isNull()) {
+            EXPECT_FALSE(r.altimeterInHg);
+        } else {
+            ASSERT_TRUE(r.altimeterInHg);
+            EXPECT_NEAR(*r.altimeterInHg, o["altim_in_hg"].toString().toDouble(), 0.01);
+        }
+        if (!o["temp_c"].isNull() && r.temperatureC) {
+            // The centre reads the tenths from the remarks' T group; the main group is whole.
+            EXPECT_NEAR(*r.temperatureC, o["temp_c"].toString().toDouble(), 1.0);
+        }
+    }
+    EXPECT_GT(compared, 190);
+}

@@ -1,0 +1,98 @@
+#include "platform/DateParser.h"
+#include "platform/CalendarTime.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+
+using platform::DateTimeFields;
+using platform::ParseUsDateTime;
+
+namespace {
+
+void ExpectFields(const char* text, int y, int mo, int d, int h, int mi, int s = 0) {
+    SCOPED_TRACE(text);
+    const auto f = ParseUsDateTime(text);
+    ASSERT_TRUE(f.has_value());
+    EXPECT_EQ(f->year, y);
+    EXPECT_EQ(f->month, mo);
+    EXPECT_EQ(f->day, d);
+    EXPECT_EQ(f->hour, h);
+    EXPECT_EQ(f->minute, mi);
+    EXPECT_EQ(f->second, s);
+}
+
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* tz) {
+        if (const char* old = std::getenv("TZ"))
+            m_old = old;
+        setenv("TZ", tz, 1);
+        tzset();
+    }
+    ~ScopedTimeZone() {
+        if (m_old.empty())
+            unsetenv("TZ");
+        else
+            setenv("TZ", m_old.c_str(), 1);
+        tzset();
+    }
+
+private:
+    std::string m_old;
+};
+
+} // namespace
+
+TEST(UsDateParser, ReadsTheFormsReportServersPrint) {
+    ExpectFields("04:51 12/07/2026", 2026, 12, 7, 4, 51);
+    ExpectFields("15:51:30 3/2/2004", 2004, 3, 2, 15, 51, 30);
+    ExpectFields("23:05 1/31/26", 2026, 1, 31, 23, 5);
+    ExpectFields("00:00 12/31/99", 1999, 12, 31, 0, 0);
+    ExpectFields("09:50 2026-12-06", 2026, 12, 6, 9, 50);
+    ExpectFields("09:50 6 December 2026", 2026, 12, 6, 9, 50);
+    ExpectFields("09:50 6 dec 2026", 2026, 12, 6, 9, 50);
+    ExpectFields("09:50 December 6, 2026", 2026, 12, 6, 9, 50);
+    ExpectFields("09:50 SEP 6 2026", 2026, 9, 6, 9, 50);
+    ExpectFields("12/07/2026 04:51", 2026, 12, 7, 4, 51);
+}
+
+TEST(UsDateParser, ReadsTwelveHourClocks) {
+    ExpectFields("3:51 PM 3/2/2004", 2004, 3, 2, 15, 51);
+    ExpectFields("12:05 am 3/2/2004", 2004, 3, 2, 0, 5);
+    ExpectFields("12:05 PM 3/2/2004", 2004, 3, 2, 12, 5);
+    EXPECT_FALSE(ParseUsDateTime("13:05 PM 3/2/2004"));
+}
+
+TEST(UsDateParser, RefusesEverythingElse) {
+    for (const char* text :
+         {"", "04:51", "12/07/2026", "04:51 13/07/2026", "04:51 2/30/2026", "24:00 1/1/2026",
+          "04:60 1/1/2026", "04:51 12/07/2026 extra", "garbage", "04:51 Smarch 3, 2026",
+          "04:51 07.12.2026", "04:51 12/07/202", "04:51 1234567/1/2026", "04:51 12/07/2026 UTC"})
+        EXPECT_FALSE(ParseUsDateTime(text)) << text;
+    ExpectFields("04:51 2/29/2024", 2024, 2, 29, 4, 51);
+    EXPECT_FALSE(ParseUsDateTime("04:51 2/29/2025"));
+}
+
+TEST(CalendarTime, LocalBreakdownGivesBackThePrintedFields) {
+    for (const char* tz : {"UTC", "Europe/Berlin", "America/New_York", "Asia/Kolkata"}) {
+        ScopedTimeZone zone(tz);
+        const auto t = platform::MakeLocalTime({2004, 3, 2, 15, 51, 0});
+        ASSERT_TRUE(t) << tz;
+        const auto tm = platform::LocalBreakdown(*t);
+        ASSERT_TRUE(tm);
+        EXPECT_EQ(tm->tm_year + 1900, 2004) << tz;
+        EXPECT_EQ(tm->tm_mon + 1, 3);
+        EXPECT_EQ(tm->tm_mday, 2);
+        EXPECT_EQ(tm->tm_hour, 15);
+        EXPECT_EQ(tm->tm_min, 51);
+    }
+}
+
+TEST(CalendarTime, DatesBefore1970HaveNoValue) {
+    ScopedTimeZone zone("UTC");
+    EXPECT_FALSE(platform::MakeLocalTime({1969, 12, 31, 12, 0, 0}));
+    EXPECT_EQ(platform::MakeLocalTime({1970, 1, 1, 0, 1, 0}), 60);
+    EXPECT_FALSE(platform::LocalBreakdown(-5));
+}
