@@ -33,7 +33,36 @@ struct MetarReport {
 
     std::optional<double> temperatureC;
     std::optional<double> dewpointC;
+
+    // Prevailing visibility; `atLeast` for "P6SM", "10SM" and "9999" (and CAVOK).
+    struct Visibility {
+        double metres = 0;
+        double miles = 0;
+        bool inMiles = false; // reported in statute miles
+        bool atLeast = false;
+    };
+    std::optional<Visibility> visibility;
+    bool cavok = false;
+
+    // Weather groups as coded, for example "-SN", "BR", "+TSRA", "VCSH".
+    std::vector<std::string> weather;
+
+    struct Cloud {
+        std::string cover;   // FEW, SCT, BKN, OVC or VV (vertical visibility)
+        int heightFeet = -1; // above ground; -1 when not given
+        std::string type;    // CB, TCU or empty
+    };
+    std::vector<Cloud> clouds;
+    bool skyClear = false; // SKC, CLR, NSC, NCD or CAVOK
+
+    // The lowest broken or overcast layer or vertical visibility, in feet; none when there is none.
+    std::optional<int> CeilingFeet() const;
 };
+
+constexpr double kMetresPerMile = 1609.344;
+
+// "light snow", "mist", "heavy thunderstorm with rain": a weather group in words.
+std::string DescribeWeather(std::string_view group);
 
 MetarReport DecodeMetar(std::string_view report);
 

@@ -49,12 +49,17 @@ void InitCurlOnce() {
 } // namespace
 
 std::string PageFetcher::Fetch(const std::string& url, std::size_t bufferSize) const {
+    return Get(url, bufferSize).body;
+}
+
+PageFetcher::Response PageFetcher::Get(const std::string& url, std::size_t bufferSize) const {
     InitCurlOnce();
     if (bufferSize == 0)
         bufferSize = 1000000;
+    Response response;
     CURL* curl = curl_easy_init();
     if (!curl)
-        return {};
+        return response;
 
     std::string encoded = url;
     platform::ReplaceAll(encoded, " ", "%20");
@@ -82,10 +87,13 @@ std::string PageFetcher::Fetch(const std::string& url, std::size_t bufferSize) c
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
 
-    curl_easy_perform(curl); // a failure keeps what arrived before it
+    // A failure keeps what arrived before it.
+    response.complete = curl_easy_perform(curl) == CURLE_OK;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &response.status);
     curl_easy_cleanup(curl);
     curl_slist_free_all(headers);
-    return std::move(transfer.body);
+    response.body = std::move(transfer.body);
+    return response;
 }
 
 std::string PageFetcher::Extract(std::string_view text, std::string_view label,

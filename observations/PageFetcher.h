@@ -25,6 +25,14 @@ public:
     // `bufferSize` (0 meaning 1,000,000) sizes the read buffer.
     std::string Fetch(const std::string& url, std::size_t bufferSize = 0) const;
 
+    struct Response {
+        long status = 0;       // HTTP status; 0 when no answer came
+        bool complete = false; // the whole body arrived
+        std::string body;
+    };
+    // As Fetch, but telling the status and whether the transfer completed.
+    Response Get(const std::string& url, std::size_t bufferSize = 0) const;
+
     // The decoded text between the start and end markers of the `occurrence`-th run of
     // label, start marker and end marker (counting from 1); empty when a marker is missing.
     static std::string Extract(std::string_view text, std::string_view label,

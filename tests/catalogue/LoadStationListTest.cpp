@@ -1,6 +1,6 @@
 #include "catalogue/StationCatalogue.h"
-#include "tests/catalogue/StationLineTest.h"
 #include "tests/support/MessageRecorder.h"
+#include "tests/support/StationLine.h"
 #include "tests/support/TestHttpServer.h"
 #include "tests/support/TestPaths.h"
 

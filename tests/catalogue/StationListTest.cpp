@@ -1,5 +1,5 @@
 #include "catalogue/StationList.h"
-#include "tests/catalogue/StationLineTest.h"
+#include "tests/support/StationLine.h"
 #include "tests/support/TestPaths.h"
 
 #include <gtest/gtest.h>

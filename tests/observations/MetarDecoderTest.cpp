@@ -99,6 +99,17 @@ TEST(MetarDecoder, AgreesWithTheWeatherCentreOnTheSamples) {
             ASSERT_TRUE(r.altimeterInHg);
             EXPECT_NEAR(*r.altimeterInHg, o["altim_in_hg"].toString().toDouble(), 0.01);
         }
+        if (o["visibility_statute_mi"].isNull()) {
+            EXPECT_FALSE(r.visibility);
+        } else {
+            ASSERT_TRUE(r.visibility);
+            EXPECT_NEAR(r.visibility->miles, o["visibility_statute_mi"].toString().toDouble(),
+                        0.01);
+        }
+        std::string weather;
+        for (const std::string& w : r.weather)
+            weather += (weather.empty() ? "" : " ") + w;
+        EXPECT_EQ(weather, o["wx_string"].toString().toStdString());
         if (!o["temp_c"].isNull() && r.temperatureC) {
             // The centre reads the tenths from the remarks' T group; the main group is whole.
             EXPECT_NEAR(*r.temperatureC, o["temp_c"].toString().toDouble(), 1.0);

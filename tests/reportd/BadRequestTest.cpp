@@ -1,0 +1,79 @@
+#include "tests/reportd/RunningServer.h"
+#include "tests/support/StationLine.h"
+#include "tools/reportd/ReportQuery.h"
+#include "tools/reportd/Simulation.h"
+
+#include <httplib.h>
+
+#include <gtest/gtest.h>
+
+using testing_support::RunningServer;
+
+TEST(ReportQuery, ReadsEveryWayOfWritingTheHours) {
+    for (const char* q : {"metarIds=KJFK&hoursStr=most recent only",
+                          "metarIds=kjfk&hoursStr=most%20recent%20only&std_trans=translated",
+                          "metarIds=KJFK&hoursStr=most+recent+only&num_metars=number"}) {
+        const auto r = ParseReportQuery(q);
+        ASSERT_TRUE(r) << q;
+        EXPECT_EQ(r->icao, "KJFK");
+        EXPECT_EQ(r->hours, 0);
+    }
+    for (const char* q :
+         {"metarIds=KJFK&hoursStr=past+24+hours", "hoursStr=past%2024%20hours&metarIds=KJFK",
+          "metarIds=KJFK&hoursStr=past 24 hours", "metarIds=KJFK&hoursStr=past%2B24%2Bhours"})
+        EXPECT_EQ(ParseReportQuery(q)->hours, 24) << q;
+    EXPECT_EQ(ParseReportQuery("metarIds=KJFK&hoursStr=past+1+hours")->hours, 1);
+    EXPECT_EQ(ParseReportQuery("metarIds=KJFK&hoursStr=past+96+hours")->hours, 96);
+}
+
+TEST(ReportQuery, RefusesMalformedQueries) {
+    for (const char* q :
+         {"", "hoursStr=past+24+hours", "metarIds=&hoursStr=past+24+hours", "metarIds=KJFK",
+          "metarIds=KJFK&hoursStr=past+-5+hours", "metarIds=KJFK&hoursStr=past+0+hours",
+          "metarIds=KJFK&hoursStr=past+97+hours", "metarIds=KJFK&hoursStr=past+99999+hours",
+          "metarIds=KJFK&hoursStr=past+x+hours", "metarIds=KJFK&hoursStr=past+24",
+          "metarIds=K%ZZK&hoursStr=past+24+hours", "metarIds=KJFK&hoursStr=past+24+hours%",
+          "metarIds=KJFK&hoursStr=most%2", "metarIds=KJ/FK&hoursStr=past+24+hours",
+          "metarIds=KJFKX&hoursStr=past+2+hours"})
+        EXPECT_FALSE(ParseReportQuery(q)) << q;
+}
+
+TEST(ReportServer, BadRequestsGetASorryPageNeverAnError) {
+    const std::string list =
+        testing_support::StationLine("NY", "NYC/JFK ARPT", "KJFK", "40 38N", "073 46W") + "\n";
+    RunningServer server(list, std::make_unique<SimulatedSource>(),
+                         [] { return UtcTime(2026, 12, 7, 5, 0); });
+    httplib::Client client("127.0.0.1", server.Port());
+
+    auto get = [&client](const std::string& target) {
+        auto res = client.Get(target.c_str());
+        EXPECT_TRUE(res) << target;
+        return res;
+    };
+    const std::string base = "/weather/surface/index.php?";
+    const std::string junk(10 * 1024, 'x');
+    for (const std::string& target :
+         {base + "hoursStr=past+24+hours", base + "metarIds=&hoursStr=past+24+hours",
+          base + "metarIds=KJFK&hoursStr=past+-5+hours",
+          base + "metarIds=KJFK&hoursStr=past+99999+hours",
+          base + "metarIds=" + junk + "&hoursStr=past+2+hours",
+          base + "metarIds=KJFK&hoursStr=" + junk.substr(0, 5000),
+          base + "metarIds=%G1FK&hoursStr=past+2+hours", base + "metarIds=KJFK&hoursStr=%",
+          base + "metarIds=EGLL&hoursStr=past+2+hours", base}) {
+        const auto res = get(target);
+        if (!res)
+            continue;
+        EXPECT_NE(res->status, 500) << target.substr(0, 80);
+        EXPECT_NE(res->body.find("Sorry"), std::string::npos) << target.substr(0, 80);
+        EXPECT_EQ(res->body.find("Conditions"), std::string::npos) << target.substr(0, 80);
+    }
+
+    const auto good = get(base + "metarIds=KJFK&hoursStr=past+2+hours&std_trans=translated");
+    ASSERT_TRUE(good);
+    EXPECT_EQ(good->status, 200);
+    EXPECT_EQ(good->body.find("Sorry"), std::string::npos) << good->body;
+    const auto stations = get("/weather/surface/stations.txt");
+    ASSERT_TRUE(stations);
+    EXPECT_EQ(stations->body, list);
+    EXPECT_EQ(get("/elsewhere")->status, 404);
+}

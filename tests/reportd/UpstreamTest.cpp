@@ -1,0 +1,107 @@
+// The upstream source against a local fake of an aviation-weather data service.
+
+#include "tests/support/TestHttpServer.h"
+#include "tools/reportd/UpstreamSource.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+using testing_support::TestHttpServer;
+
+namespace {
+
+struct FakeUpstream {
+    std::atomic<int> status{200};
+    std::atomic<int> requests{0};
+    std::string lastQuery;
+    std::mutex mutex;
+    TestHttpServer server{[this](const httplib::Request& req, httplib::Response& res) {
+        ++requests;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            lastQuery = req.target;
+        }
+        res.status = status.load();
+        if (res.status == 200)
+            res.set_content("METAR KJFK 070451Z 27009KT 10SM FEW250 13/M01 A3012\n"
+                            "KJFK 070351Z 26008KT 10SM FEW250 12/M01 A3013\n"
+                            "SPECI KJFK 302351Z 25007KT 10SM FEW250 11/M01 A3014\n",
+                            "text/plain");
+        else
+            res.set_content("busy", "text/plain");
+    }};
+};
+
+StationRecord Jfk() {
+    StationRecord s;
+    s.strICAO = "KJFK";
+    return s;
+}
+
+} // namespace
+
+TEST(RawReports, ArePlacedInTimeFromTheirDayGroups) {
+    const std::int64_t now = UtcTime(2026, 12, 7, 5, 0);
+    const auto reports = ParseRawReports("METAR KJFK 070451Z 27009KT A3012\n\n"
+                                         "SPECI KJFK 302351Z 25007KT A3014\ngarbage\n",
+                                         now);
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0].time, UtcTime(2026, 12, 7, 4, 51));
+    EXPECT_EQ(reports[0].raw, "KJFK 070451Z 27009KT A3012");
+    EXPECT_EQ(reports[1].time, UtcTime(2026, 11, 30, 23, 51)); // last month
+}
+
+TEST(UpstreamSource, CachesAnswersPerStation) {
+    FakeUpstream upstream;
+    std::atomic<std::int64_t> now{UtcTime(2026, 12, 7, 5, 0)};
+    UpstreamSource source(upstream.server.BaseUrl() + "/api/data/metar", 300,
+                          [&] { return now.load(); });
+
+    auto reports = source.Reports(Jfk(), now - 3 * 3600, now);
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0].raw, "KJFK 070451Z 27009KT 10SM FEW250 13/M01 A3012");
+    EXPECT_EQ(upstream.lastQuery, "/api/data/metar?ids=KJFK&hours=3&format=raw");
+
+    now += 100;
+    EXPECT_EQ(source.Reports(Jfk(), now - 2 * 3600, now).size(), 2u);
+    EXPECT_EQ(upstream.requests.load(), 1); // served from the cache
+
+    EXPECT_EQ(source.Reports(Jfk(), now - 24 * 3600, now).size(), 2u);
+    EXPECT_EQ(upstream.requests.load(), 2); // more hours than the cache holds
+
+    now += 301;
+    source.Reports(Jfk(), now - 2 * 3600, now);
+    EXPECT_EQ(upstream.requests.load(), 3); // expired
+}
+
+TEST(UpstreamSource, BacksOffWhenOverloadedAndServesTheCache) {
+    FakeUpstream upstream;
+    std::atomic<std::int64_t> now{UtcTime(2026, 12, 7, 5, 0)};
+    UpstreamSource source(upstream.server.BaseUrl() + "/metar", 60, [&] { return now.load(); });
+    ASSERT_EQ(source.Reports(Jfk(), now - 3 * 3600, now).size(), 2u);
+
+    for (int status : {429, 503}) {
+        upstream.status = status;
+        now += 3600; // the cache has expired
+        const int before = upstream.requests.load();
+        EXPECT_EQ(source.Reports(Jfk(), now - 4 * 3600, now).size(), 2u) << status;
+        EXPECT_EQ(upstream.requests.load(), before + 1);
+        now += 5;
+        EXPECT_EQ(source.Reports(Jfk(), now - 4 * 3600, now).size(), 2u);
+        EXPECT_EQ(upstream.requests.load(), before + 1) << "asked again while backing off";
+    }
+
+    upstream.status = 200;
+    now += 3600;                                                      // after the back-off
+    EXPECT_EQ(source.Reports(Jfk(), now - 2 * 3600, now).size(), 0u); // newest is now 2 h old
+    EXPECT_EQ(upstream.requests.load(), 4);
+}
+
+TEST(UpstreamSource, AnUnreachableServiceGivesNothing) {
+    const int port = testing_support::RefusingPort();
+    const std::int64_t now = UtcTime(2026, 12, 7, 5, 0);
+    UpstreamSource source("http://127.0.0.1:" + std::to_string(port) + "/metar", 300,
+                          [now] { return now; });
+    EXPECT_TRUE(source.Reports(Jfk(), now - 3600, now).empty());
+}

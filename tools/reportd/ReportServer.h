@@ -1,0 +1,55 @@
+#pragma once
+
+#include "tools/reportd/ReportSource.h"
+#include "tools/reportd/TranslatedPage.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace httplib {
+class Server;
+}
+
+// Answers the viewer's two requests: the station list file, byte for byte, and a station's
+// translated report page. Safe under the HTTP library's worker threads: the station directory
+// is read-only after construction and the sources lock what they change.
+class ReportServer {
+public:
+    using Clock = std::function<std::int64_t()>;
+
+    struct Answer {
+        int status = 200;
+        std::string contentType = "text/html";
+        std::string body;
+    };
+
+    static constexpr int kMaxHours = 96;
+
+    ReportServer(std::string stationList, std::unique_ptr<ReportSource> source, Clock clock);
+    ~ReportServer();
+
+    // The answer for a request path and its raw (still encoded) query.
+    Answer Handle(const std::string& path, const std::string& query) const;
+
+    // Binds to the address; returns the port (the free one chosen for port 0), or -1.
+    int Bind(const std::string& host, int port);
+    // Serves until Stop; returns false when serving failed.
+    bool Run();
+    void Stop();
+    bool IsRunning() const;
+    void SetLogging(bool on) { m_logging = on; }
+
+    int StationCount() const { return static_cast<int>(m_stations.size()); }
+
+private:
+    Answer StationPage(const std::string& query) const;
+
+    std::string m_stationList;
+    std::map<std::string, StationInfo> m_stations;
+    std::unique_ptr<ReportSource> m_source;
+    Clock m_clock;
+    std::unique_ptr<httplib::Server> m_http;
+    bool m_logging = true;
+};

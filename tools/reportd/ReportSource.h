@@ -1,0 +1,38 @@
+#pragma once
+
+#include "catalogue/StationRecord.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One coded report and the UTC time it was observed (seconds since 1970).
+struct TimedReport {
+    std::int64_t time = 0;
+    std::string raw;
+};
+
+// Where the server's reports come from. Implementations are called from the server's worker
+// threads at once and must be safe for that.
+class ReportSource {
+public:
+    virtual ~ReportSource() = default;
+
+    // The station's reports observed in [from, to], newest first.
+    virtual std::vector<TimedReport> Reports(const StationRecord& station, std::int64_t from,
+                                             std::int64_t to) = 0;
+
+    // Simulated pages say so in their heading.
+    virtual bool Simulated() const { return false; }
+};
+
+// UTC calendar helpers shared by the sources.
+std::int64_t UtcTime(int year, int month, int day, int hour, int minute);
+
+struct UtcFields {
+    int year, month, day, hour, minute, dayOfYear;
+};
+UtcFields BreakDownUtc(std::int64_t time);
+
+// Strips a leading "METAR " or "SPECI " and surrounding white space.
+std::string CleanReport(const std::string& line);

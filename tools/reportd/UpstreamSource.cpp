@@ -1,0 +1,117 @@
+#include "tools/reportd/UpstreamSource.h"
+
+#include "observations/MetarDecoder.h"
+#include "platform/CText.h"
+
+#include <algorithm>
+#include <cctype>
+#include <sstream>
+
+namespace {
+
+constexpr int kFirstBackoffSeconds = 30;
+constexpr int kLongestBackoffSeconds = 900;
+
+std::int64_t PlaceInTime(int day, int hour, int minute, std::int64_t now) {
+    const UtcFields today = BreakDownUtc(now);
+    int year = today.year;
+    int month = today.month;
+    std::int64_t t = UtcTime(year, month, day, hour, minute);
+    if (t > now + 3600) { // a report from the end of last month
+        if (--month == 0) {
+            month = 12;
+            --year;
+        }
+        t = UtcTime(year, month, day, hour, minute);
+    }
+    return t;
+}
+
+std::string Encode(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) {
+        if (std::isalnum(c) || c == '-' || c == '_' || c == '.')
+            out += static_cast<char>(c);
+        else
+            out += platform::Format("%%%02X", c);
+    }
+    return out;
+}
+
+} // namespace
+
+std::vector<TimedReport> ParseRawReports(const std::string& body, std::int64_t now) {
+    std::vector<TimedReport> reports;
+    std::istringstream in(body);
+    for (std::string line; std::getline(in, line);) {
+        const std::string raw = CleanReport(line);
+        if (raw.empty())
+            continue;
+        const MetarReport decoded = DecodeMetar(raw);
+        if (decoded.hour < 0 || decoded.day < 1 || decoded.day > 31)
+            continue;
+        reports.push_back({PlaceInTime(decoded.day, decoded.hour, decoded.minute, now), raw});
+    }
+    std::stable_sort(reports.begin(), reports.end(),
+                     [](const TimedReport& a, const TimedReport& b) { return a.time > b.time; });
+    return reports;
+}
+
+UpstreamSource::UpstreamSource(std::string url, int cacheSeconds, Clock clock,
+                               PageFetcher::Limits limits)
+    : m_url(std::move(url)), m_cacheSeconds(cacheSeconds), m_clock(std::move(clock)),
+      m_fetcher(limits) {}
+
+int UpstreamSource::UpstreamRequests() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_requests;
+}
+
+std::vector<TimedReport> UpstreamSource::Reports(const StationRecord& station, std::int64_t from,
+                                                 std::int64_t to) {
+    const std::int64_t now = m_clock();
+    const int hours = static_cast<int>(std::clamp<std::int64_t>((now - from + 3599) / 3600, 1, 96));
+    auto select = [from, to](const std::vector<TimedReport>& all) {
+        std::vector<TimedReport> out;
+        for (const TimedReport& r : all)
+            if (r.time >= from && r.time <= to)
+                out.push_back(r);
+        return out;
+    };
+
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto cached = m_cache.find(station.strICAO);
+        const bool fresh = cached != m_cache.end() &&
+                           now - cached->second.fetchedAt < m_cacheSeconds &&
+                           cached->second.hours >= hours;
+        if (fresh || now < m_backoffUntil)
+            return cached == m_cache.end() ? std::vector<TimedReport>{}
+                                           : select(cached->second.reports);
+        ++m_requests;
+    }
+
+    // Fetched without holding the lock, so that one slow answer does not stall other stations.
+    const std::string url = m_url + (m_url.find('?') == std::string::npos ? "?" : "&") +
+                            "ids=" + Encode(station.strICAO) + "&hours=" + std::to_string(hours) +
+                            "&format=raw";
+    const PageFetcher::Response answer = m_fetcher.Get(url);
+
+    std::lock_guard<std::mutex> lock(m_mutex);
+    CacheEntry& entry = m_cache[station.strICAO];
+    const bool overloaded = answer.status == 0 || answer.status == 429 || answer.status >= 500;
+    if (overloaded) {
+        m_backoffSeconds = m_backoffSeconds == 0
+                               ? kFirstBackoffSeconds
+                               : std::min(m_backoffSeconds * 2, kLongestBackoffSeconds);
+        m_backoffUntil = now + m_backoffSeconds;
+        return select(entry.reports);
+    }
+    m_backoffSeconds = 0;
+    if (answer.status != 200 || !answer.complete)
+        return select(entry.reports);
+    entry.fetchedAt = now;
+    entry.hours = hours;
+    entry.reports = ParseRawReports(answer.body, now);
+    return select(entry.reports);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "observations/PageFetcher.h"
+#include "tools/reportd/ReportSource.h"
+
+#include <functional>
+#include <map>
+#include <mutex>
+
+// Real reports fetched on demand from an aviation-weather data service answering
+// URL?ids=ICAO&hours=N&format=raw with raw reports one a line, newest first. Answers are kept
+// per station for `cacheSeconds`; a 429 or 5xx answer (or none at all) backs off and serves what
+// the cache holds.
+class UpstreamSource : public ReportSource {
+public:
+    using Clock = std::function<std::int64_t()>;
+
+    UpstreamSource(std::string url, int cacheSeconds, Clock clock, PageFetcher::Limits limits = {});
+
+    std::vector<TimedReport> Reports(const StationRecord& station, std::int64_t from,
+                                     std::int64_t to) override;
+
+    int UpstreamRequests() const;
+
+private:
+    struct CacheEntry {
+        std::int64_t fetchedAt = 0;
+        int hours = 0; // how far back the cached answer reaches
+        std::vector<TimedReport> reports;
+    };
+
+    std::string m_url;
+    int m_cacheSeconds;
+    Clock m_clock;
+    PageFetcher m_fetcher;
+    mutable std::mutex m_mutex;
+    std::map<std::string, CacheEntry> m_cache;
+    std::int64_t m_backoffUntil = 0;
+    int m_backoffSeconds = 0;
+    int m_requests = 0;
+};
+
+// Places the reports of a raw answer in time: each report's ddhhmmZ group is taken in the month
+// of `now`, or the month before when that would lie in the future.
+std::vector<TimedReport> ParseRawReports(const std::string& body, std::int64_t now);
