@@ -1,0 +1,286 @@
+#include "graph/Graph.h"
+
+#include "platform/CText.h"
+#include "platform/InvalidArgument.h"
+
+#include <algorithm>
+#include <cmath>
+
+using platform::RGB;
+
+namespace {
+
+int Trunc(double v) {
+    // Pixel positions far outside any window are clamped rather than overflowing.
+    if (!(v > -1e9))
+        return -1000000000;
+    if (!(v < 1e9))
+        return 1000000000;
+    return static_cast<int>(std::trunc(v));
+}
+
+} // namespace
+
+void CGraph::Draw(platform::DrawingSurface& surface) {
+    m_pDC = &surface;
+    try {
+        DrawFrame();
+        DrawAxes();
+        const platform::Pen remembered = surface.CurrentPen();
+        for (int s = 1; s < m_nColumns; ++s) {
+            const GraphSeries& series = m_arrSeries.At(s);
+            const platform::Color color = series.pen ? series.pen->color : RGB(0, 0, 0);
+            surface.SelectPen(platform::Pen{m_nLineWidth, color});
+            DrawSeries(s);
+        }
+        surface.SelectPen(remembered);
+    } catch (const platform::InvalidArgument&) {
+        // A table shorter than m_nColumns: the drawing stops here and what was drawn stays.
+    }
+}
+
+void CGraph::DrawFrame() {
+    if (!m_bShowFrame)
+        return;
+    if (m_bFitToWindow) {
+        const platform::Rect client = m_pDC->ClientRect();
+        m_rcFrame = {client.left + m_nFrameMargin, client.top + m_nFrameTopMargin,
+                     client.right - m_nFrameMargin, client.bottom - m_nFrameMargin};
+    }
+    m_pDC->Rectangle(m_rcFrame.left, m_rcFrame.top, m_rcFrame.right, m_rcFrame.bottom);
+}
+
+void CGraph::DrawAxes() {
+    platform::DrawingSurface& dc = *m_pDC;
+    const int legend = m_bShowLegend ? m_nLegendWidth : m_nFrameMargin;
+    m_rcPlot = {m_rcFrame.left + m_nPlotMargin, m_rcFrame.top + m_nPlotMargin,
+                m_rcFrame.right - m_nPlotMargin - legend, m_rcFrame.bottom - m_nPlotMargin};
+    const int left = m_rcPlot.left, top = m_rcPlot.top, right = m_rcPlot.right,
+              bottom = m_rcPlot.bottom;
+    dc.Rectangle(left, top, right, bottom);
+
+    const platform::Font oldFont = dc.SelectFont(m_fonts[1]);
+    dc.SetTextAlign(platform::TA_CENTER | platform::TA_TOP);
+    dc.SetTextColor(m_crLabels);
+    const platform::Pen oldPen = dc.SelectPen(m_penNet);
+
+    const int rows = m_arrRows.GetSize();
+    if (rows == 0) {
+        DrawMinorTicks();
+        const int count = m_dXStepPixels > 0 ? Trunc((right - left) / m_dXStepPixels) + 1 : 0;
+        for (int i = 1; i < count; ++i) {
+            const int x = Trunc(i * m_dXStepPixels + left);
+            dc.MoveTo(x, bottom - 1);
+            dc.LineTo(x, m_bXShowNet ? top : bottom + 4);
+            dc.TextOut(x, bottom + 4, platform::Format("%6.f", i * m_dXDelta + m_dXMin));
+        }
+    } else {
+        if (m_nColumns != 0) {
+            dc.SelectFont(m_fonts[2]);
+            dc.TextOut(left + (right - left) / 2, m_rcFrame.bottom - 20,
+                       m_arrSeries.At(0).strTitle);
+            dc.SelectFont(m_fonts[1]);
+        }
+        // A single row stands on the plot's left edge; the spacing is then the plot width.
+        m_dXStepPixels = rows > 1 ? static_cast<double>(right - left) / (rows - 1)
+                                  : static_cast<double>(std::max(right - left, 1));
+        DrawMinorTicks();
+        int threshold = left;
+        for (int i = 0; i < rows; ++i) {
+            const int x = Trunc(i * m_dXStepPixels + left);
+            if (x > Trunc(right - m_dXStepPixels))
+                break; // the last row gets no tick and no label
+            dc.MoveTo(x, bottom - 1);
+            dc.LineTo(x, m_bXShowNet && i > 0 ? top : bottom + 4);
+            if (i == 0 || x > threshold) {
+                dc.MoveTo(x, bottom);
+                dc.LineTo(x, bottom + 5);
+                const std::string& label = m_arrRows.At(i).At(0);
+                dc.TextOut(x, bottom + 4, label);
+                threshold += Trunc(2.5 * dc.GetTextExtent(label).cx);
+            }
+        }
+    }
+
+    if (m_bYAutoscale)
+        AutoscaleY();
+
+    if (m_nYStepPixels > 0)
+        for (int j = 0; j <= (bottom - top) / m_nYStepPixels; ++j) {
+            const int y = bottom - j * m_nYStepPixels;
+            if (j > 0) {
+                dc.MoveTo(left, y);
+                dc.LineTo(m_bYShowNet ? right : left - 5, y);
+            }
+            dc.TextOut(left - 22, y - 7, platform::Format("%4.f", j * m_dYDelta + m_dYMin));
+        }
+
+    dc.SelectFont(oldFont);
+    dc.SelectPen(oldPen);
+
+    if (!m_strTitle.empty()) {
+        const platform::Font previous = dc.SelectFont(m_fonts[0]);
+        dc.SetTextAlign(platform::TA_CENTER | platform::TA_TOP);
+        dc.SetTextColor(m_crTitle);
+        dc.TextOut(left + (right - left) / 2, m_rcFrame.top + m_nPlotMargin / 4, m_strTitle);
+        dc.SelectFont(previous);
+    }
+
+    dc.SelectPen(m_penNet);
+
+    if (!m_bShowLegend)
+        return;
+    dc.SetTextAlign(platform::TA_LEFT | platform::TA_TOP);
+    dc.SelectFont(m_fonts[2]);
+    const int x0 = right + 10;
+    int y = top;
+    for (int s = 1; s < m_nColumns; ++s) {
+        const GraphSeries& series = m_arrSeries.At(s);
+        dc.SelectPen(series.pen ? *series.pen : platform::kBlackPen);
+        dc.MoveTo(x0, y);
+        dc.LineTo(x0 + 20, y);
+        dc.TextOut(x0 + 30, y - 5, series.strTitle.substr(0, 30));
+        if (series.notes && !series.notes->empty()) {
+            dc.SetTextAlign(platform::TA_LEFT | platform::TA_TOP);
+            int yn = y + 30;
+            for (const std::string& note : *series.notes) {
+                std::string text = note;
+                platform::ReplaceAll(text, "<BR>", " ");
+                text = platform::Trim(text);
+                if (!text.empty()) {
+                    dc.FillSolidRect(x0 - 4, yn + 4, 5, 5, RGB(0, 150, 100));
+                    dc.SetBkColor(RGB(255, 255, 255));
+                }
+                const int lines = WrapLegendText(x0 + 5, yn, text, 35, 15, true);
+                yn += 20 * lines;
+                if (yn > bottom)
+                    break;
+            }
+        }
+        y += 20;
+    }
+}
+
+int CGraph::WrapLegendText(int x, int y, const std::string& text, int maxChars, int lineHeight,
+                           bool first) {
+    if (first)
+        m_nWrapLines = 1;
+    std::string rest = text;
+    // Iterative form of: draw what fits, then the rest on the next line.
+    for (;;) {
+        if (static_cast<int>(rest.size()) <= maxChars) {
+            m_pDC->TextOut(x, y, rest);
+            return m_nWrapLines;
+        }
+        ++m_nWrapLines;
+        const std::size_t blank = rest.substr(0, static_cast<std::size_t>(maxChars)).rfind(' ');
+        const std::size_t cut =
+            blank == std::string::npos ? static_cast<std::size_t>(maxChars) : blank;
+        m_pDC->TextOut(x, y, rest.substr(0, cut));
+        std::size_t next = cut;
+        while (next < rest.size() && std::isspace(static_cast<unsigned char>(rest[next])))
+            ++next;
+        rest = rest.substr(next);
+        y += lineHeight;
+    }
+}
+
+void CGraph::DrawMinorTicks() {
+    platform::DrawingSurface& dc = *m_pDC;
+    const int k = m_nMinorTicks;
+    if (k <= 0 || !(m_dXStepPixels > 0))
+        return;
+    const int left = m_rcPlot.left, top = m_rcPlot.top, right = m_rcPlot.right,
+              bottom = m_rcPlot.bottom;
+    const int d = Trunc(m_dXStepPixels / k);
+    if (d < 5)
+        return;
+    const int count = Trunc((right - left) / m_dXStepPixels);
+    for (int i = 0; i <= count; ++i)
+        for (int t = 0; t < k; ++t) {
+            if (i == 0 && t == 0)
+                continue;
+            const int x = Trunc(i * m_dXStepPixels + left) + t * d;
+            if (x < right) {
+                dc.MoveTo(x, bottom - 1);
+                dc.LineTo(x, bottom - 6);
+            }
+        }
+    const int dy = m_nYStepPixels / k;
+    if (dy < 5)
+        return;
+    for (int j = 0; j <= (bottom - top) / m_nYStepPixels; ++j)
+        for (int t = 0; t < k; ++t) {
+            if (j == 0 && t == 0)
+                continue;
+            const int y = bottom - j * m_nYStepPixels - t * dy;
+            if (y > top) {
+                dc.MoveTo(left + 1, y);
+                dc.LineTo(left + 6, y);
+            }
+        }
+}
+
+void CGraph::DrawSeries(int column) {
+    platform::DrawingSurface& dc = *m_pDC;
+    const int top = m_rcPlot.top, bottom = m_rcPlot.bottom;
+    const int mark = m_arrSeries.At(column).nMarkSize;
+    auto inRange = [top, bottom](const std::optional<int>& y) {
+        return y && *y >= top && *y <= bottom;
+    };
+    for (int i = 0; i < m_arrRows.GetSize(); ++i) {
+        int xp = 0;
+        std::optional<int> yp;
+        if (i > 0) {
+            xp = Trunc((i - 1) * m_dXStepPixels + m_rcPlot.left);
+            if (xp > Trunc(m_rcPlot.right - m_dXStepPixels))
+                break;
+            yp = ValueToY(Value(i - 1, column));
+        }
+        const int x = Trunc(i * m_dXStepPixels + m_rcPlot.left);
+        const std::optional<int> y = ValueToY(Value(i, column));
+        // A point out of range hides itself, its mark and both segments that touch it.
+        if (!inRange(y) || (i > 0 && !inRange(yp)))
+            continue;
+        if (i > 0) {
+            dc.MoveTo(xp, *yp);
+            dc.LineTo(x, *y);
+        }
+        if (m_bShowMarks)
+            dc.FillSolidRect(x - mark / 2, *y - mark / 2, mark, mark, RGB(0, 0, 0));
+    }
+}
+
+void CGraph::DrawWindIndicator(double direction, double speed) {
+    if (m_pDC)
+        DrawWindIndicator(*m_pDC, direction, speed);
+}
+
+void CGraph::DrawWindIndicator(platform::DrawingSurface& dc, double direction, double speed) {
+    m_pDC = &dc;
+    const int cx = m_rcPlot.right + (m_rcFrame.right - m_rcPlot.right) / 2;
+    const int cy = m_rcFrame.bottom - 50;
+    const double a = direction * 0.0174532925;
+    const double r = std::clamp(speed, -1e6, 1e6) + 5;
+    const int tipX = cx + Trunc(-(r * std::sin(a)));
+    const int tipY = cy + Trunc(r * std::cos(a));
+
+    dc.Ellipse(cx - 30, cy - 30, cx + 30, cy + 30);
+    const platform::Pen arrow =
+        speed >= 30 ? platform::Pen{3, RGB(255, 0, 0)}
+                    : platform::Pen{1, RGB(Trunc(std::clamp(speed, -1e6, 1e6) * 8.5) & 0xFF, 0, 0)};
+    const platform::Pen previous = dc.SelectPen(arrow);
+    dc.MoveTo(cx, cy);
+    dc.LineTo(tipX, tipY);
+    dc.SelectPen(previous);
+    dc.Ellipse(cx - 5, cy - 5, cx + 5, cy + 5);
+
+    m_strWindLabel = platform::Format("%.0f\xB0", direction);
+    dc.SetBkColor(RGB(255, 255, 255));
+    dc.TextOut(cx + 30, cy + 30, m_strWindLabel);
+    if (speed >= 30) {
+        dc.SetTextColor(RGB(255, 0, 0));
+        dc.TextOut(cx - 90, cy + 30, "HURRICANE");
+        dc.SetTextColor(RGB(0, 0, 0));
+    }
+}

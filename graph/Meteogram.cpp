@@ -1,0 +1,115 @@
+#include "graph/Meteogram.h"
+
+#include "platform/CText.h"
+
+using platform::RGB;
+
+Meteogram::Meteogram(std::unique_ptr<CGraph>& graph, StationRecord& station,
+                     const ObservationSeries& series, const StationRecord& settings,
+                     Painter painter)
+    : m_graph(graph), m_station(station), m_series(series), m_settings(settings),
+      m_painter(std::move(painter)) {}
+
+int Meteogram::ComputeTimeAxis(std::int64_t now) {
+    const std::int64_t t0 = m_series.At(0).tObserved;
+    const std::int64_t t1 = m_series.At(1).tObserved;
+    const std::int64_t d = t0 - t1;
+    m_station.iPeriodMinutes = static_cast<std::int32_t>(d / 60 - (d / 86400) * 1440);
+
+    const auto hourOf = [](std::int64_t t) {
+        const auto tm = platform::LocalBreakdown(t);
+        return tm ? tm->tm_hour : -1;
+    };
+    int h = hourOf(now) - hourOf(t0);
+    // Across local midnight the clock hours differ by about a day: bring the difference into
+    // the range of real offsets before the one-hour correction.
+    while (h > 14)
+        h -= 24;
+    while (h < -12)
+        h += 24;
+    if (t0 + static_cast<std::int64_t>(h) * 3600 > now)
+        --h;
+    m_station.iUtcDeltaHours = h;
+    return m_station.iPeriodMinutes;
+}
+
+void Meteogram::SetUpMeteogram() {
+    if (!m_graph)
+        m_graph = std::make_unique<CGraph>();
+    CGraph& g = *m_graph;
+    g.RemoveAll();
+    const StationRecord& s = m_station;
+    g.SetTitle(platform::Format("%s   %s   (%s, %s),  elevation %s m,  %s", s.strStation.c_str(),
+                                s.strCD.c_str(), s.strLat.c_str(), s.strLon.c_str(),
+                                s.strElev.c_str(), s.strCY.c_str()));
+    g.AddSeries(0,
+                platform::Format(m_settings.bShowTimeUTC ? "Time UTC (every %d min)"
+                                                         : "Time local (every %d min)",
+                                 s.iPeriodMinutes),
+                std::nullopt);
+    const bool metric = m_settings.bMetricStyle;
+    if (m_settings.bShowTemperature)
+        g.AddSeries(4,
+                    metric ? "Temperature     \xB0"
+                             "C"
+                           : "Temperature     \xB0"
+                             "F",
+                    platform::Pen{1, RGB(250, 0, 0)});
+    if (m_settings.bShowPressure)
+        g.AddSeries(4, metric ? "Pressure           hps-1000" : "Pressure           inches Hg",
+                    platform::Pen{1, RGB(0, 200, 0)});
+    if (m_settings.bShowWindSpeed)
+        g.AddSeries(4, metric ? "Wind speed       m/s" : "Wind speed        MpH",
+                    platform::Pen{1, RGB(0, 0, 250)});
+    if (m_settings.bShowWindDirection)
+        g.AddSeries(4, "Wind direction    -18...+18", platform::Pen{1, RGB(0, 200, 250)});
+    g.m_nColumns = g.SeriesCount();
+    if (!metric)
+        g.m_dYDelta = 10.0;
+}
+
+std::string Meteogram::TimeLabel(const ObservationRecord& record) const {
+    const std::int64_t t =
+        m_settings.bShowTimeUTC
+            ? record.tObserved
+            : record.tObserved + static_cast<std::int64_t>(m_station.iUtcDeltaHours) * 3600;
+    const auto tm = platform::LocalBreakdown(t);
+    return platform::Format("%02d:%02d", tm ? tm->tm_hour : -1, tm ? tm->tm_min : -1);
+}
+
+std::vector<std::string> Meteogram::PanelLines(const ObservationRecord& r) {
+    return {"DATE: " + r.strConditionsAt,     "TEMP: " + r.strTemperature,
+            "DEWPOINT: " + r.strDewpoint,     "PRESSURE: " + r.strPressure,
+            "WINDS: " + r.strWinds,           "VISIBILITY: " + r.strVisibility,
+            "CEILING: " + r.strCeiling,       "CLOUDS: " + r.strClouds,
+            "PRESENT: " + r.strPresentWeather};
+}
+
+void Meteogram::AddObservation(const ObservationRecord& record) {
+    if (!m_graph)
+        return;
+    CGraph& g = *m_graph;
+    GraphRow row;
+    row.Add(TimeLabel(record));
+    if (m_settings.bShowTemperature)
+        row.Add(platform::Format("%.2f", record.dTemperature));
+    if (m_settings.bShowPressure)
+        row.Add(platform::Format("%.2f", record.dPressure));
+    if (m_settings.bShowWindSpeed)
+        row.Add(platform::Format("%.2f", record.dWindSpeed));
+    if (m_settings.bShowWindDirection)
+        row.Add(platform::Format("%.2f", WindDirectionTens(record.dWindDirection)));
+    g.AddRow(std::move(row));
+
+    if (g.SeriesCount() == 0)
+        return;
+    g.SetNotes(g.SeriesCount() - 1, PanelLines(record));
+
+    if (!m_painter)
+        return;
+    m_painter([&g, &record](platform::DrawingSurface& surface) {
+        g.Draw(surface);
+        if (g.m_bShowLegend)
+            g.DrawWindIndicator(surface, record.dWindDirection, record.dWindSpeed);
+    });
+}

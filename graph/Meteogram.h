@@ -1,0 +1,47 @@
+#pragma once
+
+#include "catalogue/StationRecord.h"
+#include "graph/Graph.h"
+#include "observations/ObservationRecord.h"
+#include "platform/CalendarTime.h"
+
+#include <functional>
+#include <memory>
+
+// A station window's meteogram: the station in the title, the time of day on the X axis and up
+// to four curves chosen by the user's settings, with the newest observation as a text panel and
+// a wind dial in the legend column.
+class Meteogram {
+public:
+    // Runs a drawing on a surface of the window's client area, obtained for that drawing and
+    // released after it; an empty painter draws nothing.
+    using Drawing = std::function<void(platform::DrawingSurface&)>;
+    using Painter = std::function<void(const Drawing&)>;
+
+    // `station` and `series` are the window's own; `settings` holds the user's parameters.
+    Meteogram(std::unique_ptr<CGraph>& graph, StationRecord& station,
+              const ObservationSeries& series, const StationRecord& settings, Painter painter = {});
+
+    // The minutes between the two newest observations (modulo a day) into iPeriodMinutes and
+    // the hours local time is ahead of UTC into iUtcDeltaHours. Needs two observations.
+    int ComputeTimeAxis(std::int64_t now = platform::CurrentTime());
+
+    // Title, X axis and the series table; the graph's user parameters stay.
+    void SetUpMeteogram();
+
+    // One row from an observation in display units, the panel, then the drawing.
+    void AddObservation(const ObservationRecord& record);
+
+    // "%02d:%02d" of the observation in UTC or in local time.
+    std::string TimeLabel(const ObservationRecord& record) const;
+
+    // The nine lines of the observation panel.
+    static std::vector<std::string> PanelLines(const ObservationRecord& record);
+
+private:
+    std::unique_ptr<CGraph>& m_graph;
+    StationRecord& m_station;
+    const ObservationSeries& m_series;
+    const StationRecord& m_settings;
+    Painter m_painter;
+};

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "platform/DrawingSurface.h"
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+
+namespace platform {
+
+// A picture held as a QImage.
+class QtBitmap : public Bitmap {
+public:
+    explicit QtBitmap(QImage image) : m_image(std::move(image)) {}
+    int Width() const override { return m_image.width(); }
+    int Height() const override { return m_image.height(); }
+    const QImage& Image() const { return m_image; }
+
+private:
+    QImage m_image;
+};
+
+// The font Qt draws for a face and cell height: "Arial" and "Arial Cyr" become a
+// metric-compatible face (Liberation Sans) where the platform has no Arial.
+QFont ResolveFont(const Font& font);
+
+// The drawing surface on a QPainter. Lines and shapes are drawn without anti-aliasing so that
+// pixels land where the drawing code puts them.
+class QtDrawingSurface : public DrawingSurface {
+public:
+    QtDrawingSurface(QPainter& painter, Rect client);
+
+    Rect ClientRect() const override { return m_client; }
+    Pen SelectPen(const Pen& pen) override;
+    Brush SelectBrush(const Brush& brush) override;
+    Font SelectFont(const Font& font) override;
+    Pen CurrentPen() const override { return m_pen; }
+    Color SetTextColor(Color color) override;
+    Color SetBkColor(Color color) override;
+    BackgroundMode SetBkMode(BackgroundMode mode) override;
+    unsigned SetTextAlign(unsigned align) override;
+    void MoveTo(int x, int y) override;
+    void LineTo(int x, int y) override;
+    void Rectangle(int left, int top, int right, int bottom) override;
+    void Ellipse(int left, int top, int right, int bottom) override;
+    void FillSolidRect(int x, int y, int cx, int cy, Color color) override;
+    void SetPixel(int x, int y, Color color) override;
+    void TextOut(int x, int y, const std::string& text) override;
+    Size GetTextExtent(const std::string& text) const override;
+    void DrawBitmap(int x, int y, const Bitmap& bitmap) override;
+
+private:
+    void ApplyPen();
+
+    QPainter& m_painter;
+    Rect m_client;
+    Pen m_pen = kBlackPen;
+    Brush m_brush = kWhiteBrush;
+    Font m_font{"Arial", 16, 400};
+    QFont m_qfont;
+    Color m_textColor = RGB(0, 0, 0);
+    Color m_bkColor = RGB(255, 255, 255);
+    BackgroundMode m_mode = BackgroundMode::Opaque;
+    unsigned m_align = TA_LEFT | TA_TOP;
+    Point m_position;
+};
+
+} // namespace platform

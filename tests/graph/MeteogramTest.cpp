@@ -1,0 +1,252 @@
+#include "graph/Meteogram.h"
+#include "platform/RecordingSurface.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+
+using platform::RGB;
+
+namespace {
+
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* tz) {
+        setenv("TZ", tz, 1);
+        tzset();
+    }
+    ~ScopedTimeZone() {
+        setenv("TZ", "UTC", 1);
+        tzset();
+    }
+};
+
+// The calendar value whose local breakdown shows these fields, as report times are held.
+std::int64_t Observed(int y, int mo, int d, int h, int mi) {
+    return *platform::MakeLocalTime({y, mo, d, h, mi, 0});
+}
+
+ObservationRecord Observation(std::int64_t t, double temp = 21.5, double dir = 270) {
+    ObservationRecord r;
+    r.tObserved = t;
+    r.dTemperature = temp;
+    r.dPressure = 13.2;
+    r.dPressureInHg = 29.92;
+    r.dWindSpeed = 5.1;
+    r.dWindDirection = dir;
+    r.strConditionsAt = "EDDF (FRANKFURT, DE) observed 12/6/2026  09:50 UTC";
+    r.strTemperature = "21.5\xB0"
+                       "C (71\xB0"
+                       "F)";
+    r.strPresentWeather = "light rain";
+    return r;
+}
+
+StationRecord AllOn() {
+    StationRecord s;
+    s.bShowTemperature = s.bShowPressure = s.bShowWindSpeed = s.bShowWindDirection = 1;
+    s.bMetricStyle = 1;
+    s.bShowTimeUTC = 1;
+    return s;
+}
+
+struct Window {
+    std::unique_ptr<CGraph> graph;
+    StationRecord station;
+    ObservationSeries series;
+    StationRecord settings = AllOn();
+    platform::RecordingSurface surface;
+    int drawings = 0;
+    Meteogram meteogram{graph, station, series, settings, [this](const Meteogram::Drawing& draw) {
+                            ++drawings;
+                            surface.Clear();
+                            draw(surface);
+                        }};
+
+    Window() {
+        station.strStation = "FRANKFURT MAIN A";
+        station.strLat = "50 03N";
+        station.strLon = "008 36E";
+        station.strElev = "113";
+        station.strCY = "DE";
+    }
+
+    int Period(std::int64_t newest, std::int64_t second) {
+        series.RemoveAll();
+        series.Add(Observation(newest));
+        series.Add(Observation(second));
+        return meteogram.ComputeTimeAxis(newest + 600);
+    }
+};
+
+} // namespace
+
+TEST(Meteogram, PeriodIsTheMinutesBetweenTheTwoNewestModuloADay) {
+    Window w;
+    EXPECT_EQ(w.Period(Observed(2026, 12, 6, 12, 50), Observed(2026, 12, 6, 11, 50)), 60);
+    EXPECT_EQ(w.station.iPeriodMinutes, 60);
+    EXPECT_EQ(w.Period(Observed(2026, 12, 6, 12, 0), Observed(2026, 12, 6, 11, 50)), 10);
+    EXPECT_EQ(w.Period(Observed(2026, 12, 7, 12, 50), Observed(2026, 12, 6, 11, 50)), 60);
+    EXPECT_EQ(w.Period(Observed(2026, 12, 6, 12, 50), Observed(2026, 12, 6, 12, 50)), 0);
+    w.series.RemoveAll();
+    w.series.Add(Observation(0));
+    EXPECT_THROW(w.meteogram.ComputeTimeAxis(), platform::InvalidArgument);
+}
+
+TEST(Meteogram, UtcOffsetFromTheNewestReport) {
+    ScopedTimeZone zone("Europe/Athens"); // two hours ahead of UTC in December
+    Window w;
+    // The local clock shows 14:10 on 6 December; reports are held by their UTC clock fields.
+    const std::int64_t now = Observed(2026, 12, 6, 14, 10);
+    w.series.Add(Observation(Observed(2026, 12, 6, 11, 50)));
+    w.series.Add(Observation(Observed(2026, 12, 6, 11, 20)));
+    w.meteogram.ComputeTimeAxis(now);
+    EXPECT_EQ(w.station.iUtcDeltaHours, 2); // 14 - 11 = 3, corrected by one hour
+
+    w.series.RemoveAll();
+    w.series.Add(Observation(Observed(2026, 12, 6, 12, 0)));
+    w.series.Add(Observation(Observed(2026, 12, 6, 11, 50)));
+    w.meteogram.ComputeTimeAxis(now);
+    EXPECT_EQ(w.station.iUtcDeltaHours, 2);
+}
+
+TEST(Meteogram, UtcOffsetAcrossLocalMidnight) {
+    {
+        ScopedTimeZone zone("Asia/Tokyo"); // nine hours ahead
+        Window w;
+        // 00:10 local on the 7th is 15:10 UTC on the 6th; the newest report was at 14:50. The
+        // clock hours differ by -14, which is 10 hours ahead, corrected by one.
+        const std::int64_t now = Observed(2026, 12, 7, 0, 10);
+        w.series.Add(Observation(Observed(2026, 12, 6, 14, 50)));
+        w.series.Add(Observation(Observed(2026, 12, 6, 14, 20)));
+        w.meteogram.ComputeTimeAxis(now);
+        EXPECT_EQ(w.station.iUtcDeltaHours, 9);
+    }
+    {
+        ScopedTimeZone zone("America/New_York"); // five hours behind
+        Window w;
+        // 23:30 local on the 6th is 04:30 UTC on the 7th; the newest report was at 03:50.
+        const std::int64_t now = Observed(2026, 12, 6, 23, 30);
+        w.series.Add(Observation(Observed(2026, 12, 7, 3, 50)));
+        w.series.Add(Observation(Observed(2026, 12, 7, 2, 50)));
+        w.meteogram.ComputeTimeAxis(now);
+        EXPECT_EQ(w.station.iUtcDeltaHours, -5);
+    }
+}
+
+TEST(Meteogram, SeriesTableAndTitlesByTheSettings) {
+    Window w;
+    w.station.iPeriodMinutes = 30;
+    w.meteogram.SetUpMeteogram();
+    CGraph& g = *w.graph;
+    EXPECT_EQ(g.m_strTitle, "FRANKFURT MAIN A      (50 03N, 008 36E),  elevation 113 m,  DE");
+    ASSERT_EQ(g.SeriesCount(), 5);
+    EXPECT_EQ(g.m_nColumns, 5);
+    EXPECT_EQ(g.Series(0).strTitle, "Time UTC (every 30 min)");
+    EXPECT_FALSE(g.Series(0).pen);
+    EXPECT_EQ(g.Series(0).nMarkSize, 0);
+    EXPECT_EQ(g.Series(1).strTitle, "Temperature     \xB0"
+                                    "C");
+    EXPECT_EQ(g.Series(1).pen->color, RGB(250, 0, 0));
+    EXPECT_EQ(g.Series(2).strTitle, "Pressure           hps-1000");
+    EXPECT_EQ(g.Series(2).pen->color, RGB(0, 200, 0));
+    EXPECT_EQ(g.Series(3).strTitle, "Wind speed       m/s");
+    EXPECT_EQ(g.Series(3).pen->color, RGB(0, 0, 250));
+    EXPECT_EQ(g.Series(4).strTitle, "Wind direction    -18...+18");
+    EXPECT_EQ(g.Series(4).pen->color, RGB(0, 200, 250));
+    EXPECT_EQ(g.Series(4).nMarkSize, 4);
+
+    // Imperial units: other unit titles and a Y delta of 10.
+    w.settings.bMetricStyle = 0;
+    g.m_dYDelta = 2;
+    w.meteogram.SetUpMeteogram();
+    EXPECT_EQ(g.Series(2).strTitle, "Pressure           inches Hg");
+    EXPECT_EQ(g.Series(3).strTitle, "Wind speed        MpH");
+    EXPECT_DOUBLE_EQ(g.m_dYDelta, 10.0);
+
+    // Local time, only temperature and wind direction.
+    w.settings.bShowTimeUTC = 0;
+    w.settings.bShowPressure = 0;
+    w.settings.bShowWindSpeed = 0;
+    g.m_dYDelta = 2;
+    g.m_bShowMarks = 1;
+    w.meteogram.SetUpMeteogram();
+    ASSERT_EQ(g.SeriesCount(), 3);
+    EXPECT_EQ(g.Series(0).strTitle, "Time local (every 30 min)");
+    EXPECT_EQ(g.Series(1).strTitle, "Temperature     \xB0"
+                                    "F");
+    EXPECT_EQ(g.Series(2).strTitle, "Wind direction    -18...+18");
+    EXPECT_DOUBLE_EQ(g.m_dYDelta, 10.0);
+    EXPECT_EQ(g.m_bShowMarks, 1); // the user's parameters survive a set-up
+    w.settings.bMetricStyle = 1;
+    g.m_dYDelta = 2;
+    w.meteogram.SetUpMeteogram();
+    EXPECT_DOUBLE_EQ(g.m_dYDelta, 2.0); // kept in the metric style
+}
+
+TEST(Meteogram, RowsHoldTheTimeAndTheValuesOfTheEnabledQuantities) {
+    Window w;
+    w.station.iPeriodMinutes = 30;
+    w.meteogram.SetUpMeteogram();
+    for (double dir : {180.0, 359.0, 0.0, 270.0, 90.0})
+        w.meteogram.AddObservation(Observation(Observed(2026, 12, 6, 9, 50), 21.5, dir));
+    const CGraph& g = *w.graph;
+    ASSERT_EQ(g.RowCount(), 5);
+    EXPECT_EQ(g.Row(0).At(0), "09:50");
+    EXPECT_EQ(g.Row(0).At(1), "21.50");
+    EXPECT_EQ(g.Row(0).At(2), "13.20");
+    EXPECT_EQ(g.Row(0).At(3), "5.10");
+    std::vector<std::string> directions;
+    for (int i = 0; i < 5; ++i)
+        directions.push_back(g.Row(i).At(4));
+    EXPECT_EQ(directions, (std::vector<std::string>{"-18.00", "-0.10", "0.00", "-9.00", "9.00"}));
+
+    // The panel becomes the notes of the last series.
+    ASSERT_TRUE(g.Series(4).notes);
+    const auto& notes = *g.Series(4).notes;
+    ASSERT_EQ(notes.size(), 9u);
+    EXPECT_EQ(notes[0], "DATE: EDDF (FRANKFURT, DE) observed 12/6/2026  09:50 UTC");
+    EXPECT_EQ(notes[1], "TEMP: 21.5\xB0"
+                        "C (71\xB0"
+                        "F)");
+    EXPECT_EQ(notes[2], "DEWPOINT: ");
+    EXPECT_EQ(notes[8], "PRESENT: light rain");
+    EXPECT_FALSE(g.Series(3).notes);
+    EXPECT_EQ(w.drawings, 5);
+}
+
+TEST(Meteogram, OnlySomeQuantitiesOrNone) {
+    Window w;
+    w.settings.bShowPressure = 0;
+    w.settings.bShowWindSpeed = 0;
+    w.meteogram.SetUpMeteogram();
+    w.meteogram.AddObservation(Observation(Observed(2026, 12, 6, 9, 50), 21.5, 350));
+    ASSERT_EQ(w.graph->Row(0).GetSize(), 3);
+    EXPECT_EQ(w.graph->Row(0).At(2), "-1.00");
+
+    w.settings.bShowTemperature = 0;
+    w.settings.bShowWindDirection = 0;
+    w.meteogram.SetUpMeteogram();
+    w.meteogram.AddObservation(Observation(Observed(2026, 12, 6, 9, 50)));
+    ASSERT_EQ(w.graph->SeriesCount(), 1);
+    ASSERT_EQ(w.graph->Row(0).GetSize(), 1);
+    ASSERT_TRUE(w.graph->Series(0).notes); // the panel sits on the X entry and is not drawn
+    // Axes, title and the wind dial are drawn, no curve and no panel.
+    EXPECT_TRUE(w.surface.FindText("270\xB0"));
+    EXPECT_FALSE(w.surface.FindText("PRESENT: light rain"));
+    EXPECT_EQ(w.surface.OfKind(platform::DrawOp::Ellipse).size(), 2u);
+    EXPECT_TRUE(w.surface.FindText("Time UTC (every 0 min)"));
+}
+
+TEST(Meteogram, TimeLabelsInUtcOrShiftedToLocalTime) {
+    Window w;
+    w.station.iUtcDeltaHours = -5;
+    const ObservationRecord r = Observation(Observed(2026, 12, 6, 3, 50));
+    EXPECT_EQ(w.meteogram.TimeLabel(r), "03:50");
+    w.settings.bShowTimeUTC = 0;
+    EXPECT_EQ(w.meteogram.TimeLabel(r), "22:50");
+    ObservationRecord broken = r;
+    broken.tObserved = -100000;
+    EXPECT_EQ(w.meteogram.TimeLabel(broken), "-1:-1");
+}
