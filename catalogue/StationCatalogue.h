@@ -1,8 +1,10 @@
 #pragma once
 
+#include "catalogue/CatalogueHost.h"
 #include "catalogue/StationRecord.h"
 #include "observations/ObservationRecord.h"
 #include "observations/PageFetcher.h"
+#include "platform/DrawingSurface.h"
 
 #include <string>
 
@@ -16,6 +18,8 @@ public:
     enum class Source { LocalFile, ReportServer };
 
     StationCatalogue(PageFetcher& fetcher, StationRecord& currentStation, StationTable& all);
+
+    void SetHost(CatalogueHost* host) { m_host = host; }
 
     void SetServerUrl(const std::string& url) { m_serverUrl = url; }
     const std::string& ServerUrl() const { return m_serverUrl; }
@@ -33,6 +37,26 @@ public:
 
     std::string ReportUrl(const std::string& icao, const std::string& hoursText) const;
 
+    // Stations whose name or ICAO code contains the text, ignoring case. With `selectFirst`
+    // the first match is selected and 1 returned at once; otherwise matches go to the result
+    // table, and with `openList` a result list opens (after a message when none matched).
+    int SearchStations(const std::string& text, const StationTable& table, bool selectFirst,
+                       bool openList);
+
+    // Probes the report server for the station and opens its meteogram window; false when no
+    // window opened.
+    bool SelectStation(const StationRecord& station);
+
+    // The catalogue stations in a square of 2 x `minutes` of arc around a world-map point, into
+    // the result table; returns how many.
+    int FindNearestStations(int x, int y, double minutes);
+
+    // A world-map point in map degrees and as texts; false (and nothing changed) off the map.
+    // The position is shown in the status line.
+    bool PointToCoordinates(int x, int y, ObservationRecord* result = nullptr);
+
+    static platform::Point CoordinatesToPoint(double longitude, double colatitude);
+
     // "%s %s %s   (%s, %s),  Elevation: %s m,  %s" as the no-data message shows a station.
     static std::string StationDescription(const StationRecord& station);
 
@@ -47,4 +71,6 @@ private:
     StationRecord& m_currentStation;
     StationTable& m_all;
     std::string m_serverUrl = kDefaultServerUrl;
+    CatalogueHost* m_host = nullptr;
+    std::string m_strWork;
 };

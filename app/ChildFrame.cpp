@@ -1,0 +1,56 @@
+#include "app/ChildFrame.h"
+
+#include "app/DocTemplate.h"
+#include "app/VentoraDoc.h"
+#include "app/ViewBase.h"
+#include "app/WindowKinds.h"
+
+#include <QCloseEvent>
+
+QSize ChildFrameSize(std::int32_t kind) {
+    switch (kind) {
+    case KIND_WORLD_MAP:
+        return {550, 350};
+    case KIND_STATION:
+        return {650, 670};
+    case KIND_RESULT_LIST:
+        return {501, 408};
+    case KIND_ALL_STATIONS:
+        return {501, 608};
+    default:
+        return {};
+    }
+}
+
+CChildFrame::CChildFrame(std::int32_t kind, QWidget* parent) : QMdiSubWindow(parent) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    const QSize size = ChildFrameSize(kind);
+    resize(size.isValid() ? size : QSize(500, 330));
+}
+
+CChildFrame::~CChildFrame() {
+    Finish();
+}
+
+void CChildFrame::SetView(CViewBase* view, std::unique_ptr<CVentoraDoc> document) {
+    m_view = view;
+    m_document = std::move(document);
+    m_document->SetFrame(this);
+    setWidget(view);
+}
+
+void CChildFrame::Finish() {
+    if (m_finished)
+        return;
+    m_finished = true;
+    if (m_view)
+        m_view->OnDestroy();
+    if (m_document)
+        m_document->Template().RemoveDocument(m_document.get());
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event) {
+    QMdiSubWindow::closeEvent(event);
+    if (event->isAccepted())
+        Finish();
+}

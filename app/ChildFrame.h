@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QMdiSubWindow>
+
+#include <cstdint>
+#include <memory>
+
+class CVentoraDoc;
+class CViewBase;
+
+// A child window: one view of one document. Its size is decided by the window kind when it is
+// made; closing it runs the view's close work once and releases the document.
+class CChildFrame : public QMdiSubWindow {
+public:
+    CChildFrame(std::int32_t kind, QWidget* parent = nullptr);
+    ~CChildFrame() override;
+
+    void SetView(CViewBase* view, std::unique_ptr<CVentoraDoc> document);
+    CViewBase* View() const { return m_view; }
+    CVentoraDoc* Document() const { return m_document.get(); }
+
+    // Runs the view's close work (once) and tells the document's template.
+    void Finish();
+    // For a view whose creation failed: it never became a window, so it has no close work.
+    void Abandon() { m_finished = true; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    CViewBase* m_view = nullptr;
+    std::unique_ptr<CVentoraDoc> m_document;
+    bool m_finished = false;
+};
+
+// The child window size of a kind; an invalid size for kinds that take the default.
+QSize ChildFrameSize(std::int32_t kind);

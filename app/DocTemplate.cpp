@@ -1,0 +1,45 @@
+#include "app/DocTemplate.h"
+
+#include "app/ChildFrame.h"
+#include "app/MainFrame.h"
+#include "app/VentoraDoc.h"
+#include "app/ViewBase.h"
+#include "app/WindowKinds.h"
+
+#include <QMdiArea>
+
+#include <algorithm>
+
+DocTemplate::DocTemplate(int resourceId, QIcon icon, ViewFactory makeView)
+    : m_resourceId(resourceId), m_icon(std::move(icon)), m_makeView(std::move(makeView)) {}
+
+CVentoraDoc* DocTemplate::OpenDocumentFile(CMainFrame& mainFrame) {
+    auto document = std::make_unique<CVentoraDoc>(*this);
+    CVentoraDoc* doc = document.get();
+    auto* frame = new CChildFrame(iNextWindowKind);
+    frame->setWindowIcon(m_icon);
+    CViewBase* view = m_makeView(*doc, mainFrame);
+    frame->SetView(view, std::move(document));
+    if (view->OnCreate() == -1) {
+        // The window is not created: nothing of it is shown or kept.
+        frame->Abandon();
+        delete frame;
+        return nullptr;
+    }
+    m_documents.push_back(doc);
+    mainFrame.MdiArea()->addSubWindow(frame);
+    view->OnInitialUpdate();
+    frame->show();
+    return doc;
+}
+
+bool DocTemplate::OpenRecentEntry(CMainFrame& mainFrame, const std::string& entry) {
+    CVentoraDoc document(*this);
+    document.m_pMainFrame = &mainFrame;
+    return document.OnOpenDocument(entry);
+}
+
+void DocTemplate::RemoveDocument(CVentoraDoc* document) {
+    m_documents.erase(std::remove(m_documents.begin(), m_documents.end(), document),
+                      m_documents.end());
+}

@@ -1,0 +1,441 @@
+#include "app/MainFrame.h"
+
+#include "app/ChildFrame.h"
+#include "app/HelpWindow.h"
+#include "app/LayoutFile.h"
+#include "app/Settings.h"
+#include "app/VentoraApp.h"
+#include "app/VentoraDoc.h"
+#include "app/ViewBase.h"
+#include "app/WindowKinds.h"
+#include "platform/UserServices.h"
+#include "platform/qt/Cp1252.h"
+#include "resources/CommandIds.h"
+#include "resources/ResourceImages.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+
+using namespace ids;
+
+CMainFrame::CMainFrame() {
+    m_catalogue.SetHost(this);
+    ReadSettings(m_currentStation);
+    m_stationsOpened.RemoveAll();
+    m_stationsResult.RemoveAll();
+    m_stationsAll.RemoveAll();
+    {
+        platform::WaitCursor wait;
+        m_catalogue.LoadStationList(StationCatalogue::Source::LocalFile);
+    }
+    iNextWindowKind = KIND_WORLD_MAP;
+}
+
+CMainFrame::~CMainFrame() {
+    // Child windows end first, each with its own close work.
+    if (m_mdiArea)
+        for (QMdiSubWindow* window : m_mdiArea->subWindowList())
+            if (auto* child = dynamic_cast<CChildFrame*>(window))
+                child->Finish();
+    m_arrLayoutEntries.clear();
+    m_stationsOpened.RemoveAll();
+    m_stationsResult.RemoveAll();
+    m_stationsZoom.RemoveAll();
+    m_stationsAll.RemoveAll();
+    WriteSettings(m_currentStation);
+}
+
+bool CMainFrame::Create() {
+    setWindowTitle(QStringLiteral("Ventora"));
+    setWindowIcon(resources::Icon(IDR_MAINFRAME));
+    resize(800, 800);
+
+    m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdiArea);
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this,
+            [this](QMdiSubWindow* window) { OnSubWindowActivated(window); });
+
+    // One action per command, shared by the menus, the toolbar and the accelerators.
+    auto makeAction = [this](int id, const QString& text) {
+        QAction*& action = m_actions[id];
+        if (!action) {
+            action = new QAction(text, this);
+            action->setStatusTip(platform::FromCp1252(resources::Prompt(id)));
+            action->setToolTip(platform::FromCp1252(resources::Tooltip(id)));
+            connect(action, &QAction::triggered, this, [this, id] { RouteCommand(id); });
+        }
+        return action;
+    };
+    for (int menuId : {IDR_MAINFRAME, IDR_VENTORTYPE})
+        for (const resources::MenuItem& popup : resources::Menu(menuId)) {
+            std::function<void(const resources::MenuItem&)> collect =
+                [&](const resources::MenuItem& item) {
+                    if (item.id)
+                        makeAction(item.id, platform::FromCp1252(item.text));
+                    for (const auto& child : item.popup)
+                        collect(child);
+                };
+            collect(popup);
+        }
+    Action(ID_VIEW_TOOLBAR)->setCheckable(true);
+    Action(ID_VIEW_STATUS_BAR)->setCheckable(true);
+    Action(ID_VIEW_MARK_ALL_STATIONS)->setCheckable(true);
+    for (const resources::Accelerator& a : resources::Accelerators()) {
+        QAction* action = makeAction(a.id, QString());
+        action->setShortcut(QKeySequence(a.key));
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+    for (int menuId : {IDR_MAINFRAME, IDR_VENTORTYPE})
+        for (const resources::MenuItem& popup : resources::Menu(menuId))
+            m_menus[menuId].push_back(BuildMenu(popup));
+
+    m_wndToolBar = new QToolBar(QStringLiteral("Standard"), this);
+    m_wndToolBar->setObjectName(QStringLiteral("toolbar128"));
+    m_wndToolBar->setMovable(true);
+    m_wndToolBar->setFloatable(true);
+    m_wndToolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_wndToolBar->setIconSize(QSize(16, 15));
+    for (int id : resources::Toolbar()) {
+        QAction* action = Action(id);
+        action->setIcon(resources::ToolbarIcon(id));
+        m_wndToolBar->addAction(action);
+    }
+    addToolBar(Qt::TopToolBarArea, m_wndToolBar);
+
+    m_wndStatusBar = new QStatusBar(this);
+    m_pane = new QLabel(QStringLiteral("Ready"), m_wndStatusBar);
+    m_pane->setObjectName(QStringLiteral("pane0"));
+    m_wndStatusBar->addWidget(m_pane, 1);
+    // The lock states are not reported on every platform; the indicators then stay unlit.
+    for (const char* name : {"CAP", "NUM", "SCRL"}) {
+        auto* indicator = new QLabel(QString::fromLatin1(name), m_wndStatusBar);
+        indicator->setEnabled(false);
+        indicator->setAlignment(Qt::AlignCenter);
+        indicator->setMinimumWidth(
+            indicator->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 8);
+        m_wndStatusBar->addPermanentWidget(indicator);
+    }
+    setStatusBar(m_wndStatusBar);
+
+    SwitchMenu(IDR_MAINFRAME);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+    UpdateCommandUi();
+    return m_mdiArea && m_wndToolBar && m_wndStatusBar;
+}
+
+QMenu* CMainFrame::BuildMenu(const resources::MenuItem& popup) {
+    auto* menu = new QMenu(platform::FromCp1252(popup.text), this);
+    for (const resources::MenuItem& item : popup.popup) {
+        if (item.IsSeparator())
+            menu->addSeparator();
+        else
+            menu->addAction(Action(item.id));
+    }
+    if (popup.text == "&File")
+        m_fileMenus.push_back(menu);
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+        if (std::find(m_fileMenus.begin(), m_fileMenus.end(), menu) != m_fileMenus.end())
+            FillRecentEntries(menu);
+        UpdateCommandUi();
+    });
+    return menu;
+}
+
+QAction* CMainFrame::Action(int id) const {
+    const auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void CMainFrame::SwitchMenu(int id) {
+    if (m_currentMenu == id)
+        return;
+    m_currentMenu = id;
+    menuBar()->clear();
+    for (QMenu* menu : m_menus[id])
+        menuBar()->addMenu(menu);
+}
+
+void CMainFrame::FillRecentEntries(QMenu* file) {
+    // The recent list stands in the File menu in place of its placeholder.
+    for (QAction* action : m_recentActions) {
+        for (QMenu* menu : m_fileMenus)
+            menu->removeAction(action);
+        action->deleteLater();
+    }
+    m_recentActions.clear();
+    QAction* placeholder = Action(ID_FILE_MRU_FILE1);
+    const auto& entries = CVentoraApp::Instance()->RecentFiles().Entries();
+    placeholder->setVisible(entries.empty());
+    QAction* before = nullptr;
+    const QList<QAction*> actions = file->actions();
+    for (int i = 0; i < actions.size(); ++i)
+        if (actions[i] == placeholder && i + 1 < actions.size())
+            before = actions[i + 1];
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        auto* action = new QAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(platform::FromCp1252(entries[i])), this);
+        action->setStatusTip(platform::FromCp1252(resources::Prompt(ID_FILE_MRU_FILE1)));
+        const int index = static_cast<int>(i);
+        connect(action, &QAction::triggered, this,
+                [index] { CVentoraApp::Instance()->OnOpenRecentFile(index); });
+        file->insertAction(before, action);
+        m_recentActions.push_back(action);
+    }
+}
+
+CViewBase* CMainFrame::ActiveView() const {
+    QMdiSubWindow* active = m_mdiArea ? m_mdiArea->activeSubWindow() : nullptr;
+    auto* child = dynamic_cast<CChildFrame*>(active);
+    return child ? child->View() : nullptr;
+}
+
+std::vector<CViewBase*> CMainFrame::Views() const {
+    std::vector<CViewBase*> views;
+    if (m_mdiArea)
+        for (QMdiSubWindow* window : m_mdiArea->subWindowList(QMdiArea::CreationOrder))
+            if (auto* child = dynamic_cast<CChildFrame*>(window))
+                if (child->View())
+                    views.push_back(child->View());
+    return views;
+}
+
+void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
+    // Menu 129 while a map window is active, 128 with no window; a list leaves the bar as it is.
+    if (!window || m_mdiArea->subWindowList().isEmpty()) {
+        SwitchMenu(IDR_MAINFRAME);
+        setWindowTitle(QStringLiteral("Ventora"));
+    } else if (auto* child = dynamic_cast<CChildFrame*>(window)) {
+        if (child->View() && child->View()->IsMapView())
+            SwitchMenu(IDR_VENTORTYPE);
+        setWindowTitle(QStringLiteral("Ventora - ") + window->windowTitle());
+    }
+    UpdateCommandUi();
+}
+
+void CMainFrame::RouteCommand(int id) {
+    if (CViewBase* view = ActiveView()) {
+        const auto state = view->OnUpdateCommand(id);
+        if (state && state->enabled && view->OnCommand(id)) {
+            UpdateCommandUi();
+            return;
+        }
+    }
+    const auto state = OnUpdateCommand(id);
+    if (state && state->enabled)
+        OnCommand(id);
+    UpdateCommandUi();
+}
+
+void CMainFrame::UpdateCommandUi() {
+    CViewBase* view = ActiveView();
+    for (const auto& [id, action] : m_actions) {
+        std::optional<platform::CommandUi> state;
+        if (view)
+            state = view->OnUpdateCommand(id);
+        if (!state)
+            state = OnUpdateCommand(id);
+        // Items without a handler in the active window or the frame are disabled.
+        action->setEnabled(state && state->enabled);
+        if (action->isCheckable())
+            action->setChecked(state && state->checked);
+    }
+}
+
+std::optional<platform::CommandUi> CMainFrame::OnUpdateCommand(int id) {
+    switch (id) {
+    case ID_FILE_CLOSE:
+        return platform::CommandUi{m_mdiArea && m_mdiArea->activeSubWindow()};
+    case ID_VIEW_TOOLBAR:
+        return platform::CommandUi{true, m_wndToolBar && !m_wndToolBar->isHidden()};
+    case ID_VIEW_STATUS_BAR:
+        return platform::CommandUi{true, m_wndStatusBar && !m_wndStatusBar->isHidden()};
+    case ID_WINDOW_CASCADE:
+    case ID_WINDOW_TILE_HORZ:
+    case ID_WINDOW_TILE_VERT:
+    case ID_WINDOW_ARRANGE:
+        return platform::CommandUi{m_mdiArea && !m_mdiArea->subWindowList().isEmpty()};
+    case ID_FILE_MRU_FILE1:
+        return platform::CommandUi{false}; // the placeholder of an empty list
+    case ID_APP_EXIT:
+    case ID_APP_ABOUT:
+    case ID_VIEW_WORLD_MAP:
+    case ID_HELP_FINDER:
+    case ID_HELP:
+    case ID_CONTEXT_HELP:
+    case ID_DEFAULT_HELP:
+        return platform::CommandUi{};
+    default:
+        return std::nullopt;
+    }
+}
+
+bool CMainFrame::OnCommand(int id) {
+    switch (id) {
+    case ID_FILE_CLOSE:
+        if (QMdiSubWindow* window = m_mdiArea->activeSubWindow())
+            window->close();
+        return true;
+    case ID_APP_EXIT:
+        close();
+        return true;
+    case ID_APP_ABOUT:
+        CVentoraApp::Instance()->OnAppAbout();
+        return true;
+    case ID_VIEW_TOOLBAR:
+        m_wndToolBar->setVisible(m_wndToolBar->isHidden());
+        return true;
+    case ID_VIEW_STATUS_BAR:
+        m_wndStatusBar->setVisible(m_wndStatusBar->isHidden());
+        return true;
+    case ID_VIEW_WORLD_MAP:
+        OpenChildWindow(KIND_WORLD_MAP);
+        return true;
+    case ID_WINDOW_CASCADE:
+        m_mdiArea->cascadeSubWindows();
+        return true;
+    case ID_WINDOW_TILE_HORZ:
+        TileHorizontally();
+        return true;
+    case ID_WINDOW_TILE_VERT:
+        TileVertically();
+        return true;
+    case ID_WINDOW_ARRANGE:
+        ArrangeIcons();
+        return true;
+    case ID_HELP_FINDER:
+    case ID_HELP:
+    case ID_CONTEXT_HELP:
+    case ID_DEFAULT_HELP:
+        ShowHelp();
+        return true;
+    default:
+        return false;
+    }
+}
+
+CVentoraDoc* CMainFrame::OpenChildWindow(std::int32_t kind) {
+    iNextWindowKind = kind;
+    CVentoraApp* app = CVentoraApp::Instance();
+    DocTemplate* t = kind == KIND_RESULT_LIST || kind == KIND_ALL_STATIONS ? app->m_pListTemplate
+                                                                           : app->m_pMapTemplate;
+    CVentoraDoc* doc = t ? t->OpenDocumentFile(*this) : nullptr;
+    iNextWindowKind = KIND_STATION;
+    return doc;
+}
+
+bool CMainFrame::OpenResultList(const std::string& title) {
+    CVentoraDoc* doc = OpenChildWindow(KIND_RESULT_LIST);
+    if (doc)
+        doc->SetTitle(title);
+    return doc != nullptr;
+}
+
+bool CMainFrame::OpenStationWindow(const std::string& title) {
+    CVentoraDoc* doc = OpenChildWindow(KIND_STATION);
+    if (doc)
+        doc->SetTitle(title);
+    return doc != nullptr;
+}
+
+void CMainFrame::AddToRecentFileList(const std::string& entry) {
+    CVentoraApp::Instance()->AddToRecentFileList(entry);
+}
+
+void CMainFrame::SetStatusText(const std::string& text) {
+    if (m_pane)
+        m_pane->setText(platform::FromCp1252(text));
+}
+
+std::string CMainFrame::PaneText() const {
+    return m_pane ? platform::ToCp1252(m_pane->text()) : std::string();
+}
+
+void CMainFrame::TileVertically() {
+    // Side by side, one column per window.
+    const auto windows = m_mdiArea->subWindowList();
+    const QSize area = m_mdiArea->viewport()->size();
+    int visible = 0;
+    for (QMdiSubWindow* w : windows)
+        visible += !w->isMinimized();
+    if (visible == 0)
+        return;
+    const int width = area.width() / visible;
+    int x = 0;
+    for (QMdiSubWindow* w : windows) {
+        if (w->isMinimized())
+            continue;
+        w->showNormal();
+        w->setGeometry(x, 0, width, area.height());
+        x += width;
+    }
+}
+
+void CMainFrame::TileHorizontally() {
+    // One above the other, one row per window.
+    const auto windows = m_mdiArea->subWindowList();
+    const QSize area = m_mdiArea->viewport()->size();
+    int visible = 0;
+    for (QMdiSubWindow* w : windows)
+        visible += !w->isMinimized();
+    if (visible == 0)
+        return;
+    const int height = area.height() / visible;
+    int y = 0;
+    for (QMdiSubWindow* w : windows) {
+        if (w->isMinimized())
+            continue;
+        w->showNormal();
+        w->setGeometry(0, y, area.width(), height);
+        y += height;
+    }
+}
+
+void CMainFrame::ArrangeIcons() {
+    // Minimised windows in a row along the bottom edge.
+    const QSize area = m_mdiArea->viewport()->size();
+    int x = 0;
+    for (QMdiSubWindow* w : m_mdiArea->subWindowList()) {
+        if (!w->isMinimized())
+            continue;
+        const QSize size = w->size();
+        w->move(x, area.height() - size.height());
+        x += size.width();
+    }
+}
+
+void CMainFrame::ShowHelp() {
+    HelpWindow::Show(this);
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    RestoreLayout(*this);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!SaveLayout(*this)) {
+        event->ignore(); // the layout file could not be created: the program stays
+        return;
+    }
+    m_mdiArea->closeAllSubWindows();
+    event->accept();
+}

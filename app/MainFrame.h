@@ -1,0 +1,99 @@
+#pragma once
+
+#include "app/LayoutEntry.h"
+#include "catalogue/CatalogueHost.h"
+#include "catalogue/StationCatalogue.h"
+#include "observations/PageFetcher.h"
+#include "platform/qt/CommandTarget.h"
+#include "resources/Resources.h"
+
+#include <QMainWindow>
+
+#include <map>
+#include <vector>
+
+class CViewBase;
+class CVentoraDoc;
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+
+// The program's single top-level window: child-window area, menus, toolbar and status bar; the
+// user's settings; the station catalogue and its tables.
+class CMainFrame : public QMainWindow, public CatalogueHost, public platform::CommandTarget {
+public:
+    // Reads the settings and loads the station list of the working folder.
+    CMainFrame();
+    // Writes the settings.
+    ~CMainFrame() override;
+
+    // Toolbar, status bar and menus; centres the window. False when a part cannot be made.
+    bool Create();
+
+    // CatalogueHost
+    void SetStatusText(const std::string& text) override;
+    StationTable& StationsResult() override { return m_stationsResult; }
+    StationTable& StationsOpened() override { return m_stationsOpened; }
+    bool OpenResultList(const std::string& title) override;
+    bool OpenStationWindow(const std::string& title) override;
+    void AddToRecentFileList(const std::string& entry) override;
+
+    // CommandTarget: the frame's own commands.
+    bool OnCommand(int id) override;
+    std::optional<platform::CommandUi> OnUpdateCommand(int id) override;
+
+    // Runs a command: the active view first, then the frame.
+    void RouteCommand(int id);
+    // Brings menu items and toolbar buttons up to date with the active window.
+    void UpdateCommandUi();
+    QAction* Action(int id) const;
+
+    // Sets iNextWindowKind, opens a child window of the kind through its template and sets the
+    // kind back to KIND_STATION; none when the window could not be created.
+    CVentoraDoc* OpenChildWindow(std::int32_t kind);
+    QMdiArea* MdiArea() const { return m_mdiArea; }
+    CViewBase* ActiveView() const;
+    std::vector<CViewBase*> Views() const;
+    std::string PaneText() const;
+    int CurrentMenu() const { return m_currentMenu; }
+    QToolBar* ToolBar() const { return m_wndToolBar; }
+
+    std::string m_strWork;
+    QToolBar* m_wndToolBar = nullptr;
+    bool m_bLayoutRestored = false;
+    PageFetcher m_fetcher;
+    StationRecord m_currentStation;
+    StationCatalogue m_catalogue{m_fetcher, m_currentStation, m_stationsAll};
+    QStatusBar* m_wndStatusBar = nullptr;
+    std::vector<LayoutEntry> m_arrLayoutEntries;
+    StationTable m_stationsOpened;
+    StationTable m_stationsResult;
+    StationTable m_stationsZoom;
+    StationTable m_stationsAll;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QMenu* BuildMenu(const resources::MenuItem& popup);
+    void SwitchMenu(int id);
+    void FillRecentEntries(QMenu* file);
+    void OnSubWindowActivated(QMdiSubWindow* window);
+    void TileVertically();
+    void TileHorizontally();
+    void ArrangeIcons();
+    void ShowHelp();
+
+    QMdiArea* m_mdiArea = nullptr;
+    QLabel* m_pane = nullptr;
+    std::map<int, QAction*> m_actions;
+    std::map<int, std::vector<QMenu*>> m_menus; // the popups of menus 128 and 129
+    std::vector<QMenu*> m_fileMenus;
+    std::vector<QAction*> m_recentActions;
+    int m_currentMenu = 0;
+    bool m_shown = false;
+};

@@ -1,0 +1,77 @@
+#include "app/VentoraApp.h"
+
+#include "app/MainFrame.h"
+#include "app/Settings.h"
+#include "mapview/VentoraView.h"
+#include "platform/qt/TemplateDialog.h"
+#include "resources/CommandIds.h"
+#include "resources/ResourceImages.h"
+#include "stationlist/ListViewStations.h"
+
+#include <QCoreApplication>
+
+namespace {
+CVentoraApp* g_app = nullptr;
+}
+
+CVentoraApp::CVentoraApp() {
+    g_app = this;
+}
+
+CVentoraApp::~CVentoraApp() {
+    DestroyMainFrame();
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+CVentoraApp* CVentoraApp::Instance() {
+    return g_app;
+}
+
+bool CVentoraApp::InitInstance(const Options& options) {
+    m_installed = std::make_unique<platform::ScopedUserServices>(m_services);
+    m_services.SetUnattended(!options.screenshot.empty());
+    QCoreApplication::setOrganizationName(QStringLiteral("Korvessa"));
+    QCoreApplication::setApplicationName(QStringLiteral("Ventora"));
+    m_recent.Load();
+
+    m_templates.push_back(std::make_unique<DocTemplate>(
+        ids::IDR_VENTORTYPE, resources::Icon(ids::IDR_VENTORTYPE),
+        [](CVentoraDoc& doc, CMainFrame& frame) { return new CVentoraView(doc, frame); }));
+    m_pMapTemplate = m_templates.back().get();
+    m_templates.push_back(std::make_unique<DocTemplate>(
+        ids::IDR_LISTTYPE, resources::Icon(ids::IDR_LISTTYPE),
+        [](CVentoraDoc& doc, CMainFrame& frame) { return new CListView_Stations(doc, frame); }));
+    m_pListTemplate = m_templates.back().get();
+
+    m_mainFrame = std::make_unique<CMainFrame>();
+    m_mainFrame->m_catalogue.SetServerUrl(options.serverUrl.empty() ? ReadServerUrl()
+                                                                    : options.serverUrl);
+    if (!m_mainFrame->Create())
+        return false;
+    m_mainFrame->show();
+    return true;
+}
+
+void CVentoraApp::DestroyMainFrame() {
+    m_mainFrame.reset();
+    m_recent.Save();
+}
+
+void CVentoraApp::AddToRecentFileList(const std::string& entry) {
+    m_recent.Add(entry);
+    m_recent.Save();
+}
+
+void CVentoraApp::OnOpenRecentFile(int index) {
+    const auto& entries = m_recent.Entries();
+    if (index < 0 || index >= static_cast<int>(entries.size()) || !m_mainFrame)
+        return;
+    const std::string entry = entries[static_cast<std::size_t>(index)];
+    m_pMapTemplate->OpenRecentEntry(*m_mainFrame, entry);
+}
+
+void CVentoraApp::OnAppAbout() {
+    platform::TemplateDialog about(ids::IDD_ABOUTBOX, m_mainFrame.get());
+    about.DoModal();
+}

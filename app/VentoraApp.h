@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/DocTemplate.h"
+#include "platform/qt/Profile.h"
+#include "platform/qt/QtUserServices.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CMainFrame;
+
+// The application: the two document templates, the main frame, the recent list, the About box.
+class CVentoraApp {
+public:
+    struct Options {
+        std::string serverUrl; // empty: the profile's, or the default
+        std::string screenshot;
+        std::vector<std::string> open; // ICAO codes to select after start-up
+    };
+
+    CVentoraApp();
+    ~CVentoraApp();
+    static CVentoraApp* Instance();
+
+    // Start-up: profile, templates (map, then list), main frame shown. False ends the program.
+    bool InitInstance(const Options& options);
+
+    CMainFrame* MainFrame() const { return m_mainFrame.get(); }
+    // Ends the main frame (it writes the settings as it goes).
+    void DestroyMainFrame();
+
+    platform::RecentFileList& RecentFiles() { return m_recent; }
+    void AddToRecentFileList(const std::string& entry);
+    void OnOpenRecentFile(int index);
+    void OnAppAbout();
+
+    platform::QtUserServices& UserServices() { return m_services; }
+
+    DocTemplate* m_pMapTemplate = nullptr;
+    DocTemplate* m_pListTemplate = nullptr;
+
+private:
+    platform::QtUserServices m_services;
+    std::unique_ptr<platform::ScopedUserServices> m_installed;
+    std::vector<std::unique_ptr<DocTemplate>> m_templates;
+    std::unique_ptr<CMainFrame> m_mainFrame;
+    platform::RecentFileList m_recent{40};
+};

@@ -1,0 +1,22 @@
+#include "app/VentoraDoc.h"
+
+#include "app/ChildFrame.h"
+#include "app/MainFrame.h"
+
+#include "platform/qt/Cp1252.h"
+
+void CVentoraDoc::SetTitle(const std::string& title) {
+    m_title = title;
+    if (m_frame)
+        m_frame->setWindowTitle(platform::FromCp1252(title));
+}
+
+bool CVentoraDoc::OnOpenDocument(const std::string& entry) {
+    const std::size_t open = entry.find('(');
+    if (open == std::string::npos || !m_pMainFrame)
+        return false;
+    const std::string code = entry.substr(open + 1, 4);
+    CMainFrame& frame = *m_pMainFrame;
+    frame.m_catalogue.SearchStations(code, frame.m_stationsAll, true, false);
+    return false;
+}

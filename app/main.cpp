@@ -1,0 +1,98 @@
+// ventora: the viewer of weather-station reports.
+
+#include "app/MainFrame.h"
+#include "app/VentoraApp.h"
+#include "platform/CText.h"
+#include "platform/UserServices.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char* kUsage =
+    "usage: ventora [--server URL] [--open ICAO]... [--screenshot FILE.png]\n"
+    "\n"
+    "  --server URL        the report server (default: the profile's section\n"
+    "                      \"Server\", value \"strBaseUrl\", or http://127.0.0.1:8573)\n"
+    "  --open ICAO         after start-up, open the station's meteogram (repeatable)\n"
+    "  --screenshot FILE   save a picture of the main window once start-up is done,\n"
+    "                      then close it and exit; messages go to standard error\n";
+
+// Selects each station as a list row would: the first station of the catalogue with the code.
+void OpenStations(CMainFrame& frame, const std::vector<std::string>& codes) {
+    for (const std::string& code : codes) {
+        const std::string wanted = platform::ToLower(code);
+        const StationRecord* found = nullptr;
+        for (const StationRecord& s : frame.m_stationsAll)
+            if (platform::ToLower(s.strICAO) == wanted) {
+                found = &s;
+                break;
+            }
+        if (found)
+            frame.m_catalogue.SelectStation(*found);
+        else
+            platform::MessageBox(
+                platform::Format("No station \"%s\" found in a list.", wanted.c_str()),
+                platform::MessageIcon::Exclamation);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CVentoraApp::Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--server" && hasValue) {
+            options.serverUrl = argv[++i];
+        } else if (arg == "--screenshot" && hasValue) {
+            options.screenshot = argv[++i];
+        } else if (arg == "--open" && hasValue) {
+            options.open.push_back(argv[++i]);
+        } else if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (arg.rfind("-platform", 0) == 0 || arg.rfind("-style", 0) == 0) {
+            ++i; // Qt's own options
+        } else {
+            std::fprintf(stderr, "ventora: unknown option %s\n%s", arg.c_str(), kUsage);
+            return 2;
+        }
+    }
+    // A screenshot needs no display.
+    if (!options.screenshot.empty() && !std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") &&
+        !std::getenv("WAYLAND_DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+
+    QApplication application(argc, argv);
+    // Numbers in files and settings are written with a decimal point whatever the user's locale.
+    std::setlocale(LC_NUMERIC, "C");
+
+    CVentoraApp app;
+    if (!app.InitInstance(options))
+        return 1;
+    CMainFrame* frame = app.MainFrame();
+
+    QTimer::singleShot(0, frame, [&] {
+        OpenStations(*frame, options.open);
+        if (options.screenshot.empty())
+            return;
+        QApplication::processEvents();
+        const bool saved = frame->grab().save(QString::fromLocal8Bit(options.screenshot.c_str()));
+        std::fprintf(stderr,
+                     saved ? "ventora: picture saved to %s\n" : "ventora: cannot write %s\n",
+                     options.screenshot.c_str());
+        frame->close();
+        QApplication::quit();
+    });
+    const int result = application.exec();
+    app.DestroyMainFrame();
+    return options.screenshot.empty() ? result : 0;
+}

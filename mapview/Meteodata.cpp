@@ -1,0 +1,84 @@
+#include "mapview/Meteodata.h"
+
+#include "platform/CText.h"
+#include "platform/CalendarTime.h"
+#include "platform/UserServices.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+namespace {
+
+const char* kRule = "---------------------------------------------------------------------------\n";
+
+// Writes the bytes to a fresh file beside `path` and renames it over `path`.
+bool ReplaceFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::filesystem::path temp = path;
+    temp += ".tmp" + std::to_string(std::random_device{}() % 100000);
+    std::FILE* file = std::fopen(temp.c_str(), "wb");
+    if (!file)
+        return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const bool closed = std::fclose(file) == 0;
+    std::error_code error;
+    if (written && closed)
+        std::filesystem::rename(temp, path, error);
+    if (!written || !closed || error) {
+        std::filesystem::remove(temp, error);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string MeteodataFileName(const std::string& station, std::int64_t now) {
+    std::string name = platform::ToLower(station);
+    for (char from : {'/', '(', ')', '-'})
+        std::replace(name.begin(), name.end(), from, '_');
+    const auto tm = platform::LocalBreakdown(now);
+    return platform::Format("%02d_%02d_%04d_%s.txt", tm ? tm->tm_mon + 1 : 0, tm ? tm->tm_mday : 0,
+                            tm ? tm->tm_year + 1900 : 0, name.c_str());
+}
+
+std::string MeteodataLine(const ObservationRecord& r) {
+    const auto tm = platform::LocalBreakdown(r.tObserved);
+    return platform::Format(
+        "%02d/%02d/%04d\t%02d:%02d\t%02.2f\t%04.2f\t\t%03.2f\t\t%03.2f\n", tm ? tm->tm_mon + 1 : 0,
+        tm ? tm->tm_mday : 0, tm ? tm->tm_year + 1900 : 0, tm ? tm->tm_hour : -1,
+        tm ? tm->tm_min : -1, r.dTemperature, r.dPressure + 1000.0, r.dWindDirection, r.dWindSpeed);
+}
+
+std::string MeteodataText(const ObservationSeries& series) {
+    std::string text = kRule;
+    text += "Date\t\tTime\tTemp.\tPressure\tWind dir\tWind speed\n";
+    text += kRule;
+    for (int i = 0; i < series.GetSize(); ++i)
+        text += MeteodataLine(series.At(i));
+    return text;
+}
+
+std::string WriteMeteodata(const std::string& station, const ObservationSeries& series,
+                           std::int64_t now) {
+    // The path is built instead of changing the working folder, which other files rely on.
+    std::error_code error;
+    std::filesystem::path folder = "Meteodata";
+    if (!std::filesystem::is_directory(folder, error) &&
+        !std::filesystem::create_directory(folder, error))
+        folder = ".";
+    const std::string name = MeteodataFileName(station, now);
+    std::string text;
+    {
+        platform::WaitCursor wait;
+        text = MeteodataText(series);
+    }
+    const std::filesystem::path path = folder / name;
+    if (!ReplaceFile(path, text)) {
+        platform::MessageBox(platform::Format("Can not open an output file \"%s\".", name.c_str()),
+                             platform::MessageIcon::Exclamation);
+        return {};
+    }
+    return path.string();
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+// Command, menu, dialog and control identifiers.
+namespace ids {
+
+enum Command : int {
+    ID_FILE_NEW = 57600,
+    ID_FILE_OPEN = 57601,
+    ID_FILE_CLOSE = 57602,
+    ID_FILE_SAVE = 57603,
+    ID_FILE_PRINT = 57607,
+    ID_FILE_MRU_FILE1 = 57616, // the recent list; its entries take the ids that follow
+    ID_APP_ABOUT = 57664,
+    ID_APP_EXIT = 57665,
+    ID_HELP_INDEX = 57666,
+    ID_HELP_FINDER = 57667,
+    ID_CONTEXT_HELP = 57669,
+    ID_HELP = 57670,
+    ID_DEFAULT_HELP = 57671,
+    ID_EDIT_COPY = 57634,
+    ID_EDIT_CUT = 57635,
+    ID_EDIT_PASTE = 57637,
+    ID_EDIT_UNDO = 57643,
+    ID_WINDOW_ARRANGE = 57649,
+    ID_WINDOW_CASCADE = 57650,
+    ID_WINDOW_TILE_HORZ = 57651,
+    ID_WINDOW_TILE_VERT = 57652,
+    ID_NEXT_PANE = 57680,
+    ID_PREV_PANE = 57681,
+    ID_VIEW_TOOLBAR = 59392,
+    ID_VIEW_STATUS_BAR = 59393,
+    ID_VIEW_WORLD_MAP = 503,
+    ID_VIEW_PARAMETERS = 32774,
+    ID_VIEW_SHOW_ALL_STATIONS = 32777,
+    ID_VIEW_MARK_ALL_STATIONS = 32778,
+    ID_VIEW_FIND_STATION = 32780,
+};
+
+constexpr int kRecentFileCount = 40;
+
+enum Resource : int {
+    IDR_MAINFRAME = 128,  // menu, toolbar, accelerators and icon of the main frame
+    IDR_VENTORTYPE = 129, // menu and icon of map windows
+    IDB_WORLD_MAP = 130,
+    IDD_FIND = 139,
+    IDD_ABOUTBOX = 100,
+    IDR_LISTTYPE = 501, // icon of list windows
+    IDD_PARAMETERS = 502,
+};
+
+enum Control : int {
+    IDOK = 1,
+    IDCANCEL = 2,
+    IDC_FIND_TEXT = 1012,
+    IDC_PAST_HOURS = 1003,
+    IDC_Y_AUTOSCALE = 505,
+    IDC_Y_SHOW_NET = 506,
+    IDC_Y_MIN = 507,
+    IDC_Y_DELTA = 508,
+    IDC_X_AUTOSCALE = 509,
+    IDC_X_SHOW_NET = 510,
+    IDC_X_MIN = 511,
+    IDC_X_DELTA = 512,
+    IDC_TEMPERATURE = 513,
+    IDC_LINE_WIDTH = 514,
+    IDC_SHOW_MARKS = 515,
+    IDC_SHOW_LEGEND = 516,
+    IDC_PRESSURE = 517,
+    IDC_WIND_SPEED = 518,
+    IDC_WIND_DIRECTION = 519,
+    IDC_WRITE_FILE = 520,
+    IDC_TIME_UTC = 521,
+    IDC_METRIC_STYLE = 522,
+    IDC_NEAREST_MINUTES = 523,
+    IDC_SAVE_PARAMETERS = 524,
+    IDC_SAVE_LAYOUT = 525,
+    IDC_RESTORE_LAYOUT = 526,
+    IDC_STATIC = -1,
+};
+
+} // namespace ids

@@ -1,0 +1,229 @@
+#include "resources/Resources.h"
+
+#include "resources/CommandIds.h"
+
+#include <Qt>
+
+#include <map>
+#include <stdexcept>
+
+namespace resources {
+
+using namespace ids;
+
+namespace {
+
+MenuItem Sep() {
+    return MenuItem{};
+}
+MenuItem Item(const char* text, int id) {
+    return MenuItem{text, id, {}};
+}
+MenuItem Popup(const char* text, std::vector<MenuItem> items) {
+    return MenuItem{text, 0, std::move(items)};
+}
+
+} // namespace
+
+const std::vector<MenuItem>& Menu(int id) {
+    static const std::vector<MenuItem> mainFrame = {
+        Popup("&File", {Item("Recent File", ID_FILE_MRU_FILE1), Sep(),
+                        Item("&Close", ID_FILE_CLOSE), Item("E&xit", ID_APP_EXIT)}),
+        Popup("&View", {Item("&Toolbar", ID_VIEW_TOOLBAR), Item("&Status Bar", ID_VIEW_STATUS_BAR),
+                        Sep(), Item("World Map", ID_VIEW_WORLD_MAP)}),
+        Popup("&Help", {Item("&Help Topics", ID_HELP_FINDER), Sep(),
+                        Item("&About Ventora...", ID_APP_ABOUT)}),
+    };
+    static const std::vector<MenuItem> mapWindow = {
+        Popup("&File", {Item("Recent File", ID_FILE_MRU_FILE1), Sep(),
+                        Item("&Close", ID_FILE_CLOSE), Item("E&xit", ID_APP_EXIT)}),
+        Popup("&View",
+              {Item("&Toolbar", ID_VIEW_TOOLBAR), Item("&Status Bar", ID_VIEW_STATUS_BAR), Sep(),
+               Item("World Map", ID_VIEW_WORLD_MAP),
+               Item("Mark all stations", ID_VIEW_MARK_ALL_STATIONS),
+               Item("Show all stations", ID_VIEW_SHOW_ALL_STATIONS),
+               Item("Parameters", ID_VIEW_PARAMETERS), Item("Find station", ID_VIEW_FIND_STATION)}),
+        Popup("&Window", {Item("&Cascade", ID_WINDOW_CASCADE), Item("&Tile", ID_WINDOW_TILE_HORZ),
+                          Item("&Arrange Icons", ID_WINDOW_ARRANGE), Sep(),
+                          Item("Tile Vertically", ID_WINDOW_TILE_VERT),
+                          Item("Tile Horizontally", ID_WINDOW_TILE_HORZ)}),
+        Popup("&Help", {Item("&Help Topics", ID_HELP_FINDER), Sep(),
+                        Item("&About Ventora...", ID_APP_ABOUT)}),
+    };
+    if (id == IDR_MAINFRAME)
+        return mainFrame;
+    if (id == IDR_VENTORTYPE)
+        return mapWindow;
+    throw std::out_of_range("no menu " + std::to_string(id));
+}
+
+const std::vector<int>& Toolbar() {
+    static const std::vector<int> buttons = {ID_VIEW_PARAMETERS, ID_VIEW_MARK_ALL_STATIONS,
+                                             ID_VIEW_SHOW_ALL_STATIONS, ID_VIEW_FIND_STATION};
+    return buttons;
+}
+
+const std::vector<Accelerator>& Accelerators() {
+    auto key = [](Qt::KeyboardModifiers m, Qt::Key k) {
+        return QKeyCombination(m, k).toCombined();
+    };
+    static const std::vector<Accelerator> table = {
+        {key(Qt::ControlModifier, Qt::Key_N), ID_FILE_NEW},
+        {key(Qt::ControlModifier, Qt::Key_O), ID_FILE_OPEN},
+        {key(Qt::ControlModifier, Qt::Key_S), ID_FILE_SAVE},
+        {key(Qt::ControlModifier, Qt::Key_P), ID_FILE_PRINT},
+        {key(Qt::ControlModifier, Qt::Key_Z), ID_EDIT_UNDO},
+        {key(Qt::ControlModifier, Qt::Key_X), ID_EDIT_CUT},
+        {key(Qt::ControlModifier, Qt::Key_C), ID_EDIT_COPY},
+        {key(Qt::ControlModifier, Qt::Key_V), ID_EDIT_PASTE},
+        {key(Qt::AltModifier, Qt::Key_Backspace), ID_EDIT_UNDO},
+        {key(Qt::ShiftModifier, Qt::Key_Delete), ID_EDIT_CUT},
+        {key(Qt::ControlModifier, Qt::Key_Insert), ID_EDIT_COPY},
+        {key(Qt::ShiftModifier, Qt::Key_Insert), ID_EDIT_PASTE},
+        {key(Qt::NoModifier, Qt::Key_F6), ID_NEXT_PANE},
+        {key(Qt::ShiftModifier, Qt::Key_F6), ID_PREV_PANE},
+        {key(Qt::ShiftModifier, Qt::Key_F1), ID_CONTEXT_HELP},
+        {key(Qt::NoModifier, Qt::Key_F1), ID_HELP},
+    };
+    return table;
+}
+
+std::string String(int id) {
+    static const std::map<int, std::string> table = {
+        {ID_VIEW_WORLD_MAP, "Show World Map\nShow World Map"},
+        {ID_VIEW_PARAMETERS, "Show Parameters Dialog\nShow Parameters Dialog"},
+        {ID_VIEW_SHOW_ALL_STATIONS, "Show all stations\nShow all stations table"},
+        {ID_VIEW_MARK_ALL_STATIONS, "Mark all stations\nMark all stations"},
+        {ID_VIEW_FIND_STATION, "Find station\nFind station"},
+        {ID_FILE_CLOSE, "Close the active window\nClose"},
+        {ID_APP_EXIT, "Quit the application\nExit"},
+        {ID_APP_ABOUT, "Display program information and version\nAbout"},
+        {ID_HELP_FINDER, "List help topics\nHelp Topics"},
+        {ID_HELP, "Display help for the current window\nHelp"},
+        {ID_CONTEXT_HELP, "Display help for clicked buttons, menus and windows\nHelp"},
+        {ID_VIEW_TOOLBAR, "Show or hide the toolbar\nToggle ToolBar"},
+        {ID_VIEW_STATUS_BAR, "Show or hide the status bar\nToggle StatusBar"},
+        {ID_WINDOW_CASCADE, "Arrange windows so they overlap\nCascade Windows"},
+        {ID_WINDOW_TILE_HORZ, "Arrange windows as non-overlapping tiles\nTile Windows"},
+        {ID_WINDOW_TILE_VERT, "Arrange windows side by side\nTile Windows"},
+        {ID_WINDOW_ARRANGE, "Arrange icons at the bottom of the window\nArrange Icons"},
+        {ID_FILE_MRU_FILE1, "Open this station\nRecent Station"},
+    };
+    const auto it = table.find(id);
+    return it == table.end() ? std::string() : it->second;
+}
+
+std::string Prompt(int id) {
+    const std::string s = String(id);
+    return s.substr(0, s.find('\n'));
+}
+
+std::string Tooltip(int id) {
+    const std::string s = String(id);
+    const std::size_t nl = s.find('\n');
+    return nl == std::string::npos ? std::string() : s.substr(nl + 1);
+}
+
+const DialogTemplate& Dialog(int id) {
+    using K = ControlKind;
+    static const DialogTemplate about = {
+        IDD_ABOUTBOX,
+        "About Ventora",
+        170,
+        62,
+        "MS Shell Dlg",
+        8,
+        {
+            {K::Icon, IDC_STATIC, "128", 11, 17, 20, 20},
+            {K::Static, IDC_STATIC, "Ventora Version 1.2", 40, 17, 119, 8},
+            {K::PushButton, IDOK, "OK", 113, 41, 50, 14, kDefault | kTabStop},
+        }};
+    static const DialogTemplate find = {
+        IDD_FIND,
+        "Find a station",
+        215,
+        97,
+        "MS Shell Dlg",
+        8,
+        {
+            {K::Edit, IDC_FIND_TEXT, "", 39, 39, 137, 14, kBorder | kTabStop | kAutoHScroll},
+            {K::PushButton, IDOK, "OK", 100, 76, 50, 14, kDefault | kTabStop},
+            {K::PushButton, IDCANCEL, "Abbrechen", 158, 76, 50, 14, kTabStop},
+            {K::Static, IDC_STATIC, "Please enter a part of a name or an  ICAO code:", 28, 17, 159,
+             12},
+            {K::GroupBox, IDC_STATIC, "", 7, 7, 201, 61},
+        }};
+    static const DialogTemplate parameters = {
+        IDD_PARAMETERS,
+        "Parameters",
+        369,
+        214,
+        "Microsoft Sans Serif",
+        8,
+        {
+            {K::GroupBox, IDC_STATIC, "Y Axe", 7, 7, 113, 95},
+            {K::CheckBox, IDC_Y_AUTOSCALE, "Autoscale", 30, 23, 67, 10, kTabStop},
+            {K::CheckBox, IDC_Y_SHOW_NET, "Show net", 30, 41, 67, 10, kTabStop},
+            {K::Static, IDC_STATIC, "Y min:", 21, 66, 33, 8, kRight},
+            {K::Edit, IDC_Y_MIN, "", 63, 60, 40, 14,
+             kCentered | kDisabled | kBorder | kTabStop | kAutoHScroll},
+            {K::Static, IDC_STATIC, "Y delta:", 21, 86, 33, 8, kRight},
+            {K::Edit, IDC_Y_DELTA, "", 63, 80, 40, 14,
+             kCentered | kDisabled | kBorder | kTabStop | kAutoHScroll},
+            {K::GroupBox, IDC_STATIC, "X Axe", 127, 7, 113, 95},
+            {K::CheckBox, IDC_X_AUTOSCALE, "Autoscale", 152, 23, 67, 10, kHidden | kTabStop},
+            {K::CheckBox, IDC_X_SHOW_NET, "Show net", 152, 41, 67, 10, kTabStop},
+            {K::Static, IDC_STATIC, "X min:", 142, 66, 33, 8, kRight | kHidden},
+            {K::Edit, IDC_X_MIN, "", 183, 60, 40, 14,
+             kCentered | kHidden | kBorder | kTabStop | kAutoHScroll},
+            {K::Static, IDC_STATIC, "X delta:", 142, 86, 33, 8, kRight | kHidden},
+            {K::Edit, IDC_X_DELTA, "", 183, 80, 40, 14,
+             kCentered | kHidden | kBorder | kTabStop | kAutoHScroll},
+            {K::GroupBox, IDC_STATIC, "Graph", 249, 7, 113, 94},
+            {K::CheckBox, IDC_SHOW_MARKS, "Show marks", 274, 23, 67, 10, kTabStop},
+            {K::CheckBox, IDC_SHOW_LEGEND, "Show legend", 274, 41, 67, 10, kTabStop},
+            {K::Static, IDC_STATIC, "Line width:", 261, 66, 58, 8, kRight},
+            {K::Edit, IDC_LINE_WIDTH, "", 325, 60, 18, 14,
+             kCentered | kBorder | kTabStop | kAutoHScroll},
+            {K::GroupBox, IDC_STATIC, "Meteo", 7, 105, 355, 82},
+            {K::CheckBox, IDC_TEMPERATURE, "Temperature", 30, 124, 67, 10, kTabStop},
+            {K::CheckBox, IDC_PRESSURE, "Pressure", 30, 139, 67, 10, kTabStop},
+            {K::CheckBox, IDC_WIND_SPEED, "Wind speed", 30, 154, 67, 10, kTabStop},
+            {K::CheckBox, IDC_WIND_DIRECTION, "Wind direction", 30, 169, 67, 10, kTabStop},
+            {K::CheckBox, IDC_WRITE_FILE, "Write meteodata to file", 152, 124, 89, 10, kTabStop},
+            {K::CheckBox, IDC_TIME_UTC, "Time UTC", 152, 139, 58, 10, kTabStop},
+            {K::CheckBox, IDC_METRIC_STYLE, "Metric style", 152, 154, 58, 10, kTabStop},
+            {K::Static, IDC_STATIC, "Show nearest:", 233, 141, 46, 8, kRight},
+            {K::Edit, IDC_NEAREST_MINUTES, "", 287, 137, 32, 12,
+             kCentered | kBorder | kTabStop | kAutoHScroll},
+            {K::Static, IDC_STATIC, "minutes", 324, 141, 27, 8},
+            {K::Static, IDC_STATIC, "Show past", 238, 171, 41, 8, kRight},
+            {K::DropDownList,
+             IDC_PAST_HOURS,
+             "",
+             287,
+             167,
+             32,
+             75,
+             kVScroll | kTabStop,
+             {"1", "2", "3", "4", "5", "6", "12", "18", "24", "30", "36", "42", "48", "54", "60"}},
+            {K::Static, IDC_STATIC, "hours", 324, 171, 27, 8},
+            {K::CheckBox, IDC_SAVE_PARAMETERS, "Save Parameters", 7, 197, 73, 10, kTabStop},
+            {K::CheckBox, IDC_SAVE_LAYOUT, "Save Layout", 112, 197, 61, 10, kTabStop},
+            {K::CheckBox, IDC_RESTORE_LAYOUT, "Restore Layout", 181, 197, 61, 10, kTabStop},
+            {K::PushButton, IDOK, "OK", 255, 193, 50, 14, kDefault | kTabStop},
+            {K::PushButton, IDCANCEL, "Cancel", 311, 193, 50, 14, kTabStop},
+        }};
+    switch (id) {
+    case IDD_ABOUTBOX:
+        return about;
+    case IDD_FIND:
+        return find;
+    case IDD_PARAMETERS:
+        return parameters;
+    default:
+        throw std::out_of_range("no dialog " + std::to_string(id));
+    }
+}
+
+} // namespace resources

@@ -1,0 +1,141 @@
+#include "stationlist/ListViewStations.h"
+
+#include "app/MainFrame.h"
+#include "app/WindowKinds.h"
+#include "platform/CText.h"
+#include "platform/UserServices.h"
+#include "resources/CommandIds.h"
+#include "stationlist/FindDialog.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QTableView>
+#include <QVBoxLayout>
+
+std::int32_t m_nSortColumn = 0;
+std::uint8_t m_bSortDescending = 0;
+
+CListView_Stations::CListView_Stations(CVentoraDoc& document, CMainFrame& mainFrame)
+    : CViewBase(document, mainFrame), m_pCatalogue(&mainFrame.m_catalogue) {
+    if (m_nKind == KIND_ALL_STATIONS)
+        m_pStations = &mainFrame.m_stationsAll;
+    else if (m_nKind == KIND_RESULT_LIST)
+        m_pStations = &mainFrame.m_stationsResult;
+
+    m_model = new StationListModel(this);
+    m_table = new QTableView(this);
+    m_table->setObjectName(QStringLiteral("stationTable"));
+    m_table->setModel(m_model);
+    m_table->setShowGrid(true);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setMouseTracking(true); // rows light up under the pointer
+    m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 4);
+    m_table->horizontalHeader()->setSectionsClickable(true);
+    m_table->horizontalHeader()->setHighlightSections(false);
+    m_table->setWordWrap(false);
+    for (int c = 0; c < StationListModel::kColumns; ++c)
+        m_table->setColumnWidth(c, StationListModel::ColumnWidth(c));
+    m_table->installEventFilter(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_table);
+
+    connect(m_table->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { OnColumnClick(column); });
+    connect(m_table, &QTableView::doubleClicked, this,
+            [this](const QModelIndex& index) { ActivateRow(index.row()); });
+    connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid())
+                    OnItemChanged(current.row());
+            });
+}
+
+void CListView_Stations::OnInitialUpdate() {
+    Fill();
+    m_mainFrame.m_arrLayoutEntries.push_back(MakeLayoutEntry(m_nKind, StationRecord{}, this));
+}
+
+void CListView_Stations::Fill() {
+    platform::WaitCursor wait;
+    static const StationTable none;
+    m_model->Fill(m_pStations ? *m_pStations : none);
+    m_nSortColumn = 0;
+    m_model->SortRows(m_nSortColumn, m_bSortDescending);
+}
+
+void CListView_Stations::OnColumnClick(int column) {
+    m_bSortDescending = !m_bSortDescending;
+    m_nSortColumn = column;
+    {
+        platform::WaitCursor wait;
+        m_model->SortRows(m_nSortColumn, m_bSortDescending);
+    }
+}
+
+void CListView_Stations::OnItemChanged(int row) {
+    if (!isVisible())
+        return;
+    m_strWork = platform::Format(" Line: %6d / %6d", row + 1, m_model->rowCount());
+    m_mainFrame.SetStatusText(m_strWork);
+    m_nCurrentRow = row;
+}
+
+void CListView_Stations::ActivateRow(int row) {
+    if (row < 0 || row >= m_model->rowCount() || !m_pStations)
+        return;
+    m_strWork = m_model->RowAt(row).texts[6];
+    const StationRecord* found = nullptr;
+    {
+        platform::WaitCursor wait;
+        for (const StationRecord& s : *m_pStations)
+            if (s.strICAO == m_strWork) {
+                found = &s;
+                break;
+            }
+    }
+    if (found)
+        m_pCatalogue->SelectStation(*found);
+}
+
+bool CListView_Stations::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_table && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            // The row that holds the highlight, also after a sort moved it.
+            const QModelIndex current = m_table->currentIndex();
+            if (current.isValid())
+                ActivateRow(current.row());
+            else if (m_nCurrentRow >= 0)
+                ActivateRow(m_nCurrentRow);
+            return true;
+        }
+        if (key->key() == Qt::Key_F && (key->modifiers() & Qt::ControlModifier)) {
+            OnFindStation();
+            return true;
+        }
+    }
+    return CViewBase::eventFilter(watched, event);
+}
+
+std::optional<platform::CommandUi> CListView_Stations::OnUpdateCommand(int id) {
+    if (id == ids::ID_VIEW_FIND_STATION)
+        return platform::CommandUi{};
+    return std::nullopt;
+}
+
+bool CListView_Stations::OnCommand(int id) {
+    if (id != ids::ID_VIEW_FIND_STATION)
+        return false;
+    OnFindStation();
+    return true;
+}
+
+void CListView_Stations::OnFindStation() {
+    CDia_Find dialog;
+    if (dialog.DoModal() == ids::IDOK)
+        m_pCatalogue->SearchStations(m_strFindText, m_mainFrame.m_stationsAll, false, true);
+}

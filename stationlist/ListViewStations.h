@@ -1,0 +1,47 @@
+#pragma once
+
+#include "app/ViewBase.h"
+#include "catalogue/StationRecord.h"
+#include "stationlist/StationListModel.h"
+
+class QTableView;
+class StationCatalogue;
+
+// The sort state shared by all station lists: the column and the direction of the last sort.
+extern std::int32_t m_nSortColumn;
+extern std::uint8_t m_bSortDescending;
+
+// A sortable table of stations: all stations, or the latest search or nearest-stations result.
+class CListView_Stations : public CViewBase {
+public:
+    CListView_Stations(CVentoraDoc& document, CMainFrame& mainFrame);
+
+    void OnInitialUpdate() override;
+    bool IsMapView() const override { return false; }
+    bool OnCommand(int id) override;
+    std::optional<platform::CommandUi> OnUpdateCommand(int id) override;
+
+    // A press on the header of a column: sorts the rows by it, reversing the shared direction.
+    void OnColumnClick(int column);
+    // Opens the station of a row (double-click or Enter).
+    void ActivateRow(int row);
+    void OnFindStation();
+
+    QTableView* Table() const { return m_table; }
+    const StationListModel& Model() const { return *m_model; }
+    int CurrentRow() const { return m_nCurrentRow; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Fill();
+    void OnItemChanged(int row);
+
+    int m_nCurrentRow = -1;
+    std::string m_strWork;
+    StationCatalogue* m_pCatalogue;
+    StationTable* m_pStations = nullptr;
+    StationListModel* m_model;
+    QTableView* m_table;
+};
