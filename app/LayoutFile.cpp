@@ -1,7 +1,207 @@
 #include "app/LayoutFile.h"
 
+#include "app/ChildFrame.h"
 #include "app/MainFrame.h"
+#include "app/VentoraApp.h"
+#include "app/VentoraDoc.h"
 #include "app/WindowKinds.h"
+#include "catalogue/StationList.h"
+#include "platform/CText.h"
+#include "platform/UserServices.h"
+
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QScreen>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+void PutU32(std::string& out, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        out += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+std::uint32_t GetU32(const char* p) {
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | static_cast<unsigned char>(p[i]);
+    return v;
+}
+
+std::int32_t GetI32(const char* p) {
+    return static_cast<std::int32_t>(GetU32(p));
+}
+
+template <std::size_t N> void PutText(std::string& out, const std::array<char, N>& field) {
+    out.append(field.data(), N);
+}
+
+template <std::size_t N> void GetText(std::array<char, N>& field, const char* p) {
+    std::memcpy(field.data(), p, N);
+    field[N - 1] = 0; // a text always ends inside its field
+}
+
+QRect WorkArea() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+WindowPlacement PlacementOf(const QWidget& window, QPoint origin) {
+    WindowPlacement p;
+    p.showCmd = window.isMinimized() ? 2 : window.isMaximized() ? 3 : 1;
+    p.minX = p.minY = p.maxX = p.maxY = -1;
+    const QRect normal =
+        (window.isMinimized() || window.isMaximized()) && window.normalGeometry().isValid()
+            ? window.normalGeometry()
+            : window.geometry();
+    p.left = normal.left() - origin.x();
+    p.top = normal.top() - origin.y();
+    p.right = normal.left() + normal.width() - origin.x();
+    p.bottom = normal.top() + normal.height() - origin.y();
+    return p;
+}
+
+void ApplyPlacement(QWidget& window, const WindowPlacement& p, QPoint origin) {
+    if (p.right <= p.left || p.bottom <= p.top)
+        return;
+    window.setGeometry(p.left + origin.x(), p.top + origin.y(), p.right - p.left, p.bottom - p.top);
+    if (p.showCmd == 3)
+        window.showMaximized();
+    else if (p.showCmd == 2 || p.showCmd == 6)
+        window.showMinimized();
+}
+
+// The station of a saved meteogram window: its texts, and the position they describe, so that
+// its mark on the world map stands where the station is.
+StationRecord StationOf(const LayoutEntry& e) {
+    StationRecord s;
+    s.strStation = FieldText(e.szName);
+    s.strCY = FieldText(e.szCountry);
+    s.strICAO = FieldText(e.szIcao);
+    s.strCD = FieldText(e.szCD);
+    s.strLat = FieldText(e.szLatitude);
+    s.strLon = FieldText(e.szLongitude);
+    s.strElev = FieldText(e.szElevation);
+    // Degrees, minutes and hemisphere as the list writes them.
+    const double lat = platform::LeadingDouble(s.strLat.substr(0, 2)) +
+                       platform::LeadingDouble(s.strLat.size() > 3 ? s.strLat.substr(3, 2) : "") *
+                           0.016666666666666666;
+    s.dColatitude = !s.strLat.empty() && s.strLat.back() == 'N' ? 90 - lat : lat + 90;
+    const std::size_t blank = s.strLon.find(' ');
+    const double lon =
+        platform::LeadingDouble(s.strLon.substr(0, blank)) +
+        platform::LeadingDouble(blank == std::string::npos ? "" : s.strLon.substr(blank + 1, 2)) *
+            0.016666666666666666;
+    s.dLongitude = !s.strLon.empty() && s.strLon.back() == 'W' ? 180 - lon : lon + 180;
+    s.dElevation = platform::LeadingDouble(s.strElev);
+    return s;
+}
+
+} // namespace
+
+std::string EncodePlacement(const WindowPlacement& p) {
+    std::string out;
+    for (std::uint32_t v : {p.length, p.flags, p.showCmd})
+        PutU32(out, v);
+    for (std::int32_t v : {p.minX, p.minY, p.maxX, p.maxY, p.left, p.top, p.right, p.bottom})
+        PutU32(out, static_cast<std::uint32_t>(v));
+    return out;
+}
+
+WindowPlacement DecodePlacement(const char* b) {
+    WindowPlacement p;
+    p.length = GetU32(b);
+    p.flags = GetU32(b + 4);
+    p.showCmd = GetU32(b + 8);
+    p.minX = GetI32(b + 12);
+    p.minY = GetI32(b + 16);
+    p.maxX = GetI32(b + 20);
+    p.maxY = GetI32(b + 24);
+    p.left = GetI32(b + 28);
+    p.top = GetI32(b + 32);
+    p.right = GetI32(b + 36);
+    p.bottom = GetI32(b + 40);
+    return p;
+}
+
+std::string EncodeEntry(const LayoutEntry& e) {
+    std::string out;
+    PutU32(out, static_cast<std::uint32_t>(e.nKind));
+    PutText(out, e.szName);
+    PutText(out, e.szCountry);
+    PutText(out, e.szIcao);
+    PutText(out, e.szCD);
+    PutText(out, e.szLatitude);
+    PutText(out, e.szLongitude);
+    PutText(out, e.szElevation);
+    out += EncodePlacement(e.wpPlacement);
+    PutU32(out, static_cast<std::uint32_t>(e.nView));
+    return out;
+}
+
+LayoutEntry DecodeEntry(const char* b) {
+    LayoutEntry e;
+    e.nKind = GetI32(b);
+    GetText(e.szName, b + 4);
+    GetText(e.szCountry, b + 132);
+    GetText(e.szIcao, b + 260);
+    GetText(e.szCD, b + 292);
+    GetText(e.szLatitude, b + 324);
+    GetText(e.szLongitude, b + 356);
+    GetText(e.szElevation, b + 388);
+    e.wpPlacement = DecodePlacement(b + 420);
+    e.nView = GetI32(b + 464);
+    return e;
+}
+
+bool SaveLayout(CMainFrame& frame) {
+    if (iSaveLayout == 0)
+        return true;
+    std::string bytes = EncodePlacement(PlacementOf(frame, WorkArea().topLeft()));
+    CVentoraApp* app = CVentoraApp::Instance();
+    for (DocTemplate* t : {app->m_pMapTemplate, app->m_pListTemplate}) {
+        if (!t)
+            continue;
+        for (CVentoraDoc* doc : t->Documents()) {
+            CChildFrame* child = doc->Frame();
+            const CViewBase* view = child ? child->View() : nullptr;
+            const LayoutEntry* entry = nullptr;
+            for (const LayoutEntry& e : frame.m_arrLayoutEntries)
+                if (view && e.view == view)
+                    entry = &e;
+            if (!entry)
+                continue;
+            LayoutEntry copy = *entry;
+            copy.wpPlacement = PlacementOf(*child, QPoint(0, 0));
+            PutU32(bytes, static_cast<std::uint32_t>(kLayoutEntrySize));
+            bytes += EncodeEntry(copy);
+        }
+    }
+    // Written beside the old file and then put in its place: a failure leaves the old file.
+    const std::filesystem::path temp = std::string(kLayoutFile) + ".tmp";
+    std::FILE* file = std::fopen(temp.c_str(), "wb");
+    if (!file) {
+        platform::MessageBox(platform::Format("Can not create file: \"%s\"", kLayoutFile),
+                             platform::MessageIcon::Exclamation);
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const bool closed = std::fclose(file) == 0;
+    std::error_code error;
+    if (written && closed)
+        std::filesystem::rename(temp, kLayoutFile, error);
+    if (!written || !closed || error) {
+        std::filesystem::remove(temp, error);
+        platform::MessageBox(platform::Format("Can not write file: \"%s\"", kLayoutFile),
+                             platform::MessageIcon::Exclamation);
+        return false;
+    }
+    return true;
+}
 
 void RestoreLayout(CMainFrame& frame) {
     if (iRestoreLayout == 0) {
@@ -11,9 +211,50 @@ void RestoreLayout(CMainFrame& frame) {
     if (frame.m_bLayoutRestored)
         return;
     frame.m_bLayoutRestored = true;
-    frame.OpenChildWindow(KIND_WORLD_MAP);
-}
 
-bool SaveLayout(CMainFrame&) {
-    return true;
+    std::ifstream in(kLayoutFile, std::ios::binary);
+    if (!in) {
+        frame.OpenChildWindow(KIND_WORLD_MAP);
+        return;
+    }
+    char placement[44];
+    if (!in.read(placement, sizeof placement))
+        return;
+    ApplyPlacement(frame, DecodePlacement(placement), WorkArea().topLeft());
+
+    char buffer[kLayoutEntrySize] = {};
+    for (;;) {
+        char lengthBytes[4];
+        if (!in.read(lengthBytes, 4))
+            break;
+        // Every record the program writes is 468 bytes long; anything else ends the restore
+        // before a byte of it is taken.
+        if (GetI32(lengthBytes) != kLayoutEntrySize)
+            break;
+        if (!in.read(buffer, kLayoutEntrySize))
+            break;
+        const LayoutEntry entry = DecodeEntry(buffer);
+        CVentoraDoc* opened = nullptr;
+        switch (entry.nKind) {
+        case KIND_WORLD_MAP:
+            opened = frame.OpenChildWindow(KIND_WORLD_MAP);
+            break;
+        case KIND_STATION:
+            if (frame.m_catalogue.SelectStation(StationOf(entry)))
+                opened = frame.LastOpenedDocument();
+            break;
+        case KIND_RESULT_LIST:
+        case KIND_ALL_STATIONS: {
+            platform::WaitCursor wait;
+            opened = frame.OpenChildWindow(KIND_ALL_STATIONS);
+            if (opened)
+                opened->SetTitle("All stations");
+            break;
+        }
+        default:
+            break; // zoom windows and anything else are not re-created
+        }
+        if (opened && opened->Frame())
+            ApplyPlacement(*opened->Frame(), entry.wpPlacement, QPoint(0, 0));
+    }
 }

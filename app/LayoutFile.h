@@ -1,10 +1,24 @@
 #pragma once
 
+#include "app/LayoutEntry.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
 class CMainFrame;
 
-// The window layout file "LAYOUT.BIN" in the working folder.
+inline constexpr const char* kLayoutFile = "LAYOUT.BIN";
+inline constexpr std::int32_t kLayoutEntrySize = 468;
+
+// The bytes of a placement (44) and of an entry (468), little-endian.
+std::string EncodePlacement(const WindowPlacement& placement);
+WindowPlacement DecodePlacement(const char* bytes);
+std::string EncodeEntry(const LayoutEntry& entry);
+LayoutEntry DecodeEntry(const char* bytes);
+
 // At the main window's first showing: re-creates the saved child windows, or opens one world map.
 void RestoreLayout(CMainFrame& frame);
 // At the main window's close: writes the layout when "iSaveLayout" is on. False when the file
-// could not be created (the main window then stays open).
+// could not be written (the main window then stays open and the old file stays as it was).
 bool SaveLayout(CMainFrame& frame);

@@ -42,6 +42,9 @@ CMainFrame::CMainFrame() {
 }
 
 CMainFrame::~CMainFrame() {
+    // The window is going: activation changes of its children no longer reach it.
+    if (m_mdiArea)
+        m_mdiArea->disconnect(this);
     // Child windows end first, each with its own close work.
     if (m_mdiArea)
         for (QMdiSubWindow* window : m_mdiArea->subWindowList())
@@ -336,6 +339,7 @@ CVentoraDoc* CMainFrame::OpenChildWindow(std::int32_t kind) {
                                                                            : app->m_pMapTemplate;
     CVentoraDoc* doc = t ? t->OpenDocumentFile(*this) : nullptr;
     iNextWindowKind = KIND_STATION;
+    m_lastOpened = doc;
     return doc;
 }
 

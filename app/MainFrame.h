@@ -54,6 +54,8 @@ public:
     // Sets iNextWindowKind, opens a child window of the kind through its template and sets the
     // kind back to KIND_STATION; none when the window could not be created.
     CVentoraDoc* OpenChildWindow(std::int32_t kind);
+    // The document of the window opened last (by any opener).
+    CVentoraDoc* LastOpenedDocument() const { return m_lastOpened; }
     QMdiArea* MdiArea() const { return m_mdiArea; }
     CViewBase* ActiveView() const;
     std::vector<CViewBase*> Views() const;
@@ -96,4 +98,5 @@ private:
     std::vector<QAction*> m_recentActions;
     int m_currentMenu = 0;
     bool m_shown = false;
+    CVentoraDoc* m_lastOpened = nullptr;
 };

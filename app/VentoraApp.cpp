@@ -29,7 +29,8 @@ CVentoraApp* CVentoraApp::Instance() {
 }
 
 bool CVentoraApp::InitInstance(const Options& options) {
-    m_installed = std::make_unique<platform::ScopedUserServices>(m_services);
+    if (options.ownServices)
+        m_installed = std::make_unique<platform::ScopedUserServices>(m_services);
     m_services.SetUnattended(!options.screenshot.empty());
     QCoreApplication::setOrganizationName(QStringLiteral("Korvessa"));
     QCoreApplication::setApplicationName(QStringLiteral("Ventora"));
@@ -54,6 +55,8 @@ bool CVentoraApp::InitInstance(const Options& options) {
 }
 
 void CVentoraApp::DestroyMainFrame() {
+    if (!m_mainFrame)
+        return;
     m_mainFrame.reset();
     m_recent.Save();
 }

@@ -17,6 +17,7 @@ public:
         std::string serverUrl; // empty: the profile's, or the default
         std::string screenshot;
         std::vector<std::string> open; // ICAO codes to select after start-up
+        bool ownServices = true;       // false: messages go to services installed by the caller
     };
 
     CVentoraApp();

@@ -1,0 +1,163 @@
+#include "app/ChildFrame.h"
+#include "app/WindowKinds.h"
+#include "mapview/VentoraView.h"
+#include "resources/CommandIds.h"
+#include "stationlist/ListViewStations.h"
+#include "tests/support/AppFixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+
+using namespace ids;
+using testing_support::AppFixture;
+
+namespace {
+
+std::vector<std::string> MenuTitles(QMenuBar* bar) {
+    std::vector<std::string> titles;
+    for (QAction* a : bar->actions())
+        titles.push_back(a->text().toStdString());
+    return titles;
+}
+
+} // namespace
+
+class ShellTest : public AppFixture {};
+
+TEST_F(ShellTest, StartsWithOneWorldMapAndTheCatalogue) {
+    Start(testing_support::SampleStationList());
+    EXPECT_EQ(Frame().m_stationsAll.GetSize(), 6);
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"World Map"}));
+    EXPECT_EQ(Frame().windowTitle().toStdString(), "Ventora - World Map");
+    EXPECT_EQ(Frame().PaneText(), "Total stations: 6");
+    EXPECT_EQ(iNextWindowKind, KIND_STATION);
+    EXPECT_TRUE(m_recorder.messages.empty());
+    // The status bar's lock indicators.
+    QStringList indicators;
+    for (QLabel* label : Frame().statusBar()->findChildren<QLabel*>())
+        indicators << label->text();
+    EXPECT_TRUE(indicators.contains("CAP") && indicators.contains("NUM") &&
+                indicators.contains("SCRL"));
+}
+
+TEST_F(ShellTest, AMissingStationListIsReportedAndTheProgramRunsEmpty) {
+    Start(std::string());
+    ASSERT_EQ(m_recorder.messages.size(), 1u);
+    EXPECT_EQ(m_recorder.messages[0].text, "Can not open a file \"stations.txt\".");
+    EXPECT_EQ(m_recorder.messages[0].icon, platform::MessageIcon::Exclamation);
+    EXPECT_EQ(Frame().m_stationsAll.GetSize(), 0);
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"World Map"}));
+    EXPECT_EQ(Frame().PaneText(), "Total stations: 0");
+}
+
+TEST_F(ShellTest, MenusSwitchWithTheActiveWindow) {
+    Start(testing_support::SampleStationList());
+    EXPECT_EQ(Frame().CurrentMenu(), IDR_VENTORTYPE);
+    EXPECT_EQ(MenuTitles(Frame().menuBar()),
+              (std::vector<std::string>{"&File", "&View", "&Window", "&Help"}));
+
+    Frame().MdiArea()->closeAllSubWindows();
+    Pump();
+    EXPECT_EQ(Frame().CurrentMenu(), IDR_MAINFRAME);
+    EXPECT_EQ(MenuTitles(Frame().menuBar()), (std::vector<std::string>{"&File", "&View", "&Help"}));
+    EXPECT_FALSE(Frame().Action(ID_FILE_CLOSE)->isEnabled());
+
+    // A list window leaves the bar as it was.
+    Frame().OpenChildWindow(KIND_ALL_STATIONS);
+    Pump();
+    EXPECT_EQ(Frame().CurrentMenu(), IDR_MAINFRAME);
+
+    Frame().Action(ID_VIEW_WORLD_MAP)->trigger();
+    Pump();
+    EXPECT_EQ(Frame().CurrentMenu(), IDR_VENTORTYPE);
+    EXPECT_TRUE(Frame().Action(ID_VIEW_PARAMETERS)->isEnabled());
+    EXPECT_TRUE(Frame().Action(ID_VIEW_MARK_ALL_STATIONS)->isChecked());
+
+    Frame().MdiArea()->setActiveSubWindow(Windows()[0]); // the list
+    Pump();
+    EXPECT_EQ(Frame().CurrentMenu(), IDR_VENTORTYPE);
+    EXPECT_FALSE(Frame().Action(ID_VIEW_PARAMETERS)->isEnabled());
+    EXPECT_FALSE(Frame().Action(ID_VIEW_MARK_ALL_STATIONS)->isEnabled());
+    EXPECT_FALSE(Frame().Action(ID_VIEW_SHOW_ALL_STATIONS)->isEnabled());
+    EXPECT_TRUE(Frame().Action(ID_VIEW_FIND_STATION)->isEnabled());
+    EXPECT_TRUE(Frame().Action(ID_FILE_CLOSE)->isEnabled());
+}
+
+TEST_F(ShellTest, MenuItemsPromptsAndToolbar) {
+    Start(testing_support::SampleStationList());
+    QAction* view = nullptr;
+    for (QAction* a : Frame().menuBar()->actions())
+        if (a->text() == "&View")
+            view = a;
+    ASSERT_TRUE(view && view->menu());
+    QStringList items;
+    for (QAction* a : view->menu()->actions())
+        items << (a->isSeparator() ? "-" : a->text());
+    EXPECT_EQ(items, QStringList({"&Toolbar", "&Status Bar", "-", "World Map", "Mark all stations",
+                                  "Show all stations", "Parameters", "Find station"}));
+    EXPECT_EQ(Frame().Action(ID_VIEW_SHOW_ALL_STATIONS)->statusTip(), "Show all stations");
+    EXPECT_EQ(Frame().Action(ID_VIEW_SHOW_ALL_STATIONS)->toolTip(), "Show all stations table");
+    EXPECT_EQ(Frame().Action(ID_VIEW_WORLD_MAP)->statusTip(), "Show World Map");
+
+    QStringList buttons;
+    for (QAction* a : Frame().ToolBar()->actions())
+        buttons << a->toolTip();
+    EXPECT_EQ(buttons, QStringList({"Show Parameters Dialog", "Mark all stations",
+                                    "Show all stations table", "Find station"}));
+    EXPECT_EQ(Frame().Action(ID_HELP)->shortcut(), QKeySequence(Qt::Key_F1));
+
+    Frame().Action(ID_VIEW_TOOLBAR)->trigger();
+    EXPECT_TRUE(Frame().ToolBar()->isHidden());
+    EXPECT_FALSE(Frame().Action(ID_VIEW_TOOLBAR)->isChecked());
+}
+
+TEST_F(ShellTest, WorldMapTwiceGivesTwoWindowsAndClosingOneSetsTheKind) {
+    Start(testing_support::SampleStationList());
+    Frame().Action(ID_VIEW_WORLD_MAP)->trigger();
+    Pump();
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"World Map", "World Map"}));
+    EXPECT_EQ(Windows()[0]->size(), QSize(550, 350));
+    EXPECT_EQ(iNextWindowKind, KIND_STATION);
+    Windows()[1]->close();
+    Pump();
+    EXPECT_EQ(iNextWindowKind, KIND_WORLD_MAP);
+    EXPECT_EQ(Frame().m_arrLayoutEntries.size(), 2u); // entries stay after their windows close
+}
+
+TEST_F(ShellTest, ShowAllStationsOpensAListAndHelpAndAboutCanBeShown) {
+    Start(testing_support::SampleStationList());
+    Frame().Action(ID_VIEW_SHOW_ALL_STATIONS)->trigger();
+    Pump();
+    ASSERT_TRUE(WindowTitled("All stations"));
+    EXPECT_EQ(WindowTitled("All stations")->size(), QSize(501, 608));
+    EXPECT_EQ(ListView(WindowTitled("All stations"))->Model().rowCount(), 6);
+
+    QTest::keyClick(&Frame(), Qt::Key_F1);
+    Pump();
+    QWidget* help = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "help" && w->isVisible())
+            help = w;
+    ASSERT_TRUE(help);
+    help->close();
+
+    std::string title, line;
+    WithModal([&] { Frame().Action(ID_APP_ABOUT)->trigger(); },
+              [&](QWidget* about) {
+                  title = about->windowTitle().toStdString();
+                  for (QLabel* label : about->findChildren<QLabel*>())
+                      if (!label->text().isEmpty())
+                          line = label->text().toStdString();
+                  about->findChild<QPushButton*>()->click();
+              });
+    EXPECT_EQ(title, "About Ventora");
+    EXPECT_EQ(line, "Ventora Version 1.2");
+}

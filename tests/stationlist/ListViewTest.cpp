@@ -1,0 +1,108 @@
+// Station lists driven through their real windows.
+
+#include "app/ChildFrame.h"
+#include "app/WindowKinds.h"
+#include "resources/CommandIds.h"
+#include "stationlist/ListViewStations.h"
+#include "tests/support/AppFixture.h"
+#include "tests/support/StationLine.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QTableView>
+#include <QTest>
+
+using testing_support::AppFixture;
+
+class ListViewTest : public AppFixture {
+protected:
+    CListView_Stations* OpenAll() {
+        // Show all stations is a command of map windows.
+        Frame().MdiArea()->setActiveSubWindow(WindowTitled("World Map"));
+        Frame().Action(ids::ID_VIEW_SHOW_ALL_STATIONS)->trigger();
+        Pump();
+        return ListView(Active());
+    }
+    static std::vector<std::string> Names(const CListView_Stations* list) {
+        std::vector<std::string> names;
+        for (int r = 0; r < list->Model().rowCount(); ++r)
+            names.push_back(list->Model().RowAt(r).texts[0]);
+        return names;
+    }
+    static void ClickHeader(CListView_Stations* list, int column) {
+        QHeaderView* header = list->Table()->horizontalHeader();
+        const int x = header->sectionViewportPosition(column) + 5;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x, 5));
+    }
+};
+
+TEST_F(ListViewTest, FilledSortedByNameAndSortedByHeaderPresses) {
+    Start(testing_support::SampleStationList());
+    CListView_Stations* list = OpenAll();
+    ASSERT_TRUE(list);
+    EXPECT_EQ(Names(list),
+              (std::vector<std::string>{"ALBERTA BEACH", "BERLIN_TEGEL", "CUMBERLAND (X)",
+                                        "HAMBURG", "NYC_JFK ARPT", "SYDNEY"}));
+    EXPECT_TRUE(list->Table()->showGrid());
+    EXPECT_EQ(list->Table()->columnWidth(0), 120);
+
+    // The first press after start sorts descending.
+    ClickHeader(list, 3);
+    std::vector<std::string> elevations;
+    for (int r = 0; r < 6; ++r)
+        elevations.push_back(list->Model().RowAt(r).texts[3]);
+    EXPECT_EQ(elevations, (std::vector<std::string>{"700", "236", "37", "16", "9", "3"}));
+
+    // The direction is shared: a press in another list sorts ascending, and a list opened
+    // afterwards comes up sorted by name in the direction of the last press.
+    CListView_Stations* second = OpenAll();
+    EXPECT_EQ(Names(second).front(), "SYDNEY");
+    ClickHeader(second, 6);
+    EXPECT_EQ(second->Model().RowAt(0).texts[6], "CXAB");
+    EXPECT_EQ(Names(OpenAll()).front(), "ALBERTA BEACH");
+}
+
+TEST_F(ListViewTest, TheStatusLineCountsTheSelectedRow) {
+    std::string stations = testing_support::SampleStationList();
+    for (int i = 0; i < 1194; ++i)
+        stations +=
+            testing_support::StationLine("  ", "FILL " + std::to_string(i),
+                                         "F" + std::to_string(1000 + i), "10 00N", "010 00E") +
+            "\n";
+    Start(stations);
+    CListView_Stations* list = OpenAll();
+    ASSERT_EQ(list->Model().rowCount(), 1200);
+    list->Table()->selectRow(2);
+    EXPECT_EQ(Frame().PaneText(), " Line:      3 /   1200");
+    EXPECT_EQ(list->CurrentRow(), 2);
+}
+
+TEST_F(ListViewTest, EmptyListsHaveTheColumnsAndNoRows) {
+    Start(testing_support::SampleStationList());
+    Frame().m_stationsResult.RemoveAll();
+    Frame().OpenResultList("Nearest stations");
+    Pump();
+    CListView_Stations* list = ListView(Active());
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->Model().rowCount(), 0);
+    EXPECT_EQ(list->Model().columnCount(), 8);
+    QTest::keyClick(list->Table(), Qt::Key_Return);
+    EXPECT_EQ(Windows().size(), 2u);
+}
+
+TEST_F(ListViewTest, CtrlFFindsFromTheList) {
+    Start(testing_support::SampleStationList());
+    CListView_Stations* list = OpenAll();
+    WithModal([&] { QTest::keyClick(list->Table(), Qt::Key_F, Qt::ControlModifier); },
+              [](QWidget* dialog) {
+                  QTest::keyClicks(dialog->findChild<QLineEdit*>(), "edd");
+                  QTest::keyClick(dialog->findChild<QLineEdit*>(), Qt::Key_Return);
+              });
+    Pump();
+    ASSERT_TRUE(WindowTitled("The stations found by \"edd\""));
+    EXPECT_EQ(ListView(WindowTitled("The stations found by \"edd\""))->Model().rowCount(), 2);
+    // The toolbar's Find button works in a list too.
+    EXPECT_TRUE(Frame().Action(ids::ID_VIEW_FIND_STATION)->isEnabled());
+}
