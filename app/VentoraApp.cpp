@@ -3,6 +3,8 @@
 #include "app/MainFrame.h"
 #include "app/Settings.h"
 #include "mapview/VentoraView.h"
+#include "platform/CText.h"
+#include "platform/UserServices.h"
 #include "platform/qt/TemplateDialog.h"
 #include "resources/CommandIds.h"
 #include "resources/ResourceImages.h"
@@ -72,6 +74,26 @@ void CVentoraApp::OnOpenRecentFile(int index) {
         return;
     const std::string entry = entries[static_cast<std::size_t>(index)];
     m_pMapTemplate->OpenRecentEntry(*m_mainFrame, entry);
+}
+
+void CVentoraApp::OpenStations(const std::vector<std::string>& codes) {
+    if (!m_mainFrame)
+        return;
+    for (const std::string& code : codes) {
+        const std::string wanted = platform::ToLower(code);
+        const StationRecord* found = nullptr;
+        for (const StationRecord& s : m_mainFrame->m_stationsAll)
+            if (platform::ToLower(s.strICAO) == wanted) {
+                found = &s;
+                break;
+            }
+        if (found)
+            m_mainFrame->m_catalogue.SelectStation(*found);
+        else
+            platform::MessageBox(
+                platform::Format("No station \"%s\" found in a list.", wanted.c_str()),
+                platform::MessageIcon::Exclamation);
+    }
 }
 
 void CVentoraApp::OnAppAbout() {

@@ -35,6 +35,8 @@ public:
     void AddToRecentFileList(const std::string& entry);
     void OnOpenRecentFile(int index);
     void OnAppAbout();
+    // Selects each station as a list row would: the first of the catalogue with the ICAO code.
+    void OpenStations(const std::vector<std::string>& codes);
 
     platform::QtUserServices& UserServices() { return m_services; }
 

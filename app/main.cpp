@@ -2,8 +2,6 @@
 
 #include "app/MainFrame.h"
 #include "app/VentoraApp.h"
-#include "platform/CText.h"
-#include "platform/UserServices.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -23,25 +21,6 @@ const char* kUsage =
     "  --open ICAO         after start-up, open the station's meteogram (repeatable)\n"
     "  --screenshot FILE   save a picture of the main window once start-up is done,\n"
     "                      then close it and exit; messages go to standard error\n";
-
-// Selects each station as a list row would: the first station of the catalogue with the code.
-void OpenStations(CMainFrame& frame, const std::vector<std::string>& codes) {
-    for (const std::string& code : codes) {
-        const std::string wanted = platform::ToLower(code);
-        const StationRecord* found = nullptr;
-        for (const StationRecord& s : frame.m_stationsAll)
-            if (platform::ToLower(s.strICAO) == wanted) {
-                found = &s;
-                break;
-            }
-        if (found)
-            frame.m_catalogue.SelectStation(*found);
-        else
-            platform::MessageBox(
-                platform::Format("No station \"%s\" found in a list.", wanted.c_str()),
-                platform::MessageIcon::Exclamation);
-    }
-}
 
 } // namespace
 
@@ -81,7 +60,7 @@ int main(int argc, char** argv) {
     CMainFrame* frame = app.MainFrame();
 
     QTimer::singleShot(0, frame, [&] {
-        OpenStations(*frame, options.open);
+        app.OpenStations(options.open);
         if (options.screenshot.empty())
             return;
         QApplication::processEvents();

@@ -1,0 +1,198 @@
+// The window layout file, written at close and read at the next start.
+
+#include "app/ChildFrame.h"
+#include "app/LayoutFile.h"
+#include "app/WindowKinds.h"
+#include "mapview/VentoraView.h"
+#include "platform/qt/Profile.h"
+#include "resources/CommandIds.h"
+#include "tests/support/AppFixture.h"
+#include "tests/support/ReportPageBuilder.h"
+#include "tests/support/TestHttpServer.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QTest>
+
+#include <filesystem>
+
+using testing_support::AppFixture;
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+
+namespace {
+
+std::string Record(const LayoutEntry& e, std::int32_t length = kLayoutEntrySize) {
+    std::string bytes(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        bytes[static_cast<std::size_t>(i)] = static_cast<char>((length >> (8 * i)) & 0xFF);
+    return bytes + EncodeEntry(e);
+}
+
+LayoutEntry Entry(std::int32_t kind, WindowPlacement where = {}) {
+    LayoutEntry e;
+    e.nKind = kind;
+    e.wpPlacement = where;
+    return e;
+}
+
+WindowPlacement At(int left, int top, int right, int bottom) {
+    WindowPlacement p;
+    p.showCmd = 1;
+    p.left = left, p.top = top, p.right = right, p.bottom = bottom;
+    return p;
+}
+
+} // namespace
+
+TEST(LayoutBytes, EntriesAndPlacementsByteForByte) {
+    StationRecord s;
+    s.strStation = std::string(140, 'N'); // cut to 127
+    s.strCY = "US";
+    s.strICAO = "KJFK";
+    s.strCD = "NY";
+    s.strLat = "40 38N";
+    s.strLon = "073 46W";
+    s.strElev = "9";
+    LayoutEntry e = MakeLayoutEntry(KIND_STATION, s, nullptr);
+    e.wpPlacement = At(10, 20, 660, 690);
+    const std::string bytes = EncodeEntry(e);
+    ASSERT_EQ(bytes.size(), 468u);
+    EXPECT_EQ(bytes.substr(0, 4), std::string("\x01\0\0\0", 4));
+    EXPECT_EQ(bytes.substr(4, 127), std::string(127, 'N'));
+    EXPECT_EQ(bytes[131], '\0');
+    EXPECT_EQ(bytes.substr(132, 3), std::string("US\0", 3));
+    EXPECT_EQ(bytes.substr(260, 5), std::string("KJFK\0", 5));
+    EXPECT_EQ(bytes.substr(292, 2), "NY");
+    EXPECT_EQ(bytes.substr(324, 6), "40 38N");
+    EXPECT_EQ(bytes.substr(356, 7), "073 46W");
+    EXPECT_EQ(bytes.substr(388, 1), "9");
+    EXPECT_EQ(bytes.substr(420, 4), std::string("\x2C\0\0\0", 4));   // placement length 44
+    EXPECT_EQ(bytes.substr(448, 4), std::string("\x0A\0\0\0", 4));   // left
+    EXPECT_EQ(bytes.substr(460, 4), std::string("\xB2\x02\0\0", 4)); // bottom 690
+
+    const LayoutEntry back = DecodeEntry(bytes.data());
+    EXPECT_EQ(FieldText(back.szName), std::string(127, 'N'));
+    EXPECT_EQ(FieldText(back.szIcao), "KJFK");
+    EXPECT_EQ(back.wpPlacement, e.wpPlacement);
+    EXPECT_EQ(EncodePlacement(At(-5, 0, 1, 2)).substr(28, 4), std::string("\xFB\xFF\xFF\xFF", 4));
+}
+
+class LayoutTest : public AppFixture {
+protected:
+    testing_support::TestHttpServer m_server{[](const httplib::Request&, httplib::Response& res) {
+        res.set_content(testing_support::PageHtml(testing_support::SampleRows(6)), "text/html");
+    }};
+
+    void StartWithLayout(int save, int restore) {
+        platform::Profile::WriteInt("Settings", "iSaveLayout", save);
+        platform::Profile::WriteInt("Settings", "iRestoreLayout", restore);
+        Start(testing_support::SampleStationList(), CVentoraApp::Options{m_server.BaseUrl()});
+    }
+};
+
+TEST_F(LayoutTest, WindowsComeBackInOrderAndInPlace) {
+    StartWithLayout(1, 1); // no file yet: one world map
+    ASSERT_EQ(Titles(), (std::vector<std::string>{"World Map"}));
+    App().OpenStations({"KJFK"});
+    Frame().MdiArea()->setActiveSubWindow(WindowTitled("World Map"));
+    Frame().Action(ids::ID_VIEW_SHOW_ALL_STATIONS)->trigger();
+    Frame().MdiArea()->setActiveSubWindow(WindowTitled("World Map"));
+    Frame().OpenResultList("Nearest stations");
+    // A zoom window is written but not re-created.
+    QWidget* map = WindowTitled("World Map")->widget();
+    QTest::mousePress(map, Qt::LeftButton, Qt::NoModifier, QPoint(20, 45));
+    QTest::mouseRelease(map, Qt::LeftButton, Qt::NoModifier, QPoint(300, 200));
+    Pump();
+    ASSERT_EQ(Windows().size(), 5u);
+    WindowTitled("World Map")->setGeometry(5, 6, 550, 350);
+    WindowTitled("NYC_JFK ARPT")->setGeometry(40, 30, 650, 670);
+    WindowTitled("All stations")->setGeometry(100, 50, 501, 608);
+    Frame().setGeometry(30, 40, 900, 850);
+    const QRect mainGeometry = Frame().geometry();
+    Stop();
+
+    // Map windows first (world map, station, zoom), then the lists.
+    const std::string file = ReadFile(kLayoutFile);
+    ASSERT_EQ(file.size(), 44u + 5u * 472u);
+    EXPECT_EQ(DecodeEntry(file.data() + 44 + 4).nKind, KIND_WORLD_MAP);
+    EXPECT_EQ(DecodeEntry(file.data() + 44 + 472 + 4).nKind, KIND_STATION);
+    EXPECT_EQ(FieldText(DecodeEntry(file.data() + 44 + 472 + 4).szIcao), "KJFK");
+    EXPECT_EQ(DecodeEntry(file.data() + 44 + 2 * 472 + 4).nKind, KIND_ZOOM_MAP);
+    EXPECT_EQ(DecodeEntry(file.data() + 44 + 3 * 472 + 4).nKind, KIND_ALL_STATIONS);
+    EXPECT_EQ(DecodeEntry(file.data() + 44 + 4 * 472 + 4).nKind, KIND_RESULT_LIST);
+    m_app.reset();
+
+    StartWithLayout(1, 1);
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"World Map", "NYC_JFK ARPT", "All stations",
+                                                  "All stations"}));
+    EXPECT_EQ(WindowTitled("World Map")->geometry(), QRect(5, 6, 550, 350));
+    EXPECT_EQ(WindowTitled("NYC_JFK ARPT")->geometry(), QRect(40, 30, 650, 670));
+    EXPECT_EQ(Windows()[2]->geometry(), QRect(100, 50, 501, 608));
+    EXPECT_EQ(Frame().geometry(), mainGeometry);
+    // The restored station stands where it is, not in the map's corner.
+    ASSERT_EQ(Frame().m_stationsOpened.GetSize(), 1);
+    EXPECT_NEAR(Frame().m_stationsOpened[0].dLongitude, 106.233, 0.001);
+}
+
+TEST_F(LayoutTest, RestoreOffOrNoFileOpensOneWorldMap) {
+    WriteFile(kLayoutFile, EncodePlacement(At(0, 0, 800, 800)) + Record(Entry(KIND_ALL_STATIONS)));
+    StartWithLayout(0, 0);
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"World Map"}));
+}
+
+TEST_F(LayoutTest, ShortFilesAndOddRecords) {
+    // Shorter than a placement: no window at all.
+    WriteFile(kLayoutFile, std::string(20, '\0'));
+    StartWithLayout(0, 1);
+    EXPECT_TRUE(Windows().empty());
+    m_app.reset();
+
+    // A truncated record ends the restore; the windows before it stay.
+    const std::string placement = EncodePlacement(At(0, 0, 800, 800));
+    WriteFile(kLayoutFile, placement + Record(Entry(KIND_WORLD_MAP, At(1, 2, 300, 200))) +
+                               Record(Entry(KIND_ALL_STATIONS)).substr(0, 100));
+    StartWithLayout(0, 1);
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"World Map"}));
+    EXPECT_EQ(Windows()[0]->geometry(), QRect(1, 2, 299, 198));
+    m_app.reset();
+
+    // A record whose length is not 468 ends it too, before a byte of it is read.
+    WriteFile(kLayoutFile, placement + Record(Entry(KIND_WORLD_MAP), 500) + std::string(32, 'x') +
+                               Record(Entry(KIND_ALL_STATIONS)));
+    StartWithLayout(0, 1);
+    EXPECT_TRUE(Windows().empty());
+    m_app.reset();
+
+    // Unknown kinds are skipped.
+    WriteFile(kLayoutFile, placement + Record(Entry(4)) + Record(Entry(KIND_ZOOM_MAP)) +
+                               Record(Entry(KIND_RESULT_LIST)));
+    StartWithLayout(0, 1);
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"All stations"}));
+}
+
+TEST_F(LayoutTest, ClosingWithoutChildWindowsWritesThePlacementOnly) {
+    StartWithLayout(1, 0);
+    Frame().MdiArea()->closeAllSubWindows();
+    Stop();
+    EXPECT_EQ(ReadFile(kLayoutFile).size(), 44u);
+}
+
+TEST_F(LayoutTest, AFileThatCannotBeCreatedKeepsTheProgramOpen) {
+    WriteFile(kLayoutFile, "the earlier layout");
+    std::filesystem::create_directory(std::string(kLayoutFile) + ".tmp"); // in the way
+    StartWithLayout(1, 0);
+    Frame().close();
+    Pump();
+    EXPECT_TRUE(Frame().isVisible());
+    ASSERT_FALSE(m_recorder.messages.empty());
+    EXPECT_EQ(m_recorder.messages.back().text, "Can not create file: \"LAYOUT.BIN\"");
+    EXPECT_EQ(ReadFile(kLayoutFile), "the earlier layout");
+    EXPECT_EQ(Windows().size(), 1u);
+
+    // Turning saving off lets the program close.
+    iSaveLayout = 0;
+    Frame().close();
+    Pump();
+    EXPECT_FALSE(Frame().isVisible());
+}

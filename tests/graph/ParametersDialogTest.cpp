@@ -1,0 +1,135 @@
+// The Parameters dialog, opened from map windows and meteogram windows.
+
+#include "graph/ParametersDialog.h"
+#include "app/WindowKinds.h"
+#include "resources/CommandIds.h"
+#include "tests/support/AppFixture.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace ids;
+using testing_support::AppFixture;
+
+class ParametersDialogTest : public AppFixture {
+protected:
+    // Runs the dialog on the objects, lets `interact` work on it, then presses OK or Cancel.
+    static void Run(CGraph* graph, StationRecord* current, bool ok,
+                    const std::function<void(CDia_Parameters&)>& interact) {
+        CDia_Parameters dialog;
+        dialog.m_pGraph = graph;
+        dialog.m_pCurrentStation = current;
+        WithModal([&] { dialog.DoModal(); },
+                  [&](QWidget*) {
+                      interact(dialog);
+                      static_cast<QPushButton*>(dialog.Control(ok ? IDOK : IDCANCEL))->click();
+                  });
+    }
+};
+
+TEST_F(ParametersDialogTest, TheTemplateHasEveryControl) {
+    CDia_Parameters dialog;
+    EXPECT_EQ(dialog.windowTitle(), "Parameters");
+    EXPECT_FALSE(dialog.Edit(IDC_Y_MIN)->isEnabled());
+    EXPECT_FALSE(dialog.Edit(IDC_Y_DELTA)->isEnabled());
+    EXPECT_TRUE(dialog.Check(IDC_X_AUTOSCALE)->isHidden());
+    EXPECT_TRUE(dialog.Edit(IDC_X_MIN)->isHidden());
+    EXPECT_TRUE(dialog.Edit(IDC_X_DELTA)->isHidden());
+    EXPECT_EQ(dialog.Check(IDC_WRITE_FILE)->text(), "Write meteodata to file");
+    EXPECT_EQ(dialog.Edit(IDC_LINE_WIDTH)->alignment() & Qt::AlignHorizontal_Mask,
+              Qt::AlignHCenter);
+    QStringList hours;
+    for (int i = 0; i < dialog.List(IDC_PAST_HOURS)->count(); ++i)
+        hours << dialog.List(IDC_PAST_HOURS)->itemText(i);
+    EXPECT_EQ(hours, QStringList({"1", "2", "3", "4", "5", "6", "12", "18", "24", "30", "36", "42",
+                                  "48", "54", "60"}));
+    // Positions in dialog units become pixels of the dialog font.
+    const platform::DialogUnits& du = dialog.Units();
+    EXPECT_EQ(dialog.ControlRect(IDOK),
+              QRect(du.ToPixelsX(255), du.ToPixelsY(193), du.ToPixelsX(50), du.ToPixelsY(14)));
+    EXPECT_EQ(dialog.size(), QSize(du.ToPixelsX(369), du.ToPixelsY(214)));
+}
+
+TEST_F(ParametersDialogTest, FromTheWorldMapOnlyTheSettingsChange) {
+    StationRecord current;
+    current.bShowTemperature = 1;
+    current.iShowPastHours = 1;
+    current.dNearestMinutes = 90;
+    iSaveSettings = 0;
+    Run(nullptr, &current, true, [](CDia_Parameters& d) {
+        EXPECT_FALSE(d.IsChecked(IDC_SHOW_MARKS));
+        EXPECT_EQ(d.Text(IDC_LINE_WIDTH), "");
+        EXPECT_EQ(d.List(IDC_PAST_HOURS)->currentText(), "1"); // not "12"
+        EXPECT_EQ(d.Text(IDC_NEAREST_MINUTES), "90.00");
+        d.Check(IDC_Y_AUTOSCALE)->click(); // on
+        d.Check(IDC_Y_AUTOSCALE)->click(); // off again: no graph, so the fields stay disabled
+        EXPECT_FALSE(d.Edit(IDC_Y_MIN)->isEnabled());
+        d.SetText(IDC_NEAREST_MINUTES, "45.5");
+        d.Check(IDC_PRESSURE)->click();
+        d.Check(IDC_SAVE_PARAMETERS)->click();
+        d.List(IDC_PAST_HOURS)->setCurrentIndex(8); // "24"
+    });
+    EXPECT_EQ(current.dNearestMinutes, 45.5);
+    EXPECT_EQ(current.bShowPressure, 1);
+    EXPECT_EQ(current.bShowTemperature, 1);
+    EXPECT_EQ(current.iShowPastHours, 24);
+    EXPECT_EQ(iSaveSettings, 1);
+}
+
+TEST_F(ParametersDialogTest, AGraphWithAutoscaleShowsItsScaleDisabled) {
+    CGraph graph;
+    graph.m_bYAutoscale = 1;
+    graph.m_dYMin = 11;
+    graph.m_dYDelta = 1;
+    graph.m_dXMin = 1.234;
+    StationRecord current;
+    current.iShowPastHours = 7; // not in the list
+    Run(&graph, &current, true, [&](CDia_Parameters& d) {
+        EXPECT_TRUE(d.IsChecked(IDC_Y_AUTOSCALE));
+        EXPECT_EQ(d.Text(IDC_Y_MIN), "11.00");
+        EXPECT_FALSE(d.Edit(IDC_Y_MIN)->isEnabled());
+        EXPECT_EQ(d.List(IDC_PAST_HOURS)->currentIndex(), -1);
+        // Unchecking enables them with the graph's current values, replacing what was typed.
+        d.SetText(IDC_Y_MIN, "typed");
+        graph.m_dYMin = 12;
+        d.Check(IDC_Y_AUTOSCALE)->click();
+        EXPECT_TRUE(d.Edit(IDC_Y_MIN)->isEnabled());
+        EXPECT_EQ(d.Text(IDC_Y_MIN), "12.00");
+        d.SetText(IDC_LINE_WIDTH, "3abc");
+        d.SetText(IDC_Y_DELTA, "abc");
+    });
+    EXPECT_EQ(graph.m_nLineWidth, 3);
+    EXPECT_EQ(graph.m_dYDelta, 0.0); // no number: 0, as typed
+    EXPECT_EQ(graph.m_bYAutoscale, 0);
+    EXPECT_EQ(graph.m_dYMin, 12.0);
+    EXPECT_EQ(graph.m_dXMin, 1.23);       // the hidden field carries it, to two decimals
+    EXPECT_EQ(current.iShowPastHours, 7); // kept: no item was selected
+}
+
+TEST_F(ParametersDialogTest, CancelChangesNothing) {
+    CGraph graph;
+    StationRecord current;
+    current.dNearestMinutes = 90;
+    Run(&graph, &current, false, [](CDia_Parameters& d) {
+        d.SetText(IDC_NEAREST_MINUTES, "10");
+        d.SetText(IDC_LINE_WIDTH, "9");
+    });
+    EXPECT_EQ(current.dNearestMinutes, 90);
+    EXPECT_EQ(graph.m_nLineWidth, 1);
+}
+
+TEST_F(ParametersDialogTest, OpenedFromTheWorldMapWindow) {
+    Start(testing_support::SampleStationList());
+    WithModal([&] { Frame().Action(ID_VIEW_PARAMETERS)->trigger(); },
+              [](QWidget* dialog) {
+                  auto* d = static_cast<CDia_Parameters*>(dialog);
+                  EXPECT_EQ(d->m_pGraph, nullptr);
+                  d->SetText(IDC_NEAREST_MINUTES, "30");
+                  static_cast<QPushButton*>(d->Control(IDOK))->click();
+              });
+    EXPECT_EQ(Frame().m_currentStation.dNearestMinutes, 30.0);
+}

@@ -1,0 +1,312 @@
+// Meteogram windows end to end: opened from lists, searches, the recent list and the command
+// line against a report server on 127.0.0.1, refreshed, closed and exported.
+
+#include "app/ChildFrame.h"
+#include "app/VentoraDoc.h"
+#include "app/WindowKinds.h"
+#include "mapview/VentoraView.h"
+#include "observations/MetarDecoder.h"
+#include "platform/CalendarTime.h"
+#include "resources/CommandIds.h"
+#include "stationlist/ListViewStations.h"
+#include "tests/reportd/RunningServer.h"
+#include "tests/support/AppFixture.h"
+#include "tests/support/ReportPageBuilder.h"
+#include "tests/support/TestHttpServer.h"
+#include "tools/reportd/Simulation.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QTableView>
+#include <QTest>
+
+#include <filesystem>
+#include <mutex>
+
+using testing_support::AppFixture;
+using testing_support::PageRow;
+
+namespace {
+
+// Rows of a page for a station, `count` reports `minutes` apart ending at `newest` (UTC).
+std::vector<PageRow> Rows(const std::string& icao, int count, int minutes, int newestHour = 4,
+                          int newestMinute = 50) {
+    std::vector<PageRow> rows;
+    for (int i = 0; i < count; ++i) {
+        const int total = newestHour * 60 + newestMinute - i * minutes;
+        PageRow r;
+        r.icao = icao;
+        r.hour = (total / 60 + 24) % 24;
+        r.minute = (total % 60 + 60) % 60;
+        r.day = total < 0 ? 6 : 7;
+        r.temperature = 10.0 + i * 0.5;
+        r.windsCell = "from the W (270 degrees) at 10 MPH (9 knots; 4&#46;6 m/s)";
+        r.report = icao + " 070450Z 27009KT 10SM FEW250 " + std::to_string(10 + i) + "/M01 A3012";
+        rows.push_back(r);
+    }
+    return rows;
+}
+
+} // namespace
+
+class StationWindowTest : public AppFixture {
+protected:
+    std::mutex m_mutex;
+    std::map<std::string, std::string> m_pages;  // ICAO -> page for "past N hours"
+    std::map<std::string, std::string> m_latest; // ICAO -> page for the latest report
+    std::vector<std::string> m_requests;
+    testing_support::TestHttpServer m_server{[this](const httplib::Request& req,
+                                                    httplib::Response& res) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const std::string icao = req.get_param_value("metarIds");
+        const std::string hours = req.get_param_value("hoursStr");
+        m_requests.push_back(icao + " " + hours);
+        const bool latest = hours.find("recent") != std::string::npos;
+        auto& pages = latest && m_latest.count(icao) ? m_latest : m_pages;
+        const auto it = pages.find(icao);
+        if (it == pages.end()) {
+            res.set_content(testing_support::SorryPage(), "text/html");
+            return;
+        }
+        // The latest only: the first row of the page.
+        if (latest && &pages == &m_pages) {
+            const std::size_t second =
+                it->second.find("Conditions at", it->second.find("Conditions at") + 1);
+            res.set_content(second == std::string::npos ? it->second : it->second.substr(0, second),
+                            "text/html");
+            return;
+        }
+        res.set_content(it->second, "text/html");
+    }};
+
+    void SetPage(const std::string& icao, const std::vector<PageRow>& rows) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_pages[icao] = testing_support::PageHtml(rows);
+    }
+    void SetLatest(const std::string& icao, const std::vector<PageRow>& rows) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_latest[icao] =
+            rows.empty() ? testing_support::SorryPage() : testing_support::PageHtml(rows);
+    }
+    std::vector<std::string> Requests() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_requests;
+    }
+
+    void StartViewer(CVentoraApp::Options options = {}) {
+        options.serverUrl = m_server.BaseUrl();
+        Start(testing_support::SampleStationList(), options);
+    }
+    CVentoraView* StationView(const std::string& title) { return MapView(WindowTitled(title)); }
+    void OpenFromAllStations(const std::string& icao) {
+        Frame().MdiArea()->setActiveSubWindow(WindowTitled("World Map"));
+        Frame().Action(ids::ID_VIEW_SHOW_ALL_STATIONS)->trigger();
+        Pump();
+        CListView_Stations* list = ListView(Active());
+        ASSERT_TRUE(list);
+        int row = -1;
+        for (int r = 0; r < list->Model().rowCount(); ++r)
+            if (list->Model().RowAt(r).texts[6] == icao)
+                row = r;
+        ASSERT_GE(row, 0);
+        QTableView* table = list->Table();
+        const QRect cell = table->visualRect(list->Model().index(row, 0));
+        // A double-click: the first click selects, the second opens.
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+        Pump();
+    }
+};
+
+TEST_F(StationWindowTest, ARowOfTheListOpensTheStationsMeteogram) {
+    SetPage("KJFK", Rows("KJFK", 48, 30));
+    StartViewer();
+    OpenFromAllStations("KJFK");
+    CVentoraView* view = StationView("NYC_JFK ARPT");
+    ASSERT_TRUE(view);
+    EXPECT_EQ(view->Document().Frame()->size(), QSize(650, 670));
+    EXPECT_EQ(Requests(),
+              (std::vector<std::string>{"KJFK most recent only", "KJFK past 24 hours"}));
+    ASSERT_TRUE(view->Graph());
+    EXPECT_EQ(view->Graph()->RowCount(), 48);
+    EXPECT_EQ(view->Graph()->Row(47).At(1), "10.00"); // the newest last
+    EXPECT_EQ(view->Station().iPeriodMinutes, 30);
+    EXPECT_EQ(view->TimerInterval(), 30 * 60000);
+    EXPECT_EQ(view->Latest().dTemperature, 10.0);
+    ASSERT_EQ(Frame().m_stationsOpened.GetSize(), 1);
+    EXPECT_EQ(Frame().m_stationsOpened[0].strICAO, "KJFK");
+    EXPECT_EQ(App().RecentFiles().Entries().front(), "NYC_JFK ARPT (KJFK)");
+    EXPECT_EQ(iNextWindowKind, KIND_STATION);
+    EXPECT_TRUE(m_recorder.messages.empty());
+
+    // What the window shows: the title and the curve colours.
+    const QImage picture = view->grab().toImage();
+    int red = 0;
+    for (int x = 0; x < picture.width(); ++x)
+        for (int y = 0; y < picture.height(); ++y)
+            red += picture.pixelColor(x, y) == QColor(250, 0, 0);
+    EXPECT_GT(red, 100);
+}
+
+TEST_F(StationWindowTest, OneRowAndNoData) {
+    SetPage("EDDH", Rows("EDDH", 1, 30));
+    StartViewer();
+    OpenFromAllStations("EDDH");
+    CVentoraView* view = StationView("HAMBURG");
+    ASSERT_TRUE(view);
+    ASSERT_EQ(m_recorder.messages.size(), 1u);
+    EXPECT_EQ(m_recorder.messages[0].text,
+              "Get only one record from the station \"HAMBURG\".\nTherefore compelled to set the "
+              "time-period to 30 mins and the time-delta UTC to 0 hours, sorry.");
+    EXPECT_EQ(view->TimerInterval(), 1800000);
+    EXPECT_EQ(view->Station().iUtcDeltaHours, 0);
+
+    // No data: the message, no window, nothing opened, no recent entry.
+    const std::size_t windows = Windows().size();
+    OpenFromAllStations("YSSY");
+    EXPECT_EQ(m_recorder.messages.back().text,
+              "Sorry, no data available for the Station:\n\nSYDNEY  YSSY   (33 57S, 151 11E),  "
+              "Elevation: 3 m,  AU.");
+    EXPECT_EQ(Windows().size(), windows + 1); // only the list
+    EXPECT_EQ(Frame().m_stationsOpened.GetSize(), 1);
+    EXPECT_EQ(App().RecentFiles().Entries().front(), "HAMBURG (EDDH)");
+    EXPECT_EQ(Frame().m_currentStation.strICAO, "YSSY");
+}
+
+TEST_F(StationWindowTest, TicksAddNewObservationsOnly) {
+    SetPage("KJFK", Rows("KJFK", 4, 60));
+    StartViewer();
+    Frame().m_currentStation.bWriteFile = 1;
+    App().OpenStations({"kjfk"}); // as --open does
+    CVentoraView* view = StationView("NYC_JFK ARPT");
+    ASSERT_TRUE(view);
+    EXPECT_EQ(view->Graph()->RowCount(), 4);
+
+    // A new observation: one row more, at the front of the series, and the dial follows it.
+    auto newer = Rows("KJFK", 1, 60, 5, 50);
+    newer[0].windsCell = "from the E (90 degrees) at 23 MPH (20 knots; 10&#46;3 m/s)";
+    newer[0].report = "KJFK 070550Z 09020KT 10SM FEW250 15/M01 A3012";
+    newer[0].temperature = 15.0;
+    SetLatest("KJFK", newer);
+    view->RefreshTick();
+    EXPECT_EQ(view->Graph()->RowCount(), 5);
+    EXPECT_EQ(view->Series().GetSize(), 5);
+    EXPECT_EQ(view->Series()[0].dTemperature, 15.0);
+    EXPECT_EQ(view->Latest().dWindDirection, 90);
+
+    // The same observation again adds nothing; a failed tick keeps what was shown.
+    view->RefreshTick();
+    EXPECT_EQ(view->Graph()->RowCount(), 5);
+    SetLatest("KJFK", {});
+    view->RefreshTick();
+    EXPECT_EQ(view->Graph()->RowCount(), 5);
+    EXPECT_EQ(view->Series().GetSize(), 5);
+    EXPECT_EQ(m_recorder.messages.size(), 1u); // the failed tick's no-data message
+
+    // Closing writes every observation the window showed, newest first.
+    view->Document().Frame()->close();
+    Pump();
+    std::vector<std::filesystem::path> files;
+    for (const auto& e : std::filesystem::directory_iterator("Meteodata"))
+        files.push_back(e.path());
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].filename().string().substr(11), "nyc_jfk arpt.txt");
+    const std::string text = testing_support::ReadFile(files[0]);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3 + 5);
+    EXPECT_NE(text.find("12/07/2026\t05:50\t15.00\t"), std::string::npos);
+    EXPECT_EQ(App().RecentFiles().Entries().front(), "NYC_JFK ARPT (KJFK)");
+    EXPECT_EQ(Frame().m_stationsOpened.GetSize(), 0);
+}
+
+TEST_F(StationWindowTest, ImperialWindowsExportMetricValues) {
+    SetPage("KJFK", Rows("KJFK", 3, 60));
+    StartViewer();
+    Frame().m_currentStation.bMetricStyle = 0;
+    Frame().m_currentStation.bWriteFile = 1;
+    App().OpenStations({"KJFK"});
+    CVentoraView* view = StationView("NYC_JFK ARPT");
+    ASSERT_TRUE(view);
+    EXPECT_EQ(view->Graph()->Row(2).At(1), "50.00"); // 10 degrees C shown as 50 F
+    EXPECT_EQ(view->Graph()->m_dYDelta, 10.0);
+    view->Document().Frame()->close();
+    Pump();
+    const auto file = *std::filesystem::directory_iterator("Meteodata");
+    const std::string text = testing_support::ReadFile(file.path());
+    EXPECT_NE(text.find("\t10.00\t1019.98\t\t270.00\t\t4.63\n"), std::string::npos) << text;
+}
+
+TEST_F(StationWindowTest, TwoWindowsOfOneStationKeepItsSquareUntilBothClose) {
+    SetPage("KJFK", Rows("KJFK", 3, 60));
+    StartViewer();
+    App().OpenStations({"KJFK", "KJFK"});
+    ASSERT_EQ(Frame().m_stationsOpened.GetSize(), 2);
+    CVentoraView* map = MapView(WindowTitled("World Map"));
+    const QPoint jfk(167, 113);
+    EXPECT_EQ(map->grab().toImage().pixelColor(jfk), QColor(0, 0, 255));
+
+    std::vector<CChildFrame*> stations;
+    for (CChildFrame* w : Windows())
+        if (w->windowTitle() == "NYC_JFK ARPT")
+            stations.push_back(w);
+    ASSERT_EQ(stations.size(), 2u);
+    stations[0]->close();
+    Pump();
+    EXPECT_EQ(Frame().m_stationsOpened.GetSize(), 1);
+    EXPECT_EQ(map->grab().toImage().pixelColor(jfk), QColor(0, 0, 255));
+    stations[1]->close();
+    Pump();
+    EXPECT_EQ(Frame().m_stationsOpened.GetSize(), 0);
+    EXPECT_NE(map->grab().toImage().pixelColor(jfk), QColor(0, 0, 255));
+}
+
+TEST_F(StationWindowTest, TheRecentListReopensStations) {
+    SetPage("KJFK", Rows("KJFK", 3, 60));
+    StartViewer();
+    App().AddToRecentFileList("NYC_JFK ARPT (KJFK)");
+    App().OnOpenRecentFile(0);
+    Pump();
+    ASSERT_TRUE(StationView("NYC_JFK ARPT"));
+    EXPECT_EQ(Windows().size(), 2u); // the entry's own document was discarded
+
+    // A name holding "(" gives its own four characters to the search.
+    App().AddToRecentFileList("CUMBERLAND (X) (KCBE)");
+    App().OnOpenRecentFile(0);
+    Pump();
+    ASSERT_FALSE(m_recorder.messages.empty());
+    EXPECT_EQ(m_recorder.messages.back().text, "No station \"x) (\" found in a list.");
+
+    // An entry without "(" opens nothing.
+    App().AddToRecentFileList("NOTHING HERE");
+    App().OnOpenRecentFile(0);
+    Pump();
+    EXPECT_EQ(Windows().size(), 2u);
+}
+
+TEST_F(StationWindowTest, AnUnknownCodeOnTheCommandLineIsReported) {
+    StartViewer();
+    App().OpenStations({"XXXX"});
+    ASSERT_EQ(m_recorder.messages.size(), 1u);
+    EXPECT_EQ(m_recorder.messages[0].text, "No station \"xxxx\" found in a list.");
+}
+
+TEST_F(StationWindowTest, TheBundledReportServerFillsAMeteogram) {
+    // Simulated reports of the bundled server on the real clock, through the real client.
+    testing_support::RunningServer reportd(testing_support::SampleStationList(),
+                                           std::make_unique<SimulatedSource>(),
+                                           [] { return platform::CurrentTime(); });
+    Start(testing_support::SampleStationList(),
+          CVentoraApp::Options{reportd.BaseUrl(), "", {"KJFK"}});
+    App().OpenStations({"KJFK"});
+    CVentoraView* view = StationView("NYC_JFK ARPT");
+    ASSERT_TRUE(view);
+    const std::int64_t now = platform::CurrentTime();
+    const auto expected = SimulatedSource().Reports(Frame().m_stationsAll[5], now - 24 * 3600, now);
+    EXPECT_NEAR(view->Graph()->RowCount(), static_cast<int>(expected.size()), 1);
+    EXPECT_EQ(view->Station().iPeriodMinutes,
+              ReportsHalfHourly(Frame().m_stationsAll[5]) ? 30 : 60);
+    EXPECT_NE(view->Latest().strReport.find("RMK SIMULATED"), std::string::npos);
+    EXPECT_EQ(view->Latest().dTemperature,
+              DecodeMetar(view->Latest().strReport).temperatureC.value_or(0) == 0
+                  ? 0.0
+                  : *DecodeMetar(view->Latest().strReport).temperatureC);
+}
