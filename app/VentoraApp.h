@@ -14,10 +14,10 @@ class CMainFrame;
 class CVentoraApp {
 public:
     struct Options {
-        std::string serverUrl; // empty: the profile's, or the default
-        std::string screenshot;
-        std::vector<std::string> open; // ICAO codes to select after start-up
-        bool ownServices = true;       // false: messages go to services installed by the caller
+        std::string serverUrl = {}; // empty: the profile's, or the default
+        std::string screenshot = {};
+        std::vector<std::string> open = {}; // ICAO codes to select after start-up
+        bool ownServices = true; // false: messages go to services installed by the caller
     };
 
     CVentoraApp();

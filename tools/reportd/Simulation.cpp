@@ -83,7 +83,7 @@ SimulatedWeather SimulateWeather(const StationRecord& s, std::int64_t time) {
                              40.0 * Wave(days, 1.3, Phase(h, 8));
     double speed = 3.0 + 5.0 * (1.0 + Wave(days, 2.9, Phase(h, 9))) +
                    3.0 * std::max(0.0, afternoon) + 12.0 * std::max(0.0, -synoptic - 0.5);
-    speed -= 3.5; // light airs fall calm now and then
+    speed -= 3.0; // light airs fall calm now and then
     w.windKnots = std::max(0, static_cast<int>(std::lround(speed)));
     if (w.windKnots == 0) {
         w.windDirection = 0;
