@@ -161,3 +161,25 @@ TEST_F(ShellTest, ShowAllStationsOpensAListAndHelpAndAboutCanBeShown) {
     EXPECT_EQ(title, "About Ventora");
     EXPECT_EQ(line, "Ventora Version 1.2");
 }
+
+TEST_F(ShellTest, TheRecentListStandsInTheFileMenu) {
+    Start(testing_support::SampleStationList());
+    QMenu* file = nullptr;
+    for (QAction* a : Frame().menuBar()->actions())
+        if (a->text() == "&File")
+            file = a->menu();
+    ASSERT_TRUE(file);
+    emit file->aboutToShow();
+    EXPECT_TRUE(Frame().Action(ID_FILE_MRU_FILE1)->isVisible()); // the placeholder, disabled
+    EXPECT_FALSE(Frame().Action(ID_FILE_MRU_FILE1)->isEnabled());
+
+    Frame().AddToRecentFileList("HAMBURG (EDDH)");
+    Frame().AddToRecentFileList("SYDNEY (YSSY)");
+    emit file->aboutToShow();
+    QStringList items;
+    for (QAction* a : file->actions())
+        if (a->isVisible())
+            items << (a->isSeparator() ? "-" : a->text());
+    EXPECT_EQ(items,
+              QStringList({"&1 SYDNEY (YSSY)", "&2 HAMBURG (EDDH)", "-", "&Close", "E&xit"}));
+}

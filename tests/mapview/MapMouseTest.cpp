@@ -55,6 +55,11 @@ TEST_F(MapMouseTest, ADragToTheRightOpensAZoomWindow) {
     Drag(map, QPoint(200, 95), QPoint(120, 150));
     EXPECT_EQ(Windows().size(), 1u);
 
+    Drag(map, QPoint(120, 95), QPoint(125, 96)); // 5 pixels wide is enough
+    ASSERT_EQ(Windows().size(), 2u);
+    Windows()[1]->close();
+    Pump();
+
     Drag(map, QPoint(120, 95), QPoint(200, 150));
     ASSERT_EQ(Windows().size(), 2u);
     EXPECT_EQ(Titles()[1], "Zoom from (72.00, 35.86) to (129.60, 75.30)");
