@@ -7,6 +7,7 @@
 #include "app/WindowKinds.h"
 #include "catalogue/StationList.h"
 #include "platform/CText.h"
+#include "platform/FileReplace.h"
 #include "platform/UserServices.h"
 
 #include <QGuiApplication>
@@ -182,25 +183,19 @@ bool SaveLayout(CMainFrame& frame) {
         }
     }
     // Written beside the old file and then put in its place: a failure leaves the old file.
-    const std::filesystem::path temp = std::string(kLayoutFile) + ".tmp";
-    std::FILE* file = std::fopen(temp.c_str(), "wb");
-    if (!file) {
+    switch (platform::ReplaceFileContents(kLayoutFile, bytes)) {
+    case platform::ReplaceResult::Written:
+        return true;
+    case platform::ReplaceResult::CannotCreate:
         platform::MessageBox(platform::Format("Can not create file: \"%s\"", kLayoutFile),
                              platform::MessageIcon::Exclamation);
         return false;
+    case platform::ReplaceResult::CannotWrite:
+        break;
     }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool closed = std::fclose(file) == 0;
-    std::error_code error;
-    if (written && closed)
-        std::filesystem::rename(temp, kLayoutFile, error);
-    if (!written || !closed || error) {
-        std::filesystem::remove(temp, error);
-        platform::MessageBox(platform::Format("Can not write file: \"%s\"", kLayoutFile),
-                             platform::MessageIcon::Exclamation);
-        return false;
-    }
-    return true;
+    platform::MessageBox(platform::Format("Can not write file: \"%s\"", kLayoutFile),
+                         platform::MessageIcon::Exclamation);
+    return false;
 }
 
 void RestoreLayout(CMainFrame& frame) {

@@ -313,10 +313,10 @@ bool CMainFrame::OnCommand(int id) {
         m_mdiArea->cascadeSubWindows();
         return true;
     case ID_WINDOW_TILE_HORZ:
-        TileHorizontally();
+        Tile(false);
         return true;
     case ID_WINDOW_TILE_VERT:
-        TileVertically();
+        Tile(true);
         return true;
     case ID_WINDOW_ARRANGE:
         ArrangeIcons();
@@ -370,43 +370,22 @@ std::string CMainFrame::PaneText() const {
     return m_pane ? platform::ToCp1252(m_pane->text()) : std::string();
 }
 
-void CMainFrame::TileVertically() {
-    // Side by side, one column per window.
-    const auto windows = m_mdiArea->subWindowList();
-    const QSize area = m_mdiArea->viewport()->size();
-    int visible = 0;
-    for (QMdiSubWindow* w : windows)
-        visible += !w->isMinimized();
-    if (visible == 0)
+void CMainFrame::Tile(bool sideBySide) {
+    // One column (side by side) or one row (one above the other) per window not minimised.
+    std::vector<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* w : m_mdiArea->subWindowList())
+        if (!w->isMinimized())
+            windows.push_back(w);
+    if (windows.empty())
         return;
-    const int width = area.width() / visible;
-    int x = 0;
-    for (QMdiSubWindow* w : windows) {
-        if (w->isMinimized())
-            continue;
-        w->showNormal();
-        w->setGeometry(x, 0, width, area.height());
-        x += width;
-    }
-}
-
-void CMainFrame::TileHorizontally() {
-    // One above the other, one row per window.
-    const auto windows = m_mdiArea->subWindowList();
     const QSize area = m_mdiArea->viewport()->size();
-    int visible = 0;
-    for (QMdiSubWindow* w : windows)
-        visible += !w->isMinimized();
-    if (visible == 0)
-        return;
-    const int height = area.height() / visible;
-    int y = 0;
-    for (QMdiSubWindow* w : windows) {
-        if (w->isMinimized())
-            continue;
-        w->showNormal();
-        w->setGeometry(0, y, area.width(), height);
-        y += height;
+    const int count = static_cast<int>(windows.size());
+    const int step = (sideBySide ? area.width() : area.height()) / count;
+    for (int i = 0; i < count; ++i) {
+        windows[static_cast<std::size_t>(i)]->showNormal();
+        windows[static_cast<std::size_t>(i)]->setGeometry(
+            sideBySide ? QRect(i * step, 0, step, area.height())
+                       : QRect(0, i * step, area.width(), step));
     }
 }
 

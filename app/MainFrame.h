@@ -85,8 +85,7 @@ private:
     void SwitchMenu(int id);
     void FillRecentEntries(QMenu* file);
     void OnSubWindowActivated(QMdiSubWindow* window);
-    void TileVertically();
-    void TileHorizontally();
+    void Tile(bool sideBySide);
     void ArrangeIcons();
     void ShowHelp();
 

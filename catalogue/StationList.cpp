@@ -47,23 +47,6 @@ StationRecord ParseStationLine(std::string_view line) {
     return r;
 }
 
-namespace {
-
-template <typename F> void ForEachStationLine(std::string_view text, F f) {
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        const std::string_view line = text.substr(start, end - start);
-        if (line.size() == kStationLineLength || line.size() == kStationLineLength + 1)
-            f(line);
-        start = end + 1;
-    }
-}
-
-} // namespace
-
 int ParseStationList(std::string_view text, StationTable& table) {
     // Counting first spares the table a long series of moves while ten thousand stations arrive.
     int count = 0;

@@ -2,35 +2,15 @@
 
 #include "platform/CText.h"
 #include "platform/CalendarTime.h"
+#include "platform/FileReplace.h"
 #include "platform/UserServices.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
-#include <random>
 
 namespace {
 
 const char* kRule = "---------------------------------------------------------------------------\n";
-
-// Writes the bytes to a fresh file beside `path` and renames it over `path`.
-bool ReplaceFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::filesystem::path temp = path;
-    temp += ".tmp" + std::to_string(std::random_device{}() % 100000);
-    std::FILE* file = std::fopen(temp.c_str(), "wb");
-    if (!file)
-        return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool closed = std::fclose(file) == 0;
-    std::error_code error;
-    if (written && closed)
-        std::filesystem::rename(temp, path, error);
-    if (!written || !closed || error) {
-        std::filesystem::remove(temp, error);
-        return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -75,7 +55,7 @@ std::string WriteMeteodata(const std::string& station, const ObservationSeries& 
         text = MeteodataText(series);
     }
     const std::filesystem::path path = folder / name;
-    if (!ReplaceFile(path, text)) {
+    if (platform::ReplaceFileContents(path, text) != platform::ReplaceResult::Written) {
         platform::MessageBox(platform::Format("Can not open an output file \"%s\".", name.c_str()),
                              platform::MessageIcon::Exclamation);
         return {};

@@ -15,21 +15,13 @@ constexpr const char* kReportPath = "/weather/surface/index.php";
 
 std::map<std::string, StationInfo> StationDirectory(const std::string& list) {
     std::map<std::string, StationInfo> stations;
-    std::size_t start = 0;
-    while (start < list.size()) {
-        std::size_t end = list.find('\n', start);
-        if (end == std::string::npos)
-            end = list.size();
-        const std::string_view line = std::string_view(list).substr(start, end - start);
-        if (line.size() == kStationLineLength || line.size() == kStationLineLength + 1) {
-            StationInfo info;
-            info.record = ParseStationLine(line);
-            info.displayName = platform::Trim(line.substr(3, 17));
-            if (!info.record.strICAO.empty())
-                stations.emplace(info.record.strICAO, std::move(info)); // the first one counts
-        }
-        start = end + 1;
-    }
+    ForEachStationLine(list, [&stations](std::string_view line) {
+        StationInfo info;
+        info.record = ParseStationLine(line);
+        info.displayName = platform::Trim(line.substr(3, 17));
+        if (!info.record.strICAO.empty())
+            stations.emplace(info.record.strICAO, std::move(info)); // the first one counts
+    });
     return stations;
 }
 
