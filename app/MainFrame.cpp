@@ -14,7 +14,6 @@
 #include "resources/ResourceImages.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>

@@ -8,7 +8,6 @@
 #include "observations/ObservationRecord.h"
 #include "platform/qt/RubberBandTracker.h"
 
-#include <QImage>
 #include <QTimer>
 
 #include <memory>
@@ -81,5 +80,4 @@ private:
     std::unique_ptr<Meteogram> m_meteogram;
     platform::RubberBandTracker m_tracker{this};
     QTimer m_timer;
-    QImage m_canvas; // what direct drawing between paints leaves on the window
 };
