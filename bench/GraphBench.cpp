@@ -1,9 +1,10 @@
 #include "graph/Meteogram.h"
 #include "platform/qt/QtDrawingSurface.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+
+#include "bench/BenchApplication.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,16 +12,6 @@
 #include <cstdlib>
 
 namespace {
-
-void EnsureGuiApplication() {
-    static int argc = 1;
-    static char name[] = "ventora_bench";
-    static char* argv[] = {name, nullptr};
-    if (!QGuiApplication::instance()) {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static QGuiApplication app(argc, argv);
-    }
-}
 
 ObservationRecord Row(int i) {
     ObservationRecord r;
@@ -61,7 +52,7 @@ struct Fixture {
 
 // One drawing of a 240-row, four-series meteogram with its wind dial.
 static void BM_DrawMeteogram240(benchmark::State& state) {
-    EnsureGuiApplication();
+    EnsureApplication();
     Fixture f(false);
     for (int i = 0; i < 240; ++i)
         f.meteogram.AddObservation(Row(i));
@@ -76,7 +67,7 @@ BENCHMARK(BM_DrawMeteogram240)->Unit(benchmark::kMillisecond);
 
 // 240 rows added one after another, each drawn, as a station window fills its graph.
 static void BM_AddObservation240(benchmark::State& state) {
-    EnsureGuiApplication();
+    EnsureApplication();
     for (auto _ : state) {
         Fixture f(true);
         for (int i = 0; i < 240; ++i)

@@ -20,21 +20,13 @@
 #include <QProcess>
 #include <QTableView>
 
+#include "bench/BenchApplication.h"
+
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 
 namespace {
-
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "ventora_bench";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static QApplication app(argc, argv);
-    }
-}
 
 bool LoadPublicList(StationTable& all) {
     const auto path = testing_support::SharedDataFile("stations.txt");
