@@ -10,8 +10,8 @@
 
 #include <algorithm>
 
-DocTemplate::DocTemplate(int resourceId, QIcon icon, ViewFactory makeView)
-    : m_resourceId(resourceId), m_icon(std::move(icon)), m_makeView(std::move(makeView)) {}
+DocTemplate::DocTemplate(QIcon icon, ViewFactory makeView)
+    : m_icon(std::move(icon)), m_makeView(std::move(makeView)) {}
 
 CVentoraDoc* DocTemplate::OpenDocumentFile(CMainFrame& mainFrame) {
     auto document = std::make_unique<CVentoraDoc>(*this);

@@ -15,7 +15,7 @@ class DocTemplate {
 public:
     using ViewFactory = std::function<CViewBase*(CVentoraDoc&, CMainFrame&)>;
 
-    DocTemplate(int resourceId, QIcon icon, ViewFactory makeView);
+    DocTemplate(QIcon icon, ViewFactory makeView);
 
     // Opens a new untitled document, visible, of the kind iNextWindowKind holds. None when the
     // view could not be created.
@@ -25,10 +25,8 @@ public:
 
     const std::vector<CVentoraDoc*>& Documents() const { return m_documents; }
     void RemoveDocument(CVentoraDoc* document);
-    int ResourceId() const { return m_resourceId; }
 
 private:
-    int m_resourceId;
     QIcon m_icon;
     ViewFactory m_makeView;
     std::vector<CVentoraDoc*> m_documents;

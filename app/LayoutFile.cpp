@@ -87,18 +87,7 @@ StationRecord StationOf(const LayoutEntry& e) {
     s.strLat = FieldText(e.szLatitude);
     s.strLon = FieldText(e.szLongitude);
     s.strElev = FieldText(e.szElevation);
-    // Degrees, minutes and hemisphere as the list writes them.
-    const double lat = platform::LeadingDouble(s.strLat.substr(0, 2)) +
-                       platform::LeadingDouble(s.strLat.size() > 3 ? s.strLat.substr(3, 2) : "") *
-                           0.016666666666666666;
-    s.dColatitude = !s.strLat.empty() && s.strLat.back() == 'N' ? 90 - lat : lat + 90;
-    const std::size_t blank = s.strLon.find(' ');
-    const double lon =
-        platform::LeadingDouble(s.strLon.substr(0, blank)) +
-        platform::LeadingDouble(blank == std::string::npos ? "" : s.strLon.substr(blank + 1, 2)) *
-            0.016666666666666666;
-    s.dLongitude = !s.strLon.empty() && s.strLon.back() == 'W' ? 180 - lon : lon + 180;
-    s.dElevation = platform::LeadingDouble(s.strElev);
+    CoordinatesFromTexts(s);
     return s;
 }
 

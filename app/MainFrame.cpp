@@ -207,16 +207,6 @@ CViewBase* CMainFrame::ActiveView() const {
     return child ? child->View() : nullptr;
 }
 
-std::vector<CViewBase*> CMainFrame::Views() const {
-    std::vector<CViewBase*> views;
-    if (m_mdiArea)
-        for (QMdiSubWindow* window : m_mdiArea->subWindowList(QMdiArea::CreationOrder))
-            if (auto* child = dynamic_cast<CChildFrame*>(window))
-                if (child->View())
-                    views.push_back(child->View());
-    return views;
-}
-
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
     // Menu 129 while a map window is active, 128 with no window; a list leaves the bar as it is.
     if (!window || m_mdiArea->subWindowList().isEmpty()) {

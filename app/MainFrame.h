@@ -58,7 +58,6 @@ public:
     CVentoraDoc* LastOpenedDocument() const { return m_lastOpened; }
     QMdiArea* MdiArea() const { return m_mdiArea; }
     CViewBase* ActiveView() const;
-    std::vector<CViewBase*> Views() const;
     std::string PaneText() const;
     int CurrentMenu() const { return m_currentMenu; }
     QToolBar* ToolBar() const { return m_wndToolBar; }

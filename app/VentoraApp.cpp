@@ -39,11 +39,11 @@ bool CVentoraApp::InitInstance(const Options& options) {
     m_recent.Load();
 
     m_templates.push_back(std::make_unique<DocTemplate>(
-        ids::IDR_VENTORTYPE, resources::Icon(ids::IDR_VENTORTYPE),
+        resources::Icon(ids::IDR_VENTORTYPE),
         [](CVentoraDoc& doc, CMainFrame& frame) { return new CVentoraView(doc, frame); }));
     m_pMapTemplate = m_templates.back().get();
     m_templates.push_back(std::make_unique<DocTemplate>(
-        ids::IDR_LISTTYPE, resources::Icon(ids::IDR_LISTTYPE),
+        resources::Icon(ids::IDR_LISTTYPE),
         [](CVentoraDoc& doc, CMainFrame& frame) { return new CListView_Stations(doc, frame); }));
     m_pListTemplate = m_templates.back().get();
 

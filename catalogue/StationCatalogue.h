@@ -62,10 +62,6 @@ public:
 
     static bool RetrievalBusy();
 
-    PageFetcher& Fetcher() { return m_fetcher; }
-    StationRecord& CurrentStation() { return m_currentStation; }
-    StationTable& AllStations() { return m_all; }
-
 private:
     PageFetcher& m_fetcher;
     StationRecord& m_currentStation;

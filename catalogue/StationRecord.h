@@ -50,3 +50,7 @@ void TakeStation(StationRecord& target, const StationRecord& source);
 
 // Empties the station fields of `record`, keeping its parameters.
 void ClearStation(StationRecord& record);
+
+// The position and elevation from the texts strLat ("DD MMN"), strLon ("DDD MMW") and strElev:
+// anything but "N" is south, anything but "W" is east, a text without a number reads 0.
+void CoordinatesFromTexts(StationRecord& record);

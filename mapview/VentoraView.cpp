@@ -154,9 +154,8 @@ void CVentoraView::RefreshTick() {
             }
         }
     }
-    CVentoraApp* app = CVentoraApp::Instance();
-    if (app && &platform::Services() == &app->UserServices())
-        app->UserServices().ReleaseWaitCursorOnce();
+    // The application's wait cursor goes down once more (never below none).
+    platform::Services().EndWaitCursor();
 }
 
 void CVentoraView::OnDestroy() {

@@ -39,7 +39,6 @@ public:
     int TimerInterval() const { return m_timer.isActive() ? m_timer.interval() : 0; }
 
     const StationTable& ZoomStations() const { return m_stationsZoom; }
-    const MapRegion& Region() const { return m_region; }
     bool MarkAll() const { return m_bMarkAll; }
     CGraph* Graph() const { return m_pGraph.get(); }
     const ObservationSeries& Series() const { return m_series; }

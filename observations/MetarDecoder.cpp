@@ -236,12 +236,14 @@ MetarReport DecodeMetar(std::string_view report) {
             r.cavok = true;
             r.skyClear = true;
             r.visibility = MetarReport::Visibility{10000, 10000 / kMetresPerMile, false, true};
-        } else if (!r.visibility && g.size() == 1 && AllDigits(g) && i + 1 < groups.size() &&
-                   ParseMiles(groups[i + 1], ToInt(g))) {
-            r.visibility = ParseMiles(groups[i + 1], ToInt(g));
+        } else if (auto twoGroups =
+                       !r.visibility && g.size() == 1 && AllDigits(g) && i + 1 < groups.size()
+                           ? ParseMiles(groups[i + 1], ToInt(g))
+                           : std::nullopt) {
+            r.visibility = twoGroups; // "1 1/2SM"
             ++i;
-        } else if (!r.visibility && ParseMiles(g, 0)) {
-            r.visibility = ParseMiles(g, 0);
+        } else if (auto miles = r.visibility ? std::nullopt : ParseMiles(g, 0)) {
+            r.visibility = miles;
         } else if (!r.visibility && g.size() == 4 && AllDigits(g) && (r.wind || r.hour >= 0)) {
             MetarReport::Visibility v;
             v.metres = ToInt(g);

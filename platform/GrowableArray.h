@@ -16,7 +16,6 @@ namespace platform {
 template <typename T> class GrowableArray {
 public:
     int GetSize() const { return static_cast<int>(m_items.size()); }
-    bool IsEmpty() const { return m_items.empty(); }
     std::size_t Capacity() const { return m_items.capacity(); }
 
     T& At(int index) {

@@ -55,10 +55,7 @@ public:
     Size GetTextExtent(const std::string& text) const override;
     void DrawBitmap(int x, int y, const platform::Bitmap& bitmap) override;
 
-    Font CurrentFont() const { return m_font; }
     Color TextColor() const { return m_textColor; }
-    Color BkColor() const { return m_bkColor; }
-    unsigned TextAlignment() const { return m_align; }
 
 private:
     DrawOp Make(DrawOp::Kind kind) const;

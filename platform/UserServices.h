@@ -17,6 +17,7 @@ public:
     // Shows the single-byte (Windows-1252) text modally with an OK button; returns IDOK.
     virtual int ShowMessage(const std::string& text, MessageIcon icon) = 0;
     virtual void BeginWaitCursor() = 0;
+    // Takes one showing of the wait cursor down; never below none.
     virtual void EndWaitCursor() = 0;
 };
 

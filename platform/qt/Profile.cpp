@@ -76,9 +76,4 @@ void RecentFileList::Add(const std::string& entry) {
         m_entries.resize(static_cast<std::size_t>(m_size));
 }
 
-void RecentFileList::Remove(int index) {
-    if (index >= 0 && index < static_cast<int>(m_entries.size()))
-        m_entries.erase(m_entries.begin() + index);
-}
-
 } // namespace platform

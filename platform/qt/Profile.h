@@ -27,7 +27,6 @@ public:
     void Load();
     void Save() const;
     void Add(const std::string& entry);
-    void Remove(int index);
     const std::vector<std::string>& Entries() const { return m_entries; }
     int Size() const { return m_size; }
 

@@ -10,8 +10,6 @@
 namespace platform {
 
 int QtUserServices::ShowMessage(const std::string& text, MessageIcon icon) {
-    ++m_messages;
-    m_lastMessage = text;
     if (m_unattended) {
         std::fprintf(stderr, "ventora: %s\n", FromCp1252(text).toLocal8Bit().constData());
         return IDOK;

@@ -26,7 +26,6 @@ public:
     void Move(QPoint to);
     // Ends the drag and hands over the rectangle; nothing when no drag was under way.
     bool Release(QPoint at, TrackedRect& result);
-    bool Tracking() const { return m_tracking; }
 
 private:
     QWidget* m_owner;

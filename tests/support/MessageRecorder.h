@@ -20,7 +20,10 @@ public:
 
     int ShowMessage(const std::string& text, platform::MessageIcon icon) override;
     void BeginWaitCursor() override { ++waitDepth, ++waitBegins; }
-    void EndWaitCursor() override { --waitDepth; }
+    void EndWaitCursor() override {
+        if (waitDepth > 0)
+            --waitDepth;
+    }
 
     std::vector<Message> messages;
     int waitDepth = 0;

@@ -62,11 +62,6 @@ UpstreamSource::UpstreamSource(std::string url, int cacheSeconds, Clock clock,
     : m_url(std::move(url)), m_cacheSeconds(cacheSeconds), m_clock(std::move(clock)),
       m_fetcher(limits) {}
 
-int UpstreamSource::UpstreamRequests() const {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_requests;
-}
-
 std::vector<TimedReport> UpstreamSource::Reports(const StationRecord& station, std::int64_t from,
                                                  std::int64_t to) {
     const std::int64_t now = m_clock();
@@ -88,7 +83,6 @@ std::vector<TimedReport> UpstreamSource::Reports(const StationRecord& station, s
         if (fresh || now < m_backoffUntil)
             return cached == m_cache.end() ? std::vector<TimedReport>{}
                                            : select(cached->second.reports);
-        ++m_requests;
     }
 
     // Fetched without holding the lock, so that one slow answer does not stall other stations.

@@ -20,8 +20,6 @@ public:
     std::vector<TimedReport> Reports(const StationRecord& station, std::int64_t from,
                                      std::int64_t to) override;
 
-    int UpstreamRequests() const;
-
 private:
     struct CacheEntry {
         std::int64_t fetchedAt = 0;
@@ -37,7 +35,6 @@ private:
     std::map<std::string, CacheEntry> m_cache;
     std::int64_t m_backoffUntil = 0;
     int m_backoffSeconds = 0;
-    int m_requests = 0;
 };
 
 // Places the reports of a raw answer in time: each report's ddhhmmZ group is taken in the month
