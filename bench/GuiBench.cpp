@@ -134,7 +134,7 @@ static void BM_OpenStationWindow96Hours(benchmark::State& state) {
         StationRecord own = station;
         Meteogram meteogram(graph, own, series, settings);
         catalogue.FetchObservations(&own, &series, "past+96+hours", 96);
-        meteogram.ComputeTimeAxis(UtcTime(2026, 12, 7, 5, 0));
+        meteogram.ComputeTimeAxis();
         meteogram.SetUpMeteogram();
         for (int i = series.GetSize() - 1; i >= 0; --i)
             meteogram.AddObservation(series[i]);

@@ -43,7 +43,8 @@ public:
 
     // Drawing, through the surface; an index out of range stops the drawing where it is.
     void Draw(platform::DrawingSurface& surface);
-    void DrawWindIndicator(double direction, double speed);
+    // The wind dial in the legend column, after Draw: direction in degrees, speed in the unit
+    // the graph shows.
     void DrawWindIndicator(platform::DrawingSurface& surface, double direction, double speed);
 
     int RowCount() const { return m_arrRows.GetSize(); }
@@ -65,7 +66,7 @@ public:
     // Before the first drawing with rows there is no row spacing; a numeric X axis then uses
     // this one.
     double m_dXStepPixels = 50.0;
-    platform::DrawingSurface* m_pDC = nullptr;
+    platform::DrawingSurface* m_pDC = nullptr; // only while a drawing is under way
     platform::Rect m_rcFrame;
     platform::Rect m_rcPlot;
     std::array<platform::Font, 4> m_fonts;
@@ -93,6 +94,8 @@ private:
     void DrawAxes();
     void DrawMinorTicks();
     void DrawSeries(int column);
+    // Draws the text in lines of at most `maxChars` characters that also fit between x and the
+    // frame's right line, breaking at the last blank; returns the number of lines.
     int WrapLegendText(int x, int y, const std::string& text, int maxChars, int lineHeight,
                        bool first);
     double Value(int row, int column) const;

@@ -5,10 +5,25 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 using platform::RGB;
 
 namespace {
+
+// Holds the surface of the drawing under way and lets go of it when the drawing ends.
+class SurfaceInUse {
+public:
+    SurfaceInUse(platform::DrawingSurface*& slot, platform::DrawingSurface& surface) : m_slot(slot) {
+        m_slot = &surface;
+    }
+    ~SurfaceInUse() { m_slot = nullptr; }
+    SurfaceInUse(const SurfaceInUse&) = delete;
+    SurfaceInUse& operator=(const SurfaceInUse&) = delete;
+
+private:
+    platform::DrawingSurface*& m_slot;
+};
 
 int Trunc(double v) {
     // Pixel positions far outside any window are clamped rather than overflowing.
@@ -22,7 +37,7 @@ int Trunc(double v) {
 } // namespace
 
 void CGraph::Draw(platform::DrawingSurface& surface) {
-    m_pDC = &surface;
+    const SurfaceInUse inUse(m_pDC, surface);
     try {
         DrawFrame();
         DrawAxes();
@@ -165,17 +180,27 @@ int CGraph::WrapLegendText(int x, int y, const std::string& text, int maxChars, 
                            bool first) {
     if (first)
         m_nWrapLines = 1;
+    // Every character stays inside the frame: a line is also cut where it would reach the
+    // frame's right line.
+    const int room = m_rcFrame.right - 2 - x;
+    auto fits = [this, room](std::string_view line) {
+        return m_pDC->GetTextExtent(std::string(line)).cx <= room;
+    };
     std::string rest = text;
     // Iterative form of: draw what fits, then the rest on the next line.
     for (;;) {
-        if (static_cast<int>(rest.size()) <= maxChars) {
+        if (static_cast<int>(rest.size()) <= maxChars && fits(rest)) {
             m_pDC->TextOut(x, y, rest);
             return m_nWrapLines;
         }
         ++m_nWrapLines;
-        const std::size_t blank = rest.substr(0, static_cast<std::size_t>(maxChars)).rfind(' ');
-        const std::size_t cut =
-            blank == std::string::npos ? static_cast<std::size_t>(maxChars) : blank;
+        // The longest head within the character limit that fits the room (one character at
+        // least, so that the text always gets shorter).
+        std::size_t limit = std::min(rest.size(), static_cast<std::size_t>(std::max(maxChars, 1)));
+        while (limit > 1 && !fits(std::string_view(rest).substr(0, limit)))
+            --limit;
+        const std::size_t blank = rest.substr(0, limit).rfind(' ');
+        const std::size_t cut = blank == std::string::npos || blank == 0 ? limit : blank;
         m_pDC->TextOut(x, y, rest.substr(0, cut));
         std::size_t next = cut;
         while (next < rest.size() && std::isspace(static_cast<unsigned char>(rest[next])))
@@ -251,13 +276,7 @@ void CGraph::DrawSeries(int column) {
     }
 }
 
-void CGraph::DrawWindIndicator(double direction, double speed) {
-    if (m_pDC)
-        DrawWindIndicator(*m_pDC, direction, speed);
-}
-
 void CGraph::DrawWindIndicator(platform::DrawingSurface& dc, double direction, double speed) {
-    m_pDC = &dc;
     const int cx = m_rcPlot.right + (m_rcFrame.right - m_rcPlot.right) / 2;
     const int cy = m_rcFrame.bottom - 50;
     const double a = direction * 0.0174532925;

@@ -10,26 +10,15 @@ Meteogram::Meteogram(std::unique_ptr<CGraph>& graph, StationRecord& station,
     : m_graph(graph), m_station(station), m_series(series), m_settings(settings),
       m_painter(std::move(painter)) {}
 
-int Meteogram::ComputeTimeAxis(std::int64_t now) {
-    const std::int64_t t0 = m_series.At(0).tObserved;
-    const std::int64_t t1 = m_series.At(1).tObserved;
+int Meteogram::ComputeTimeAxis() {
+    const std::int64_t t0 = ObservedInstant(m_series.At(0));
+    const std::int64_t t1 = ObservedInstant(m_series.At(1));
     const std::int64_t d = t0 - t1;
     m_station.iPeriodMinutes = static_cast<std::int32_t>(d / 60 - (d / 86400) * 1440);
-
-    const auto hourOf = [](std::int64_t t) {
-        const auto tm = platform::LocalBreakdown(t);
-        return tm ? tm->tm_hour : -1;
-    };
-    int h = hourOf(now) - hourOf(t0);
-    // Across local midnight the clock hours differ by about a day: bring the difference into
-    // the range of real offsets before the one-hour correction.
-    while (h > 14)
-        h -= 24;
-    while (h < -12)
-        h += 24;
-    if (t0 + static_cast<std::int64_t>(h) * 3600 > now)
-        --h;
-    m_station.iUtcDeltaHours = h;
+    // The zone's own rules for that moment: half-hour zones, +13 and +14, and reports of any
+    // age all come out right. The labels use the exact offset; this keeps its whole hours.
+    const auto offset = platform::LocalOffsetAt(t0);
+    m_station.iUtcDeltaHours = offset ? static_cast<std::int32_t>(*offset / 3600) : 0;
     return m_station.iPeriodMinutes;
 }
 
@@ -48,20 +37,22 @@ void Meteogram::SetUpMeteogram() {
                                  s.iPeriodMinutes),
                 std::nullopt);
     const bool metric = m_settings.bMetricStyle;
-    if (m_settings.bShowTemperature)
+    m_shown = {m_settings.bShowTemperature != 0, m_settings.bShowPressure != 0,
+               m_settings.bShowWindSpeed != 0, m_settings.bShowWindDirection != 0};
+    if (m_shown.temperature)
         g.AddSeries(4,
                     metric ? "Temperature     \xB0"
                              "C"
                            : "Temperature     \xB0"
                              "F",
                     platform::Pen{1, RGB(250, 0, 0)});
-    if (m_settings.bShowPressure)
+    if (m_shown.pressure)
         g.AddSeries(4, metric ? "Pressure           hps-1000" : "Pressure           inches Hg",
                     platform::Pen{1, RGB(0, 200, 0)});
-    if (m_settings.bShowWindSpeed)
+    if (m_shown.windSpeed)
         g.AddSeries(4, metric ? "Wind speed       m/s" : "Wind speed        MpH",
                     platform::Pen{1, RGB(0, 0, 250)});
-    if (m_settings.bShowWindDirection)
+    if (m_shown.windDirection)
         g.AddSeries(4, "Wind direction    -18...+18", platform::Pen{1, RGB(0, 200, 250)});
     g.m_nColumns = g.SeriesCount();
     if (!metric)
@@ -69,11 +60,9 @@ void Meteogram::SetUpMeteogram() {
 }
 
 std::string Meteogram::TimeLabel(const ObservationRecord& record) const {
-    const std::int64_t t =
-        m_settings.bShowTimeUTC
-            ? record.tObserved
-            : record.tObserved + static_cast<std::int64_t>(m_station.iUtcDeltaHours) * 3600;
-    const auto tm = platform::LocalBreakdown(t);
+    const std::int64_t instant = ObservedInstant(record);
+    const auto tm =
+        m_settings.bShowTimeUTC ? platform::UtcBreakdown(instant) : platform::LocalBreakdown(instant);
     return platform::Format("%02d:%02d", tm ? tm->tm_hour : -1, tm ? tm->tm_min : -1);
 }
 
@@ -91,13 +80,13 @@ void Meteogram::AddObservation(const ObservationRecord& record) {
     CGraph& g = *m_graph;
     GraphRow row;
     row.Add(TimeLabel(record));
-    if (m_settings.bShowTemperature)
+    if (m_shown.temperature)
         row.Add(platform::Format("%.2f", record.dTemperature));
-    if (m_settings.bShowPressure)
+    if (m_shown.pressure)
         row.Add(platform::Format("%.2f", record.dPressure));
-    if (m_settings.bShowWindSpeed)
+    if (m_shown.windSpeed)
         row.Add(platform::Format("%.2f", record.dWindSpeed));
-    if (m_settings.bShowWindDirection)
+    if (m_shown.windDirection)
         row.Add(platform::Format("%.2f", WindDirectionTens(record.dWindDirection)));
     g.AddRow(std::move(row));
 

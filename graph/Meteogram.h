@@ -23,17 +23,30 @@ public:
               const ObservationSeries& series, const StationRecord& settings, Painter painter = {});
 
     // The minutes between the two newest observations (modulo a day) into iPeriodMinutes and
-    // the hours local time is ahead of UTC into iUtcDeltaHours. Needs two observations.
-    int ComputeTimeAxis(std::int64_t now = platform::CurrentTime());
+    // the whole hours the local clock was ahead of UTC when the newest was observed into
+    // iUtcDeltaHours. Needs two observations.
+    int ComputeTimeAxis();
 
-    // Title, X axis and the series table; the graph's user parameters stay.
+    // Title, X axis and the series table from the settings of the moment; the graph's user
+    // parameters stay. The quantities chosen here stay the window's until its next set-up.
     void SetUpMeteogram();
 
-    // One row from an observation in display units, the panel, then the drawing.
+    // One row from an observation in display units, for the quantities of the set-up; the panel;
+    // then the drawing.
     void AddObservation(const ObservationRecord& record);
 
-    // "%02d:%02d" of the observation in UTC or in local time.
+    // "%02d:%02d" of the observation in UTC, or in local time by the zone's rules for the
+    // moment it was observed.
     std::string TimeLabel(const ObservationRecord& record) const;
+
+    // Which quantities the series table holds, in its order.
+    struct Quantities {
+        bool temperature = false;
+        bool pressure = false;
+        bool windSpeed = false;
+        bool windDirection = false;
+    };
+    const Quantities& Shown() const { return m_shown; }
 
     // The nine lines of the observation panel.
     static std::vector<std::string> PanelLines(const ObservationRecord& record);
@@ -44,4 +57,5 @@ private:
     const ObservationSeries& m_series;
     const StationRecord& m_settings;
     Painter m_painter;
+    Quantities m_shown;
 };

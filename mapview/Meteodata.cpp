@@ -24,7 +24,8 @@ std::string MeteodataFileName(const std::string& station, std::int64_t now) {
 }
 
 std::string MeteodataLine(const ObservationRecord& r) {
-    const auto tm = platform::LocalBreakdown(r.tObserved);
+    // The report's own UTC date and clock time.
+    const auto tm = platform::UtcBreakdown(ObservedInstant(r));
     return platform::Format(
         "%02d/%02d/%04d\t%02d:%02d\t%02.2f\t%04.2f\t\t%03.2f\t\t%03.2f\n", tm ? tm->tm_mon + 1 : 0,
         tm ? tm->tm_mday : 0, tm ? tm->tm_year + 1900 : 0, tm ? tm->tm_hour : -1,

@@ -35,7 +35,8 @@ CVentoraView::CVentoraView(CVentoraDoc& document, CMainFrame& mainFrame)
     // Until the first drawing the picture's own size stands for the map rectangle.
     const QImage& map = resources::WorldMap();
     m_rectMap = {0, 0, map.width(), map.height()};
-    m_timer.setTimerType(Qt::CoarseTimer);
+    // Ticks must not come early: an early tick fetches the report already shown.
+    m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, [this] { RefreshTick(); });
 }
 
@@ -200,8 +201,13 @@ void CVentoraView::OnDraw(platform::DrawingSurface& dc) {
     case KIND_STATION:
         if (m_pGraph) {
             m_pGraph->Draw(dc);
-            if (m_pGraph->m_bShowLegend)
-                m_pGraph->DrawWindIndicator(dc, m_latest.dWindDirection, m_latest.dWindSpeed);
+            if (m_pGraph->m_bShowLegend) {
+                // The dial shows the speed in the unit the rows are shown in.
+                ObservationRecord shown = m_latest;
+                if (!m_mainFrame.m_currentStation.bMetricStyle)
+                    ToImperial(shown);
+                m_pGraph->DrawWindIndicator(dc, shown.dWindDirection, shown.dWindSpeed);
+            }
         }
         break;
     case KIND_ZOOM_MAP:

@@ -37,6 +37,7 @@ public:
     void RefreshTick();
     void RemoveFromOpened();
     int TimerInterval() const { return m_timer.isActive() ? m_timer.interval() : 0; }
+    Qt::TimerType TimerType() const { return m_timer.timerType(); }
 
     const StationTable& ZoomStations() const { return m_stationsZoom; }
     bool MarkAll() const { return m_bMarkAll; }

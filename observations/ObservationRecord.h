@@ -28,6 +28,8 @@ struct ObservationRecord {
     std::string strReport;
     // Seconds since 1970 whose local-time breakdown shows the report's own UTC date and time.
     std::int64_t tObserved = 0;
+    // The observation's instant itself (seconds since 1970, UTC); 0 when only tObserved is known.
+    std::int64_t tObservedUtc = 0;
 
     bool operator==(const ObservationRecord&) const = default;
 };
@@ -39,6 +41,10 @@ void ResetObservation(ObservationRecord& record);
 
 // Converts to degrees Fahrenheit, inches Hg on the pressure axis and miles per hour.
 void ToImperial(ObservationRecord& record);
+
+// The instant the report was observed: tObservedUtc, or else the UTC fields that the local
+// breakdown of tObserved shows, read as UTC.
+std::int64_t ObservedInstant(const ObservationRecord& record);
 
 // The wind direction as the direction graph plots it: -18..+18 tens of degrees.
 double WindDirectionTens(double degrees);

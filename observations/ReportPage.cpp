@@ -76,9 +76,11 @@ ReportReadResult ReadReportRows(std::string_view page, ObservationSeries* series
             platform::DateTimeFields minute = *fields;
             minute.second = 0;
             const auto t = platform::MakeLocalTime(minute);
-            if (!t)
+            const auto instant = platform::MakeUtcTime(minute);
+            if (!t || !instant)
                 return result;
             working.tObserved = *t;
+            working.tObservedUtc = *instant;
         }
 
         const std::string whole = reader.Get(ReportValue::TemperatureWhole, k);

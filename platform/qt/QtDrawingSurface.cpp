@@ -5,6 +5,9 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QHash>
+#include <QPolygon>
+
+#include <cstdlib>
 
 #include <utility>
 
@@ -27,18 +30,27 @@ QString FamilyFor(const std::string& face) {
     return requested;
 }
 
-// Cell height (ascent plus descent) per pixel of em size, per family.
-double CellPerEm(const QString& family) {
-    static QHash<QString, double> cache;
-    const auto it = cache.constFind(family);
+// The largest pixel size whose cell (ascent plus descent) is at most `cell` pixels high:
+// fonts are asked for by their cell height, Qt sizes them by their em.
+int PixelSizeForCell(const QString& family, int cell) {
+    static QHash<QPair<QString, int>, int> cache;
+    const QPair<QString, int> key(family, cell);
+    const auto it = cache.constFind(key);
     if (it != cache.constEnd())
         return *it;
-    QFont probe(family);
-    probe.setPixelSize(200);
-    const QFontMetricsF metrics(probe);
-    const double ratio = (metrics.ascent() + metrics.descent()) / 200.0;
-    cache.insert(family, ratio > 0.5 ? ratio : 1.15);
-    return cache.value(family);
+    int best = 1;
+    for (int pixels = cell; pixels >= 1; --pixels) {
+        QFont probe(family);
+        probe.setPixelSize(pixels);
+        probe.setHintingPreference(QFont::PreferFullHinting);
+        const QFontMetrics metrics(probe);
+        if (metrics.ascent() + metrics.descent() <= cell) {
+            best = pixels;
+            break;
+        }
+    }
+    cache.insert(key, best);
+    return best;
 }
 
 } // namespace
@@ -46,13 +58,21 @@ double CellPerEm(const QString& family) {
 QFont ResolveFont(const Font& font) {
     const QString family = FamilyFor(font.face);
     QFont q(family);
-    const int height = font.height < 0 ? -font.height : font.height;
-    // A positive height is the cell height; Qt sizes fonts by their em.
-    const int pixels = font.height < 0 ? height : qRound(height / CellPerEm(family));
-    q.setPixelSize(pixels > 0 ? pixels : 12);
+    // A positive height is the cell height, a negative one the em size.
+    const int pixels = font.height < 0   ? -font.height
+                       : font.height > 0 ? PixelSizeForCell(family, font.height)
+                                         : 12;
+    q.setPixelSize(pixels);
     q.setWeight(font.weight >= 700 ? QFont::Bold : QFont::Normal);
     q.setHintingPreference(QFont::PreferFullHinting);
     return q;
+}
+
+int CellHeight(const Font& font) {
+    if (font.height > 0)
+        return font.height;
+    const QFontMetrics metrics(ResolveFont(font));
+    return metrics.ascent() + metrics.descent();
 }
 
 QtDrawingSurface::QtDrawingSurface(QPainter& painter, Rect client)
@@ -66,9 +86,14 @@ QtDrawingSurface::QtDrawingSurface(QPainter& painter, Rect client)
 
 void QtDrawingSurface::ApplyPen() {
     QPen pen(ToQColor(m_pen.color));
-    pen.setWidth(m_pen.width > 1 ? m_pen.width : 1);
-    pen.setCapStyle(Qt::RoundCap);
-    pen.setJoinStyle(Qt::RoundJoin);
+    if (m_pen.width > 1) {
+        pen.setWidth(m_pen.width);
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+    } else {
+        pen.setWidth(1);
+        pen.setCapStyle(Qt::SquareCap); // points cover their own pixel
+    }
     m_painter.setPen(pen);
 }
 
@@ -111,7 +136,31 @@ void QtDrawingSurface::MoveTo(int x, int y) {
 }
 
 void QtDrawingSurface::LineTo(int x, int y) {
-    m_painter.drawLine(m_position.x, m_position.y, x, y);
+    if (m_pen.width > 1) {
+        m_painter.drawLine(m_position.x, m_position.y, x, y);
+    } else {
+        // Qt's own one-pixel lines leave out whichever end lies further right or down; the
+        // design leaves out the end point in every direction, so the pixels are set here.
+        QPolygon points;
+        int x0 = m_position.x, y0 = m_position.y;
+        const int dx = std::abs(x - x0), dy = -std::abs(y - y0);
+        const int sx = x0 < x ? 1 : -1, sy = y0 < y ? 1 : -1;
+        int error = dx + dy;
+        while (x0 != x || y0 != y) {
+            points << QPoint(x0, y0);
+            const int twice = 2 * error;
+            if (twice >= dy) {
+                error += dy;
+                x0 += sx;
+            }
+            if (twice <= dx) {
+                error += dx;
+                y0 += sy;
+            }
+        }
+        if (!points.isEmpty())
+            m_painter.drawPoints(points);
+    }
     m_position = {x, y};
 }
 
@@ -148,7 +197,8 @@ void QtDrawingSurface::TextOut(int x, int y, const std::string& text) {
     const QString q = FromCp1252(text);
     const QFontMetrics metrics(m_qfont);
     const int width = metrics.horizontalAdvance(q);
-    const int height = metrics.ascent() + metrics.descent();
+    // The text cell is as high as the font asked for; the glyphs fit inside it.
+    const int height = CellHeight(m_font);
     int left = x;
     if ((m_align & TA_CENTER) == TA_CENTER)
         left = x - width / 2;
@@ -170,7 +220,7 @@ void QtDrawingSurface::TextOut(int x, int y, const std::string& text) {
 
 Size QtDrawingSurface::GetTextExtent(const std::string& text) const {
     const QFontMetrics metrics(m_qfont);
-    return {metrics.horizontalAdvance(FromCp1252(text)), metrics.ascent() + metrics.descent()};
+    return {metrics.horizontalAdvance(FromCp1252(text)), CellHeight(m_font)};
 }
 
 void QtDrawingSurface::DrawBitmap(int x, int y, const Bitmap& bitmap) {

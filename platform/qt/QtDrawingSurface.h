@@ -23,9 +23,13 @@ private:
 // The font Qt draws for a face and cell height: "Arial" and "Arial Cyr" become a
 // metric-compatible face (Liberation Sans) where the platform has no Arial.
 QFont ResolveFont(const Font& font);
+// The height of a text cell in the font: the height asked for, when it is a cell height.
+int CellHeight(const Font& font);
 
 // The drawing surface on a QPainter. Lines and shapes are drawn without anti-aliasing so that
-// pixels land where the drawing code puts them.
+// pixels land where the drawing code puts them: a one-pixel line leaves out its end point, a
+// rectangle's outline lies inside it (right and bottom edges excluded), and text is drawn in a
+// cell as high as its font's height, on the background colour while the mode is opaque.
 class QtDrawingSurface : public DrawingSurface {
 public:
     QtDrawingSurface(QPainter& painter, Rect client);

@@ -170,6 +170,7 @@ TEST(GraphDrawing, WithoutRowsTheXAxisIsNumbered) {
 TEST(GraphDrawing, NotesWrapAtThirtyFiveCharacters) {
     RecordingSurface s({0, 0, 650, 670});
     CGraph g = Graph({1, 2});
+    g.m_fonts[2].height = 8; // narrow enough for the character limit to bite first
     g.SetNotes(1, std::vector<std::string>{
                       "DATE: KJFK (NEW YORK) observed 12/7/2026 04:51 UTC", "<BR>",
                       "CLOUDS: abcdefghijklmnopqrstuvwxyzabcdefghijklmn", "TEMP: 12.8<BR>C"});
@@ -197,6 +198,30 @@ TEST(GraphDrawing, NotesWrapAtThirtyFiveCharacters) {
     EXPECT_EQ(bullets, (std::vector<int>{94, 154, 214}));
     // Text after a bullet is drawn on white again.
     EXPECT_EQ(s.FindText("CLOUDS:")->background, RGB(255, 255, 255));
+}
+
+TEST(GraphDrawing, NotesAlsoWrapWhereTheyWouldLeaveTheFrame) {
+    // The recording surface measures 7 pixels per character of the legend font: the 188 pixels
+    // between the note text and the frame's right line hold 26 characters.
+    RecordingSurface s({0, 0, 650, 670});
+    CGraph g = Graph({1, 2});
+    g.SetNotes(1, std::vector<std::string>{"PRESSURE: 30.20 inches Hg (1022.7 mb)",
+                                           "CLOUDS: abcdefghijklmnopqrstuvwxyzabcdefghijklmn"});
+    g.Draw(s);
+    const int x = 435 + 10 + 5;
+    std::vector<std::pair<std::string, int>> lines;
+    for (const DrawOp& op : s.OfKind(DrawOp::Text))
+        if (op.x1 == x) {
+            lines.emplace_back(op.text, op.y1);
+            // Every character inside the frame, whose right line is pixel 639.
+            EXPECT_LE(op.x1 + s.GetTextExtent(op.text).cx, 638) << op.text;
+        }
+    EXPECT_EQ(lines, (std::vector<std::pair<std::string, int>>{
+                         {"PRESSURE: 30.20 inches Hg", 90},
+                         {"(1022.7 mb)", 105},
+                         {"CLOUDS:", 130},
+                         {"abcdefghijklmnopqrstuvwxyz", 145},
+                         {"abcdefghijklmn", 160}}));
 }
 
 TEST(GraphDrawing, WindDial) {

@@ -1,6 +1,8 @@
 #include "graph/Meteogram.h"
 #include "platform/RecordingSurface.h"
 
+#include "platform/CText.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -76,7 +78,7 @@ struct Window {
         series.RemoveAll();
         series.Add(Observation(newest));
         series.Add(Observation(second));
-        return meteogram.ComputeTimeAxis(newest + 600);
+        return meteogram.ComputeTimeAxis();
     }
 };
 
@@ -94,44 +96,77 @@ TEST(Meteogram, PeriodIsTheMinutesBetweenTheTwoNewestModuloADay) {
     EXPECT_THROW(w.meteogram.ComputeTimeAxis(), platform::InvalidArgument);
 }
 
-TEST(Meteogram, UtcOffsetFromTheNewestReport) {
-    ScopedTimeZone zone("Europe/Athens"); // two hours ahead of UTC in December
-    Window w;
-    // The local clock shows 14:10 on 6 December; reports are held by their UTC clock fields.
-    const std::int64_t now = Observed(2026, 12, 6, 14, 10);
-    w.series.Add(Observation(Observed(2026, 12, 6, 11, 50)));
-    w.series.Add(Observation(Observed(2026, 12, 6, 11, 20)));
-    w.meteogram.ComputeTimeAxis(now);
-    EXPECT_EQ(w.station.iUtcDeltaHours, 2); // 14 - 11 = 3, corrected by one hour
-
-    w.series.RemoveAll();
-    w.series.Add(Observation(Observed(2026, 12, 6, 12, 0)));
-    w.series.Add(Observation(Observed(2026, 12, 6, 11, 50)));
-    w.meteogram.ComputeTimeAxis(now);
-    EXPECT_EQ(w.station.iUtcDeltaHours, 2);
+// The instant of UTC clock fields.
+std::int64_t Utc(int y, int mo, int d, int h, int mi) {
+    return *platform::MakeUtcTime({y, mo, d, h, mi, 0});
 }
 
-TEST(Meteogram, UtcOffsetAcrossLocalMidnight) {
-    {
-        ScopedTimeZone zone("Asia/Tokyo"); // nine hours ahead
+TEST(Meteogram, TheUtcOffsetIsTheZonesOffsetWhenTheNewestReportWasObserved) {
+    const struct {
+        const char* zone;
+        std::int64_t newest;
+        int hours;
+    } cases[] = {
+        {"Europe/Athens", Utc(2026, 12, 6, 11, 50), 2},
+        {"Asia/Tokyo", Utc(2026, 12, 6, 14, 50), 9}, // local midnight lies between
+        {"America/New_York", Utc(2026, 12, 7, 3, 50), -5},
+        {"America/New_York", Utc(2026, 7, 7, 3, 50), -4}, // summer time, months ago
+        {"Asia/Kolkata", Utc(2026, 12, 6, 20, 50), 5},       // +5:30
+        {"America/St_Johns", Utc(2026, 12, 6, 1, 50), -3},   // -3:30
+        {"Pacific/Kiritimati", Utc(2026, 12, 6, 10, 50), 14},
+        {"Pacific/Auckland", Utc(2026, 12, 6, 11, 50), 13},
+    };
+    for (const auto& c : cases) {
+        ScopedTimeZone zone(c.zone);
         Window w;
-        // 00:10 local on the 7th is 15:10 UTC on the 6th; the newest report was at 14:50. The
-        // clock hours differ by -14, which is 10 hours ahead, corrected by one.
-        const std::int64_t now = Observed(2026, 12, 7, 0, 10);
-        w.series.Add(Observation(Observed(2026, 12, 6, 14, 50)));
-        w.series.Add(Observation(Observed(2026, 12, 6, 14, 20)));
-        w.meteogram.ComputeTimeAxis(now);
-        EXPECT_EQ(w.station.iUtcDeltaHours, 9);
+        ObservationRecord newest = Observation(0);
+        newest.tObservedUtc = c.newest;
+        ObservationRecord second = newest;
+        second.tObservedUtc = c.newest - 3600;
+        w.series.Add(newest);
+        w.series.Add(second);
+        EXPECT_EQ(w.meteogram.ComputeTimeAxis(), 60) << c.zone;
+        EXPECT_EQ(w.station.iUtcDeltaHours, c.hours) << c.zone;
     }
-    {
-        ScopedTimeZone zone("America/New_York"); // five hours behind
+}
+
+TEST(Meteogram, LocalTimeLabelsShowEachReportsTrueLocalTime) {
+    // The zone's rules at the moment of each report decide, whatever the report's age and
+    // whatever the offset of the newest report was.
+    const struct {
+        const char* zone;
+        std::int64_t observed;
+        const char* label;
+    } cases[] = {
+        {"Asia/Kolkata", Utc(2026, 12, 6, 9, 50), "15:20"},
+        {"Asia/Kathmandu", Utc(2026, 12, 6, 9, 50), "15:35"},
+        {"America/St_Johns", Utc(2026, 12, 6, 9, 50), "06:20"},
+        {"America/St_Johns", Utc(2026, 6, 15, 9, 50), "07:20"},    // summer, months ago
+        {"Australia/Adelaide", Utc(2026, 12, 6, 9, 50), "20:20"},  // +10:30 in summer
+        {"Australia/Adelaide", Utc(2026, 6, 15, 9, 50), "19:20"},  // +9:30 in winter
+        {"Australia/Sydney", Utc(2026, 12, 6, 13, 20), "00:20"},   // +11
+        {"Pacific/Auckland", Utc(2026, 12, 6, 13, 20), "02:20"},   // +13
+        {"Pacific/Auckland", Utc(2026, 6, 15, 13, 20), "01:20"},   // +12
+        {"Pacific/Fiji", Utc(2026, 12, 6, 13, 20), "01:20"},       // +12
+        {"Pacific/Kiritimati", Utc(2026, 12, 6, 10, 50), "00:50"}, // +14
+        {"Pacific/Honolulu", Utc(2026, 12, 6, 9, 50), "23:50"},    // -10
+        {"Etc/GMT+12", Utc(2026, 12, 6, 9, 50), "21:50"},          // -12
+        {"Europe/Berlin", Utc(2026, 3, 29, 1, 20), "03:20"},       // just after the change
+        {"Europe/Berlin", Utc(2026, 3, 29, 0, 50), "01:50"},       // just before it
+        {"UTC", Utc(2026, 12, 6, 9, 50), "09:50"},
+    };
+    for (const auto& c : cases) {
+        ScopedTimeZone zone(c.zone);
         Window w;
-        // 23:30 local on the 6th is 04:30 UTC on the 7th; the newest report was at 03:50.
-        const std::int64_t now = Observed(2026, 12, 6, 23, 30);
-        w.series.Add(Observation(Observed(2026, 12, 7, 3, 50)));
-        w.series.Add(Observation(Observed(2026, 12, 7, 2, 50)));
-        w.meteogram.ComputeTimeAxis(now);
-        EXPECT_EQ(w.station.iUtcDeltaHours, -5);
+        w.settings.bShowTimeUTC = 0;
+        w.station.iUtcDeltaHours = 7; // an offset taken at another moment changes nothing
+        ObservationRecord r = Observation(0);
+        r.tObservedUtc = c.observed;
+        EXPECT_EQ(w.meteogram.TimeLabel(r), c.label) << c.zone;
+        w.settings.bShowTimeUTC = 1;
+        const auto utc = platform::UtcBreakdown(c.observed);
+        EXPECT_EQ(w.meteogram.TimeLabel(r), platform::Format("%02d:%02d", utc->tm_hour, utc->tm_min))
+            << c.zone;
     }
 }
 
@@ -239,9 +274,30 @@ TEST(Meteogram, OnlySomeQuantitiesOrNone) {
     EXPECT_TRUE(w.surface.FindText("Time UTC (every 0 min)"));
 }
 
-TEST(Meteogram, TimeLabelsInUtcOrShiftedToLocalTime) {
+TEST(Meteogram, RowsKeepTheQuantitiesOfTheSetUpUntilTheNext) {
     Window w;
-    w.station.iUtcDeltaHours = -5;
+    w.meteogram.SetUpMeteogram();
+    // The user switches temperature off while the window is open: its rows keep their columns.
+    w.settings.bShowTemperature = 0;
+    w.meteogram.AddObservation(Observation(Observed(2026, 12, 6, 9, 50), 21.5, 90));
+    ASSERT_EQ(w.graph->Row(0).GetSize(), 5);
+    EXPECT_EQ(w.graph->Row(0).At(1), "21.50");
+    EXPECT_EQ(w.graph->Row(0).At(2), "13.20");
+    EXPECT_EQ(w.graph->Row(0).At(4), "9.00");
+    EXPECT_TRUE(w.surface.FindText("Temperature     \xB0"
+                                   "C"));
+    // The next set-up takes the new choice.
+    w.meteogram.SetUpMeteogram();
+    w.meteogram.AddObservation(Observation(Observed(2026, 12, 6, 10, 50), 21.5, 90));
+    ASSERT_EQ(w.graph->SeriesCount(), 4);
+    ASSERT_EQ(w.graph->Row(0).GetSize(), 4);
+    EXPECT_EQ(w.graph->Row(0).At(1), "13.20");
+}
+
+TEST(Meteogram, TimeLabelsOfRecordsKnownByTheirLocalCalendarValueOnly) {
+    // A record that carries only tObserved: its local breakdown is the report's UTC clock.
+    ScopedTimeZone zone("America/New_York");
+    Window w;
     const ObservationRecord r = Observation(Observed(2026, 12, 6, 3, 50));
     EXPECT_EQ(w.meteogram.TimeLabel(r), "03:50");
     w.settings.bShowTimeUTC = 0;
