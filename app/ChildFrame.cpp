@@ -49,6 +49,20 @@ void CChildFrame::Finish() {
         m_document->Template().RemoveDocument(m_document.get());
 }
 
+void CChildFrame::changeEvent(QEvent* event) {
+    QMdiSubWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && m_onChanged)
+        m_onChanged();
+}
+
+bool CChildFrame::eventFilter(QObject* watched, QEvent* event) {
+    // A maximised child window would append "- [its title]" to the main window's title whenever
+    // that changes; the main window makes its own title.
+    if (watched == window() && event->type() == QEvent::WindowTitleChange)
+        return false;
+    return QMdiSubWindow::eventFilter(watched, event);
+}
+
 void CChildFrame::closeEvent(QCloseEvent* event) {
     QMdiSubWindow::closeEvent(event);
     if (event->isAccepted())

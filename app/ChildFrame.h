@@ -3,6 +3,7 @@
 #include <QMdiSubWindow>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class CVentoraDoc;
@@ -24,13 +25,19 @@ public:
     // For a view whose creation failed: it never became a window, so it has no close work.
     void Abandon() { m_finished = true; }
 
+    // Called after the window's title or state (normal, maximised, minimised) changed.
+    void SetChangeHandler(std::function<void()> handler) { m_onChanged = std::move(handler); }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     CViewBase* m_view = nullptr;
     std::unique_ptr<CVentoraDoc> m_document;
     bool m_finished = false;
+    std::function<void()> m_onChanged;
 };
 
 // The child window size of a kind; an invalid size for kinds that take the default.

@@ -20,13 +20,24 @@ CVentoraDoc* DocTemplate::OpenDocumentFile(CMainFrame& mainFrame) {
     frame->setWindowIcon(m_icon);
     CViewBase* view = m_makeView(*doc, mainFrame);
     frame->SetView(view, std::move(document));
-    if (view->OnCreate() == -1) {
+    int created = -1;
+    try {
+        created = view->OnCreate();
+    } catch (...) {
+        frame->Abandon();
+        delete frame;
+        throw;
+    }
+    if (created == -1) {
         // The window is not created: nothing of it is shown or kept.
         frame->Abandon();
         delete frame;
         return nullptr;
     }
     m_documents.push_back(doc);
+    frame->SetChangeHandler([&mainFrame, frame] { mainFrame.OnChildFrameChanged(frame); });
+    QObject::connect(frame, &QWidget::windowTitleChanged, &mainFrame,
+                     [&mainFrame, frame] { mainFrame.OnChildFrameChanged(frame); });
     mainFrame.MdiArea()->addSubWindow(frame);
     view->OnInitialUpdate();
     frame->show();

@@ -8,6 +8,7 @@
 #include "app/VentoraDoc.h"
 #include "app/ViewBase.h"
 #include "app/WindowKinds.h"
+#include "platform/Abandon.h"
 #include "platform/UserServices.h"
 #include "platform/qt/Cp1252.h"
 #include "resources/CommandIds.h"
@@ -16,13 +17,19 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QListWidget>
+#include <QVBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 
 using namespace ids;
@@ -69,33 +76,10 @@ bool CMainFrame::Create() {
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this,
             [this](QMdiSubWindow* window) { OnSubWindowActivated(window); });
 
-    // One action per command, shared by the menus, the toolbar and the accelerators.
-    auto makeAction = [this](int id, const QString& text) {
-        QAction*& action = m_actions[id];
-        if (!action) {
-            action = new QAction(text, this);
-            action->setStatusTip(platform::FromCp1252(resources::Prompt(id)));
-            action->setToolTip(platform::FromCp1252(resources::Tooltip(id)));
-            connect(action, &QAction::triggered, this, [this, id] { RouteCommand(id); });
-        }
-        return action;
-    };
-    for (int menuId : {IDR_MAINFRAME, IDR_VENTORTYPE})
-        for (const resources::MenuItem& popup : resources::Menu(menuId)) {
-            std::function<void(const resources::MenuItem&)> collect =
-                [&](const resources::MenuItem& item) {
-                    if (item.id)
-                        makeAction(item.id, platform::FromCp1252(item.text));
-                    for (const auto& child : item.popup)
-                        collect(child);
-                };
-            collect(popup);
-        }
-    Action(ID_VIEW_TOOLBAR)->setCheckable(true);
-    Action(ID_VIEW_STATUS_BAR)->setCheckable(true);
-    Action(ID_VIEW_MARK_ALL_STATIONS)->setCheckable(true);
+    // Each menu item has an action of its own (two items of one menu may share a command);
+    // the first action of a command also serves the toolbar and the accelerators.
     for (const resources::Accelerator& a : resources::Accelerators()) {
-        QAction* action = makeAction(a.id, QString());
+        QAction* action = Action(a.id) ? Action(a.id) : NewAction(a.id, QString());
         action->setShortcut(QKeySequence(a.key));
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
@@ -103,6 +87,26 @@ bool CMainFrame::Create() {
     for (int menuId : {IDR_MAINFRAME, IDR_VENTORTYPE})
         for (const resources::MenuItem& popup : resources::Menu(menuId))
             m_menus[menuId].push_back(BuildMenu(popup));
+    for (int id : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_MARK_ALL_STATIONS})
+        for (QAction* action : m_actions[id])
+            action->setCheckable(true);
+    // Child windows as in any multiple-document program: Ctrl+F6 and Ctrl+Shift+F6 go to the
+    // next and the previous (Ctrl+F4, which closes the active one, is the child window's own).
+    const struct {
+        QKeySequence key;
+        std::function<void()> run;
+    } windowKeys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_F6), [this] { m_mdiArea->activateNextSubWindow(); }},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F6),
+         [this] { m_mdiArea->activatePreviousSubWindow(); }},
+    };
+    for (const auto& k : windowKeys) {
+        auto* action = new QAction(this);
+        action->setShortcut(k.key);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, k.run);
+        addAction(action);
+    }
 
     m_wndToolBar = new QToolBar(QStringLiteral("Standard"), this);
     m_wndToolBar->setObjectName(QStringLiteral("toolbar128"));
@@ -141,27 +145,59 @@ bool CMainFrame::Create() {
     return m_mdiArea && m_wndToolBar && m_wndStatusBar;
 }
 
+QAction* CMainFrame::NewAction(int id, const QString& text) {
+    auto* action = new QAction(text, this);
+    action->setStatusTip(platform::FromCp1252(resources::Prompt(id)));
+    action->setToolTip(platform::FromCp1252(resources::Tooltip(id)));
+    connect(action, &QAction::triggered, this, [this, id] { RouteCommand(id); });
+    m_actions[id].push_back(action);
+    return action;
+}
+
 QMenu* CMainFrame::BuildMenu(const resources::MenuItem& popup) {
     auto* menu = new QMenu(platform::FromCp1252(popup.text), this);
     for (const resources::MenuItem& item : popup.popup) {
-        if (item.IsSeparator())
+        if (item.IsSeparator()) {
             menu->addSeparator();
-        else
-            menu->addAction(Action(item.id));
+            continue;
+        }
+        // An action of the command that this menu does not show yet, or a new one: a menu
+        // shows an action only once.
+        QAction* action = nullptr;
+        for (QAction* candidate : m_actions[item.id])
+            if (!menu->actions().contains(candidate) &&
+                candidate->text() == platform::FromCp1252(item.text))
+                action = candidate;
+        if (!action)
+            action = NewAction(item.id, platform::FromCp1252(item.text));
+        menu->addAction(action);
     }
     if (popup.text == "&File")
         m_fileMenus.push_back(menu);
-    connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+    const bool windowMenu = popup.text == "&Window";
+    connect(menu, &QMenu::aboutToShow, this, [this, menu, windowMenu] {
         if (std::find(m_fileMenus.begin(), m_fileMenus.end(), menu) != m_fileMenus.end())
             FillRecentEntries(menu);
+        if (windowMenu)
+            FillWindowList(menu);
         UpdateCommandUi();
+    });
+    // A menu item's prompt lasts as long as its menu.
+    connect(menu, &QMenu::aboutToHide, this, [this] {
+        if (m_wndStatusBar)
+            m_wndStatusBar->clearMessage();
     });
     return menu;
 }
 
 QAction* CMainFrame::Action(int id) const {
     const auto it = m_actions.find(id);
-    return it == m_actions.end() ? nullptr : it->second;
+    return it == m_actions.end() || it->second.empty() ? nullptr : it->second.front();
+}
+
+std::vector<QAction*> CMainFrame::Actions(int id) const {
+    const auto it = m_actions.find(id);
+    return it == m_actions.end() ? std::vector<QAction*>{} : it->second;
 }
 
 void CMainFrame::SwitchMenu(int id) {
@@ -201,6 +237,63 @@ void CMainFrame::FillRecentEntries(QMenu* file) {
     }
 }
 
+void CMainFrame::FillWindowList(QMenu* menu) {
+    // Below the menu's items: the open child windows, numbered, the active one checked.
+    for (QAction* action : m_windowListActions) {
+        menu->removeAction(action);
+        action->deleteLater();
+    }
+    m_windowListActions.clear();
+    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty())
+        return;
+    m_windowListActions.push_back(menu->addSeparator());
+    QMdiSubWindow* active = m_mdiArea->activeSubWindow();
+    for (int i = 0; i < windows.size() && i < 9; ++i) {
+        QMdiSubWindow* window = windows[i];
+        QAction* action =
+            menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(window->windowTitle()));
+        action->setCheckable(true);
+        action->setChecked(window == active);
+        const QPointer<QMdiSubWindow> target(window);
+        connect(action, &QAction::triggered, this, [this, target] {
+            if (target)
+                m_mdiArea->setActiveSubWindow(target);
+        });
+        m_windowListActions.push_back(action);
+    }
+    if (windows.size() > 9) {
+        QAction* more = menu->addAction(QStringLiteral("&More Windows..."));
+        connect(more, &QAction::triggered, this, [this] { ChooseWindow(); });
+        m_windowListActions.push_back(more);
+    }
+}
+
+void CMainFrame::ChooseWindow() {
+    // Every open window, by title, the active one selected; titles may repeat, so the row counts.
+    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("selectWindow"));
+    dialog.setWindowTitle(QStringLiteral("Select Window"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* list = new QListWidget(&dialog);
+    for (QMdiSubWindow* window : windows)
+        list->addItem(window->windowTitle());
+    list->setCurrentRow(std::max<int>(0, windows.indexOf(m_mdiArea->activeSubWindow())));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    layout->addWidget(new QLabel(QStringLiteral("Select &window:"), &dialog));
+    layout->addWidget(list);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    connect(list, &QListWidget::itemActivated, &dialog, &QDialog::accept);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const int row = list->currentRow();
+    if (row >= 0 && row < windows.size())
+        m_mdiArea->setActiveSubWindow(windows[row]);
+}
+
 CViewBase* CMainFrame::ActiveView() const {
     QMdiSubWindow* active = m_mdiArea ? m_mdiArea->activeSubWindow() : nullptr;
     auto* child = dynamic_cast<CChildFrame*>(active);
@@ -211,41 +304,59 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
     // Menu 129 while a map window is active, 128 with no window; a list leaves the bar as it is.
     if (!window || m_mdiArea->subWindowList().isEmpty()) {
         SwitchMenu(IDR_MAINFRAME);
-        setWindowTitle(QStringLiteral("Ventora"));
     } else if (auto* child = dynamic_cast<CChildFrame*>(window)) {
         if (child->View() && child->View()->IsMapView())
             SwitchMenu(IDR_VENTORTYPE);
-        setWindowTitle(QStringLiteral("Ventora - ") + window->windowTitle());
     }
+    UpdateTitle();
     UpdateCommandUi();
 }
 
+void CMainFrame::UpdateTitle() {
+    // "Ventora - " and the active child's title, in every state of the child (its title is
+    // often set after it became active, and a maximised child must not add its own again).
+    QMdiSubWindow* active = m_mdiArea ? m_mdiArea->activeSubWindow() : nullptr;
+    const QString title = active ? QStringLiteral("Ventora - ") + active->windowTitle()
+                                 : QStringLiteral("Ventora");
+    if (windowTitle() != title)
+        setWindowTitle(title);
+}
+
+void CMainFrame::OnChildFrameChanged(QMdiSubWindow* window) {
+    if (window == (m_mdiArea ? m_mdiArea->activeSubWindow() : nullptr))
+        UpdateTitle();
+}
+
 void CMainFrame::RouteCommand(int id) {
-    if (CViewBase* view = ActiveView()) {
-        const auto state = view->OnUpdateCommand(id);
-        if (state && state->enabled && view->OnCommand(id)) {
-            UpdateCommandUi();
-            return;
+    if (m_wndStatusBar)
+        m_wndStatusBar->clearMessage(); // the prompt of the item that started the command
+    platform::AbandonOnError([this, id] {
+        if (CViewBase* view = ActiveView()) {
+            const auto state = view->OnUpdateCommand(id);
+            if (state && state->enabled && view->OnCommand(id))
+                return;
         }
-    }
-    const auto state = OnUpdateCommand(id);
-    if (state && state->enabled)
-        OnCommand(id);
+        const auto state = OnUpdateCommand(id);
+        if (state && state->enabled)
+            OnCommand(id);
+    });
     UpdateCommandUi();
 }
 
 void CMainFrame::UpdateCommandUi() {
     CViewBase* view = ActiveView();
-    for (const auto& [id, action] : m_actions) {
+    for (const auto& [id, actions] : m_actions) {
         std::optional<platform::CommandUi> state;
         if (view)
             state = view->OnUpdateCommand(id);
         if (!state)
             state = OnUpdateCommand(id);
         // Items without a handler in the active window or the frame are disabled.
-        action->setEnabled(state && state->enabled);
-        if (action->isCheckable())
-            action->setChecked(state && state->checked);
+        for (QAction* action : actions) {
+            action->setEnabled(state && state->enabled);
+            if (action->isCheckable())
+                action->setChecked(state && state->checked);
+        }
     }
 }
 
@@ -299,7 +410,7 @@ bool CMainFrame::OnCommand(int id) {
         OpenChildWindow(KIND_WORLD_MAP);
         return true;
     case ID_WINDOW_CASCADE:
-        m_mdiArea->cascadeSubWindows();
+        Cascade();
         return true;
     case ID_WINDOW_TILE_HORZ:
         Tile(false);
@@ -391,6 +502,47 @@ void CMainFrame::ArrangeIcons() {
     }
 }
 
+void CMainFrame::Cascade() {
+    // Each window keeps its size and steps down the diagonal by a title bar's height; the
+    // active window comes last, on top.
+    QMdiSubWindow* active = m_mdiArea->activeSubWindow();
+    std::vector<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* w : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+        if (w->isMinimized())
+            continue;
+        if (w->isMaximized())
+            w->showNormal();
+        if (w != active)
+            windows.push_back(w);
+    }
+    if (active && !active->isMinimized())
+        windows.push_back(active);
+    if (windows.empty())
+        return;
+    const QSize area = m_mdiArea->viewport()->size();
+    const int step = std::max(8, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr,
+                                                      windows.front()));
+    int offset = 0;
+    for (QMdiSubWindow* w : windows) {
+        QSize size = w->size();
+        if (size.width() < 100 || size.height() < 60) {
+            // A window squeezed to a stub gets back the size of its kind.
+            const auto* child = dynamic_cast<CChildFrame*>(w);
+            const QSize kindSize = child && child->View() ? ChildFrameSize(child->View()->Kind())
+                                                          : QSize();
+            size = kindSize.isValid() ? kindSize : QSize(500, 330);
+        }
+        // Start again at the top left before a title bar would leave the visible area.
+        if (offset > 0 && (offset + 2 * step > area.height() || offset + 100 > area.width()))
+            offset = 0;
+        w->setGeometry(offset, offset, size.width(), size.height());
+        w->raise();
+        offset += step;
+    }
+    if (active)
+        m_mdiArea->setActiveSubWindow(active);
+}
+
 void CMainFrame::ShowHelp() {
     HelpWindow::Show(this);
 }
@@ -400,7 +552,7 @@ void CMainFrame::showEvent(QShowEvent* event) {
     if (m_shown)
         return;
     m_shown = true;
-    RestoreLayout(*this);
+    platform::AbandonOnError([this] { RestoreLayout(*this); });
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -49,7 +49,11 @@ public:
     void RouteCommand(int id);
     // Brings menu items and toolbar buttons up to date with the active window.
     void UpdateCommandUi();
+    // The first action of a command (the toolbar's and the accelerators'), and all of them.
     QAction* Action(int id) const;
+    std::vector<QAction*> Actions(int id) const;
+    // The title of a child window or its state changed.
+    void OnChildFrameChanged(QMdiSubWindow* window);
 
     // Sets iNextWindowKind, opens a child window of the kind through its template and sets the
     // kind back to KIND_STATION; none when the window could not be created.
@@ -80,7 +84,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QAction* NewAction(int id, const QString& text);
     QMenu* BuildMenu(const resources::MenuItem& popup);
+    void FillWindowList(QMenu* menu);
+    void ChooseWindow();
+    void UpdateTitle();
+    void Cascade();
     void SwitchMenu(int id);
     void FillRecentEntries(QMenu* file);
     void OnSubWindowActivated(QMdiSubWindow* window);
@@ -90,7 +99,8 @@ private:
 
     QMdiArea* m_mdiArea = nullptr;
     QLabel* m_pane = nullptr;
-    std::map<int, QAction*> m_actions;
+    std::map<int, std::vector<QAction*>> m_actions; // per command, one per menu item
+    std::vector<QAction*> m_windowListActions;
     std::map<int, std::vector<QMenu*>> m_menus; // the popups of menus 128 and 129
     std::vector<QMenu*> m_fileMenus;
     std::vector<QAction*> m_recentActions;

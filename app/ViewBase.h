@@ -27,6 +27,10 @@ public:
     std::int32_t Kind() const { return m_nKind; }
 
 protected:
+    // Every event of a view runs here: an out-of-range error in a handler abandons that
+    // handler's work and the program goes on.
+    bool event(QEvent* event) override;
+
     CVentoraDoc& m_document;
     CMainFrame& m_mainFrame;
     std::int32_t m_nKind;

@@ -8,6 +8,7 @@
 #include "graph/ParametersDialog.h"
 #include "mapview/MapDrawing.h"
 #include "mapview/Meteodata.h"
+#include "platform/Abandon.h"
 #include "platform/CText.h"
 #include "platform/UserServices.h"
 #include "platform/qt/QtDrawingSurface.h"
@@ -37,7 +38,8 @@ CVentoraView::CVentoraView(CVentoraDoc& document, CMainFrame& mainFrame)
     m_rectMap = {0, 0, map.width(), map.height()};
     // Ticks must not come early: an early tick fetches the report already shown.
     m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, [this] { RefreshTick(); });
+    connect(&m_timer, &QTimer::timeout, this,
+            [this] { platform::AbandonOnError([this] { RefreshTick(); }); });
 }
 
 CVentoraView::~CVentoraView() = default;
@@ -227,6 +229,9 @@ void CVentoraView::paintEvent(QPaintEvent*) {
 
 void CVentoraView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
+    // A drag whose release went elsewhere (to a message box, say) has ended.
+    if (!(event->buttons() & Qt::LeftButton))
+        m_tracker.Cancel();
     m_tracker.Move(at);
     if (m_nKind == KIND_WORLD_MAP)
         m_pCatalogue->PointToCoordinates(at.x(), at.y());
@@ -248,9 +253,12 @@ void CVentoraView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CVentoraView::mouseDoubleClickEvent(QMouseEvent* event) {
+    // Not the base handling: it would take the second press for the start of a drag, whose
+    // release the message box or the new list then takes away.
+    m_tracker.Cancel();
     if (event->button() == Qt::LeftButton)
         OnNearestStations(event->position().toPoint());
-    QWidget::mouseDoubleClickEvent(event);
+    event->accept();
 }
 
 void CVentoraView::OnZoomDrag(const platform::TrackedRect& r) {

@@ -14,7 +14,11 @@ bool AllDigits(std::string_view s) {
     return true;
 }
 
+// The value of a digit string; callers check the digits first. Longer texts than any group
+// holds read as a large value rather than overflowing.
 int ToInt(std::string_view s) {
+    if (s.size() > 9)
+        return 999999999;
     int v = 0;
     for (char c : s)
         v = v * 10 + (c - '0');
@@ -25,8 +29,9 @@ bool EndsWith(std::string_view s, std::string_view suffix) {
     return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
 }
 
-// dddff(f)(Gff(f))KT|MPS|KMH, with VRB for ddd.
-std::optional<MetarReport::Wind> ParseWind(std::string_view g) {
+// dddff(f)(Gff(f))KT|MPS|KMH, with VRB for ddd. Without a unit (as some corrected reports
+// send it: "20010G19") the speeds are knots, when `unitless` allows that reading at all.
+std::optional<MetarReport::Wind> ParseWind(std::string_view g, bool unitless) {
     double toKnots = 1.0;
     std::string_view unit;
     if (EndsWith(g, "KT")) {
@@ -37,7 +42,7 @@ std::optional<MetarReport::Wind> ParseWind(std::string_view g) {
     } else if (EndsWith(g, "KMH")) {
         unit = "KMH";
         toKnots = kKnotsPerKmh;
-    } else {
+    } else if (!unitless || g.size() < 5 || !std::isdigit(static_cast<unsigned char>(g.back()))) {
         return std::nullopt;
     }
     std::string_view body = g.substr(0, g.size() - unit.size());
@@ -100,9 +105,11 @@ std::optional<MetarReport::Visibility> ParseMiles(std::string_view g, int whole)
             return std::nullopt;
         miles = ToInt(body);
     } else {
+        // Fractions of a mile: "1/16", "15/16" at most.
         const std::string_view num = body.substr(0, slash);
         const std::string_view den = body.substr(slash + 1);
-        if (!AllDigits(num) || !AllDigits(den) || ToInt(den) == 0)
+        if (!AllDigits(num) || !AllDigits(den) || num.size() > 2 || den.size() > 2 ||
+            ToInt(den) == 0)
             return std::nullopt;
         miles = static_cast<double>(ToInt(num)) / ToInt(den);
     }
@@ -219,7 +226,7 @@ MetarReport DecodeMetar(std::string_view report) {
             r.day = ToInt(g.substr(0, 2));
             r.hour = ToInt(g.substr(2, 2));
             r.minute = ToInt(g.substr(4, 2));
-        } else if (!r.wind && (r.wind = ParseWind(g))) {
+        } else if (!r.wind && (r.wind = ParseWind(g, r.hour >= 0 && !r.visibility))) {
             // taken
         } else if (g.size() == 5 && (g[0] == 'Q' || g[0] == 'A') && AllDigits(g.substr(1))) {
             const int v = ToInt(g.substr(1));
@@ -244,9 +251,11 @@ MetarReport DecodeMetar(std::string_view report) {
             ++i;
         } else if (auto miles = r.visibility ? std::nullopt : ParseMiles(g, 0)) {
             r.visibility = miles;
-        } else if (!r.visibility && g.size() == 4 && AllDigits(g) && (r.wind || r.hour >= 0)) {
+        } else if (!r.visibility && (g.size() == 4 || (g.size() == 7 && EndsWith(g, "NDV"))) &&
+                   AllDigits(g.substr(0, 4)) && (r.wind || r.hour >= 0)) {
+            // Metres; "NDV" (no directional variation) comes from automatic stations.
             MetarReport::Visibility v;
-            v.metres = ToInt(g);
+            v.metres = ToInt(g.substr(0, 4));
             v.miles = v.metres / kMetresPerMile;
             v.atLeast = v.metres >= 9999;
             r.visibility = v;

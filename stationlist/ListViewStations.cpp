@@ -2,6 +2,7 @@
 
 #include "app/MainFrame.h"
 #include "app/WindowKinds.h"
+#include "platform/Abandon.h"
 #include "platform/CText.h"
 #include "platform/UserServices.h"
 #include "resources/CommandIds.h"
@@ -43,10 +44,12 @@ CListView_Stations::CListView_Stations(CVentoraDoc& document, CMainFrame& mainFr
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_table);
 
-    connect(m_table->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [this](int column) { OnColumnClick(column); });
-    connect(m_table, &QTableView::doubleClicked, this,
-            [this](const QModelIndex& index) { ActivateRow(index.row()); });
+    connect(m_table->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        platform::AbandonOnError([this, column] { OnColumnClick(column); });
+    });
+    connect(m_table, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+        platform::AbandonOnError([this, index] { ActivateRow(index.row()); });
+    });
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid())
@@ -65,6 +68,9 @@ void CListView_Stations::Fill() {
     m_model->Fill(m_pStations ? *m_pStations : none);
     m_nSortColumn = 0;
     m_model->SortRows(m_nSortColumn, m_bSortDescending);
+    // No row is current until the user picks one: otherwise the focus would make the first row
+    // current without selecting it, and the first Down would go to the second.
+    m_table->setCurrentIndex(QModelIndex());
 }
 
 void CListView_Stations::OnColumnClick(int column) {
@@ -101,24 +107,40 @@ void CListView_Stations::ActivateRow(int row) {
         m_pCatalogue->SelectStation(*found);
 }
 
+int CListView_Stations::SelectedRow() const {
+    const QModelIndexList rows = m_table->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
 bool CListView_Stations::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_table && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            // The row that holds the highlight, also after a sort moved it.
-            const QModelIndex current = m_table->currentIndex();
-            if (current.isValid())
-                ActivateRow(current.row());
-            else if (m_nCurrentRow >= 0)
-                ActivateRow(m_nCurrentRow);
+        bool handled = false;
+        platform::AbandonOnError([&] { handled = OnKey(*key); });
+        if (handled)
             return true;
-        }
-        if (key->key() == Qt::Key_F && (key->modifiers() & Qt::ControlModifier)) {
-            OnFindStation();
-            return true;
-        }
     }
     return CViewBase::eventFilter(watched, event);
+}
+
+bool CListView_Stations::OnKey(const QKeyEvent& key) {
+    if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) {
+        // The selected row (wherever a sort moved it); nothing when none is selected.
+        const int row = SelectedRow();
+        if (row >= 0)
+            ActivateRow(row);
+        return true;
+    }
+    if (key.key() == Qt::Key_F && (key.modifiers() & Qt::ControlModifier)) {
+        OnFindStation();
+        return true;
+    }
+    if ((key.key() == Qt::Key_Home || key.key() == Qt::Key_End) && m_model->rowCount() > 0) {
+        // The first and the last row, as in a list (a table would move along the row).
+        m_table->selectRow(key.key() == Qt::Key_Home ? 0 : m_model->rowCount() - 1);
+        return true;
+    }
+    return false;
 }
 
 std::optional<platform::CommandUi> CListView_Stations::OnUpdateCommand(int id) {

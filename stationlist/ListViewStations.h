@@ -4,6 +4,7 @@
 #include "catalogue/StationRecord.h"
 #include "stationlist/StationListModel.h"
 
+class QKeyEvent;
 class QTableView;
 class StationCatalogue;
 
@@ -30,6 +31,8 @@ public:
     QTableView* Table() const { return m_table; }
     const StationListModel& Model() const { return *m_model; }
     int CurrentRow() const { return m_nCurrentRow; }
+    // The selected row, or -1.
+    int SelectedRow() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -37,6 +40,8 @@ protected:
 private:
     void Fill();
     void OnItemChanged(int row);
+    // Keys of the list's own: Enter, Ctrl+F, Home, End; false for the list control's keys.
+    bool OnKey(const QKeyEvent& key);
 
     int m_nCurrentRow = -1;
     std::string m_strWork;

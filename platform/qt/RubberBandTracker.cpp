@@ -24,6 +24,12 @@ void RubberBandTracker::Move(QPoint to) {
         m_band->setGeometry(QRect(m_start, to).normalized());
 }
 
+void RubberBandTracker::Cancel() {
+    m_tracking = false;
+    if (m_band)
+        m_band->hide();
+}
+
 bool RubberBandTracker::Release(QPoint at, TrackedRect& result) {
     if (!m_tracking)
         return false;

@@ -26,6 +26,9 @@ public:
     void Move(QPoint to);
     // Ends the drag and hands over the rectangle; nothing when no drag was under way.
     bool Release(QPoint at, TrackedRect& result);
+    // Ends a drag without a rectangle.
+    void Cancel();
+    bool Tracking() const { return m_tracking; }
 
 private:
     QWidget* m_owner;

@@ -38,6 +38,40 @@ DialogUnits DialogUnitsOf(const QFont& font) {
     return units;
 }
 
+namespace {
+
+// The width the control needs to show all of its text.
+int TextWidth(const QWidget& widget) {
+    if (const auto* box = qobject_cast<const QCheckBox*>(&widget))
+        return box->sizeHint().width();
+    if (const auto* button = qobject_cast<const QPushButton*>(&widget))
+        return button->fontMetrics().horizontalAdvance(button->text()) + 6;
+    if (const auto* label = qobject_cast<const QLabel*>(&widget))
+        return label->pixmap().isNull() ? label->fontMetrics().horizontalAdvance(label->text()) : 0;
+    if (const auto* group = qobject_cast<const QGroupBox*>(&widget))
+        return group->title().isEmpty()
+                   ? 0
+                   : group->fontMetrics().horizontalAdvance(group->title()) + 16;
+    return 0;
+}
+
+// Widens a control whose text the substitute font makes longer than its template place, on the
+// side its text is aligned away from.
+QRect FitText(const QWidget& widget, QRect rect, unsigned style) {
+    const int missing = TextWidth(widget) - rect.width();
+    if (missing <= 0)
+        return rect;
+    if (style & resources::kRight)
+        rect.setLeft(rect.left() - missing);
+    else if (style & resources::kCentered && qobject_cast<const QLabel*>(&widget))
+        rect.adjust(-missing / 2, 0, missing - missing / 2, 0);
+    else
+        rect.setRight(rect.right() + missing);
+    return rect;
+}
+
+} // namespace
+
 TemplateDialog::TemplateDialog(int templateId, QWidget* parent) : QDialog(parent) {
     const resources::DialogTemplate& t = resources::Dialog(templateId);
     setWindowTitle(FromCp1252(t.caption));
@@ -116,7 +150,7 @@ void TemplateDialog::Build(const resources::DialogTemplate& t) {
         }
         }
         if (c.kind != ControlKind::DropDownList)
-            widget->setGeometry(rect);
+            widget->setGeometry(FitText(*widget, rect, c.style));
         widget->setObjectName(QStringLiteral("control_%1").arg(c.id));
         widget->setEnabled(!(c.style & resources::kDisabled));
         widget->setVisible(!(c.style & resources::kHidden));

@@ -1,4 +1,6 @@
 #include "app/ChildFrame.h"
+#include "app/VentoraDoc.h"
+#include "app/ViewBase.h"
 #include "app/WindowKinds.h"
 #include "mapview/VentoraView.h"
 #include "resources/CommandIds.h"
@@ -182,4 +184,50 @@ TEST_F(ShellTest, TheRecentListStandsInTheFileMenu) {
             items << (a->isSeparator() ? "-" : a->text());
     EXPECT_EQ(items,
               QStringList({"&1 SYDNEY (YSSY)", "&2 HAMBURG (EDDH)", "-", "&Close", "E&xit"}));
+}
+
+namespace {
+
+// A window whose command and mouse handlers run into an index out of range.
+class FaultyView : public CViewBase {
+public:
+    using CViewBase::CViewBase;
+    bool IsMapView() const override { return true; }
+    std::optional<platform::CommandUi> OnUpdateCommand(int id) override {
+        if (id == ID_VIEW_PARAMETERS)
+            return platform::CommandUi{};
+        return std::nullopt;
+    }
+    bool OnCommand(int) override { throw platform::InvalidArgument("array index 7 outside 0..2"); }
+
+protected:
+    void mousePressEvent(QMouseEvent*) override {
+        throw platform::InvalidArgument("array index 9 outside 0..2");
+    }
+};
+
+} // namespace
+
+TEST_F(ShellTest, AnOutOfRangeErrorAbandonsTheOperationAndTheProgramGoesOn) {
+    Start(testing_support::SampleStationList());
+    auto* frame = new CChildFrame(KIND_WORLD_MAP);
+    auto* view = new FaultyView(*new CVentoraDoc(*App().m_pMapTemplate), Frame());
+    frame->SetView(view, std::unique_ptr<CVentoraDoc>(&view->Document()));
+    Frame().MdiArea()->addSubWindow(frame);
+    frame->show();
+    Frame().MdiArea()->setActiveSubWindow(frame);
+    Pump();
+
+    Frame().Action(ID_VIEW_PARAMETERS)->trigger(); // a command
+    ASSERT_EQ(m_recorder.messages.size(), 1u);
+    EXPECT_EQ(m_recorder.messages[0].text, "The operation was abandoned because of an internal "
+                                           "error (array index 7 outside 0..2).");
+    QTest::mouseClick(view, Qt::LeftButton); // an event
+    ASSERT_EQ(m_recorder.messages.size(), 2u);
+    EXPECT_NE(m_recorder.messages[1].text.find("array index 9"), std::string::npos);
+
+    // The program goes on.
+    Frame().Action(ID_VIEW_WORLD_MAP)->trigger();
+    Pump();
+    EXPECT_EQ(Titles().back(), "World Map");
 }

@@ -8,6 +8,9 @@
 #include "tests/support/AppFixture.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QRubberBand>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QTest>
@@ -178,4 +181,30 @@ TEST_F(MapMouseTest, FindStationCollectsMatchesIntoAList) {
     EXPECT_EQ(m_recorder.messages.back().text, "No station \"qqq\" found in a list.");
     ASSERT_TRUE(WindowTitled("The stations found by \"qqq\""));
     EXPECT_EQ(ListView(WindowTitled("The stations found by \"qqq\""))->Model().rowCount(), 0);
+}
+
+TEST_F(MapMouseTest, ADoubleClickWithoutStationsLeavesNoRubberBandBehind) {
+    Start(testing_support::SampleStationList());
+    CVentoraView* map = WorldMap();
+    auto send = [map](QEvent::Type type, QPoint at, Qt::MouseButton button,
+                      Qt::MouseButtons held) {
+        QMouseEvent event(type, at, map->mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(map, &event);
+    };
+    // Press, release, double-click; the release that ends the double-click never arrives:
+    // the message box took it.
+    const QPoint far(100, 250);
+    send(QEvent::MouseButtonPress, far, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, far, Qt::LeftButton, Qt::NoButton);
+    send(QEvent::MouseButtonDblClick, far, Qt::LeftButton, Qt::LeftButton);
+    Pump();
+    ASSERT_EQ(m_recorder.messages.size(), 1u);
+    // The pointer moves on with no button held: no band follows it, a stray release opens nothing.
+    send(QEvent::MouseMove, QPoint(300, 280), Qt::NoButton, Qt::NoButton);
+    const QRubberBand* band = map->findChild<QRubberBand*>();
+    EXPECT_TRUE(!band || !band->isVisible());
+    send(QEvent::MouseButtonRelease, QPoint(300, 280), Qt::LeftButton, Qt::NoButton);
+    Pump();
+    EXPECT_EQ(Windows().size(), 1u);
+    EXPECT_EQ(m_recorder.messages.size(), 1u);
 }

@@ -11,6 +11,7 @@
 #include "stationlist/ListViewStations.h"
 #include "tests/reportd/RunningServer.h"
 #include "tests/support/AppFixture.h"
+#include "tests/support/FakeReportServer.h"
 #include "tests/support/ReportPageBuilder.h"
 #include "tests/support/TestHttpServer.h"
 #include "tools/reportd/Simulation.h"
@@ -26,72 +27,19 @@
 using testing_support::AppFixture;
 using testing_support::PageRow;
 
-namespace {
-
-// Rows of a page for a station, `count` reports `minutes` apart ending at `newest` (UTC).
-std::vector<PageRow> Rows(const std::string& icao, int count, int minutes, int newestHour = 4,
-                          int newestMinute = 50) {
-    std::vector<PageRow> rows;
-    for (int i = 0; i < count; ++i) {
-        const int total = newestHour * 60 + newestMinute - i * minutes;
-        PageRow r;
-        r.icao = icao;
-        r.hour = (total / 60 + 24) % 24;
-        r.minute = (total % 60 + 60) % 60;
-        r.day = total < 0 ? 6 : 7;
-        r.temperature = 10.0 + i * 0.5;
-        r.windsCell = "from the W (270 degrees) at 10 MPH (9 knots; 4&#46;6 m/s)";
-        r.report = icao + " 070450Z 27009KT 10SM FEW250 " + std::to_string(10 + i) + "/M01 A3012";
-        rows.push_back(r);
-    }
-    return rows;
-}
-
-} // namespace
+using testing_support::Rows;
 
 class StationWindowTest : public AppFixture {
 protected:
-    std::mutex m_mutex;
-    std::map<std::string, std::string> m_pages;  // ICAO -> page for "past N hours"
-    std::map<std::string, std::string> m_latest; // ICAO -> page for the latest report
-    std::vector<std::string> m_requests;
-    testing_support::TestHttpServer m_server{[this](const httplib::Request& req,
-                                                    httplib::Response& res) {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        const std::string icao = req.get_param_value("metarIds");
-        const std::string hours = req.get_param_value("hoursStr");
-        m_requests.push_back(icao + " " + hours);
-        const bool latest = hours.find("recent") != std::string::npos;
-        auto& pages = latest && m_latest.count(icao) ? m_latest : m_pages;
-        const auto it = pages.find(icao);
-        if (it == pages.end()) {
-            res.set_content(testing_support::SorryPage(), "text/html");
-            return;
-        }
-        // The latest only: the first row of the page.
-        if (latest && &pages == &m_pages) {
-            const std::size_t second =
-                it->second.find("Conditions at", it->second.find("Conditions at") + 1);
-            res.set_content(second == std::string::npos ? it->second : it->second.substr(0, second),
-                            "text/html");
-            return;
-        }
-        res.set_content(it->second, "text/html");
-    }};
+    testing_support::FakeReportServer m_server;
 
     void SetPage(const std::string& icao, const std::vector<PageRow>& rows) {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_pages[icao] = testing_support::PageHtml(rows);
+        m_server.SetPage(icao, rows);
     }
     void SetLatest(const std::string& icao, const std::vector<PageRow>& rows) {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_latest[icao] =
-            rows.empty() ? testing_support::SorryPage() : testing_support::PageHtml(rows);
+        m_server.SetLatest(icao, rows);
     }
-    std::vector<std::string> Requests() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_requests;
-    }
+    std::vector<std::string> Requests() { return m_server.Requests(); }
 
     void StartViewer(CVentoraApp::Options options = {}) {
         options.serverUrl = m_server.BaseUrl();

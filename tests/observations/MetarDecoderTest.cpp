@@ -34,6 +34,52 @@ TEST(MetarDecoder, ReadsWindInEveryUnit) {
     ASSERT_TRUE(wind);
     EXPECT_EQ(wind->direction, 0);
     EXPECT_EQ(wind->speedKnots, 0);
+
+    // Corrected reports may leave the unit out: the speeds are knots.
+    wind = DecodeMetar("SPECI KBOS 071215Z COR 20010G19 10SM FEW050 05/M03 A2998").wind;
+    ASSERT_TRUE(wind);
+    EXPECT_EQ(wind->direction, 200);
+    EXPECT_DOUBLE_EQ(wind->speedKnots, 10);
+    EXPECT_DOUBLE_EQ(*wind->gustKnots, 19);
+    wind = DecodeMetar("KBOS 071215Z 20010 10SM A2998").wind;
+    ASSERT_TRUE(wind);
+    EXPECT_DOUBLE_EQ(wind->speedKnots, 10);
+    // Other digit groups are not winds: a visibility, a variable sector, remarks.
+    EXPECT_FALSE(DecodeMetar("KBOS 071215Z 9999 FEW050").wind);
+    EXPECT_FALSE(DecodeMetar("KBOS 071215Z 9999 060V150").wind);
+    EXPECT_FALSE(DecodeMetar("KBOS 071215Z 10SM 20010").wind); // after the visibility
+    EXPECT_FALSE(DecodeMetar("KBOS 20010 071215Z").wind);      // before the time
+}
+
+TEST(MetarDecoder, ReadsVisibilityWithoutDirectionalVariation) {
+    auto v = DecodeMetar("LSMA 020020Z AUTO 10003KT 060V150 7000NDV RA FEW008 10/09 Q1010").visibility;
+    ASSERT_TRUE(v);
+    EXPECT_DOUBLE_EQ(v->metres, 7000);
+    EXPECT_FALSE(v->atLeast);
+    v = DecodeMetar("EYSA 020020Z AUTO 13007KT 9999NDV FEW036 08/03 Q1004").visibility;
+    ASSERT_TRUE(v);
+    EXPECT_TRUE(v->atLeast);
+    v = DecodeMetar("EGLL 020020Z AUTO 2300NDV").visibility; // no wind group
+    ASSERT_TRUE(v);
+    EXPECT_DOUBLE_EQ(v->metres, 2300);
+}
+
+TEST(MetarDecoder, NumbersOfAnyLengthNeitherOverflowNorCount) {
+    // Digit counts are bounded in every group: these are not visibilities at all.
+    for (const char* group : {"1/99999999999SM", "99999999999/2SM", "123/4SM", "1/234SM"}) {
+        SCOPED_TRACE(group);
+        const auto r = DecodeMetar(std::string("KXYZ 011200Z 27005KT ") + group + " A2992");
+        EXPECT_FALSE(r.visibility);
+        EXPECT_DOUBLE_EQ(*r.altimeterInHg, 29.92);
+    }
+    const auto r = DecodeMetar("KXYZ 011200Z 270999999999999KT 99999999999 FEW99999999 "
+                               "M99999999999/99999999999 A99999999999");
+    EXPECT_FALSE(r.wind);
+    EXPECT_FALSE(r.visibility);
+    EXPECT_TRUE(r.clouds.empty());
+    EXPECT_FALSE(r.temperatureC);
+    EXPECT_FALSE(r.altimeterInHg);
+    EXPECT_DOUBLE_EQ(DecodeMetar("KXYZ 011200Z 1 1/2SM").visibility->miles, 1.5);
 }
 
 TEST(MetarDecoder, ReadsPressureInBothUnits) {
@@ -100,7 +146,8 @@ TEST(MetarDecoder, AgreesWithTheWeatherCentreOnTheSamples) {
             EXPECT_NEAR(*r.altimeterInHg, o["altim_in_hg"].toString().toDouble(), 0.01);
         }
         if (o["visibility_statute_mi"].isNull()) {
-            EXPECT_FALSE(r.visibility);
+            // The centre leaves "NDV" visibilities unread; they are read here.
+            EXPECT_EQ(static_cast<bool>(r.visibility), raw.find("NDV ") != std::string::npos);
         } else {
             ASSERT_TRUE(r.visibility);
             EXPECT_NEAR(r.visibility->miles, o["visibility_statute_mi"].toString().toDouble(),

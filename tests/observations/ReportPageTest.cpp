@@ -43,6 +43,7 @@ ReportReadResult ReferenceRead(std::string_view page, ObservationSeries* series,
             if (!t)
                 return result;
             w.tObserved = *t;
+            w.tObservedUtc = *platform::MakeUtcTime(*f);
         }
         const std::string whole = get(ReportValue::TemperatureWhole, k);
         if (whole.empty() || platform::LeadingDouble(whole) == 0) {

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <sys/wait.h>
+
 using testing_support::RunningServer;
 
 TEST(ReportQuery, ReadsEveryWayOfWritingTheHours) {
@@ -76,4 +79,32 @@ TEST(ReportServer, BadRequestsGetASorryPageNeverAnError) {
     ASSERT_TRUE(stations);
     EXPECT_EQ(stations->body, list);
     EXPECT_EQ(get("/elsewhere")->status, 404);
+}
+
+TEST(ReportServerPort, APortInUseIsRefused) {
+    const std::string list = testing_support::StationLine("NY", "NYC/JFK ARPT", "KJFK", "40 38N",
+                                                          "073 46W") +
+                             "\n";
+    RunningServer first(list, std::make_unique<SimulatedSource>(), [] { return 1796600000; });
+    ReportServer second(list, std::make_unique<SimulatedSource>(), [] { return 1796600000; });
+    second.SetLogging(false);
+    EXPECT_EQ(second.Bind("127.0.0.1", first.Port()), -1);
+
+    // The program says so and ends with a failure.
+    const std::string command = "timeout 10 " + std::string(VENTORA_REPORTD_BINARY) + " --port " +
+                                std::to_string(first.Port()) + " --stations /dev/null 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_TRUE(pipe);
+    std::string output;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe))
+        output += buffer;
+    const int status = pclose(pipe);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << output;
+    EXPECT_NE(output.find("the port is in use"), std::string::npos) << output;
+    // The first server still answers alone.
+    httplib::Client client("127.0.0.1", first.Port());
+    const auto answer = client.Get("/weather/surface/stations.txt");
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->body, list);
 }

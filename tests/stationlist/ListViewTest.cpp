@@ -5,6 +5,7 @@
 #include "resources/CommandIds.h"
 #include "stationlist/ListViewStations.h"
 #include "tests/support/AppFixture.h"
+#include "tests/support/FakeReportServer.h"
 #include "tests/support/StationLine.h"
 
 #include <QAction>
@@ -105,4 +106,60 @@ TEST_F(ListViewTest, CtrlFFindsFromTheList) {
     EXPECT_EQ(ListView(WindowTitled("The stations found by \"edd\""))->Model().rowCount(), 2);
     // The toolbar's Find button works in a list too.
     EXPECT_TRUE(Frame().Action(ids::ID_VIEW_FIND_STATION)->isEnabled());
+}
+
+TEST_F(ListViewTest, TheKeyboardWorksOnTheSelectedRowOfAFreshList) {
+    testing_support::FakeReportServer server;
+    server.SetPage("EDDH", testing_support::Rows("EDDH", 4, 30));
+    Start(testing_support::SampleStationList(), CVentoraApp::Options{server.BaseUrl()});
+    // A fresh list has the focus and no row is chosen: Enter opens nothing.
+    CListView_Stations* list = OpenAll();
+    list->Table()->setFocus();
+    Pump();
+    QTest::keyClick(list->Table(), Qt::Key_Return);
+    Pump();
+    EXPECT_TRUE(server.Requests().empty());
+    EXPECT_EQ(Windows().size(), 2u);
+    EXPECT_EQ(list->SelectedRow(), -1);
+
+    // From a fresh Find, the first Down selects the first row; Home, End, Page keys move it.
+    WithModal([&] { QTest::keyClick(list->Table(), Qt::Key_F, Qt::ControlModifier); },
+              [](QWidget* dialog) {
+                  QTest::keyClick(dialog->findChild<QLineEdit*>(), Qt::Key_Return); // all of them
+              });
+    Pump();
+    CListView_Stations* found = ListView(Active());
+    ASSERT_TRUE(found && found != list);
+    ASSERT_EQ(found->Model().rowCount(), 6);
+    found->Table()->setFocus();
+    Pump();
+    EXPECT_EQ(found->SelectedRow(), -1);
+    QTest::keyClick(found->Table(), Qt::Key_Down);
+    EXPECT_EQ(found->SelectedRow(), 0);
+    EXPECT_EQ(Frame().PaneText(), " Line:      1 /      6");
+    QTest::keyClick(found->Table(), Qt::Key_Down);
+    EXPECT_EQ(found->SelectedRow(), 1);
+    QTest::keyClick(found->Table(), Qt::Key_End);
+    EXPECT_EQ(found->SelectedRow(), 5);
+    QTest::keyClick(found->Table(), Qt::Key_Home);
+    EXPECT_EQ(found->SelectedRow(), 0);
+    QTest::keyClick(found->Table(), Qt::Key_PageDown);
+    EXPECT_EQ(found->SelectedRow(), 5);
+    QTest::keyClick(found->Table(), Qt::Key_PageUp);
+    EXPECT_EQ(found->SelectedRow(), 0);
+    QTest::keyClick(found->Table(), Qt::Key_Down); // ALBERTA BEACH, BERLIN_TEGEL, ...
+    QTest::keyClick(found->Table(), Qt::Key_Down);
+    QTest::keyClick(found->Table(), Qt::Key_Down);
+    ASSERT_EQ(found->Model().RowAt(found->SelectedRow()).texts[6], "EDDH");
+    QTest::keyClick(found->Table(), Qt::Key_Return);
+    Pump();
+    EXPECT_EQ(server.Requests(),
+              (std::vector<std::string>{"EDDH most recent only", "EDDH past 24 hours"}));
+    ASSERT_TRUE(WindowTitled("HAMBURG"));
+
+    // A fresh list with End and nothing chosen goes to the last row.
+    CListView_Stations* another = OpenAll();
+    another->Table()->setFocus();
+    QTest::keyClick(another->Table(), Qt::Key_End);
+    EXPECT_EQ(another->SelectedRow(), 5);
 }

@@ -66,6 +66,12 @@ ReportServer::Answer ReportServer::StationPage(const std::string& query) const {
 int ReportServer::Bind(const std::string& host, int port) {
     m_http = std::make_unique<httplib::Server>();
     m_http->set_tcp_nodelay(true); // pages go out in one piece without waiting for acknowledgements
+    // The library's own options add SO_REUSEPORT, which lets a second server take a port that is
+    // in use and split the requests with the first. Only a port left in TIME_WAIT is reused.
+    m_http->set_socket_options([](socket_t sock) {
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     auto answer = [this](const httplib::Request& req, httplib::Response& res) {
         const std::size_t mark = req.target.find('?');
         const Answer a =

@@ -8,7 +8,9 @@
 #include "tools/reportd/Simulation.h"
 #include "tools/reportd/UpstreamSource.h"
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
@@ -124,9 +126,18 @@ int main(int argc, char** argv) {
 
     ReportServer server(list.str(), std::move(source), clock);
     server.SetLogging(!quiet);
+    errno = 0;
     const int bound = server.Bind(bind, port);
     if (bound < 0) {
-        std::fprintf(stderr, "ventora-reportd: cannot listen on %s:%d\n", bind.c_str(), port);
+        const int error = errno;
+        if (error == EADDRINUSE)
+            std::fprintf(stderr,
+                         "ventora-reportd: cannot listen on %s:%d: the port is in use (another "
+                         "server listens there); stop it or choose another --port\n",
+                         bind.c_str(), port);
+        else
+            std::fprintf(stderr, "ventora-reportd: cannot listen on %s:%d: %s\n", bind.c_str(),
+                         port, error ? std::strerror(error) : "the address cannot be used");
         return 1;
     }
     std::fprintf(stderr, "ventora-reportd: %d stations, %s, on http://%s:%d\n",
