@@ -7,6 +7,7 @@
 #include "platform/qt/Profile.h"
 #include "resources/CommandIds.h"
 #include "tests/support/AppFixture.h"
+#include "tests/support/FakeReportServer.h"
 #include "tests/support/ReportPageBuilder.h"
 #include "tests/support/TestHttpServer.h"
 
@@ -133,6 +134,29 @@ TEST_F(LayoutTest, WindowsComeBackInOrderAndInPlace) {
     // The restored station stands where it is, not in the map's corner.
     ASSERT_EQ(Frame().m_stationsOpened.GetSize(), 1);
     EXPECT_NEAR(Frame().m_stationsOpened[0].dLongitude, 106.233, 0.001);
+}
+
+TEST_F(LayoutTest, AStationWithoutReportsOpensNothingAndTheRestoreGoesOn) {
+    testing_support::FakeReportServer server;
+    server.SetPage("KJFK", testing_support::Rows("KJFK", 4, 30));
+    auto station = [](const std::string& icao, const std::string& name) {
+        StationRecord s;
+        s.strICAO = icao;
+        s.strStation = name;
+        return MakeLayoutEntry(KIND_STATION, s, nullptr);
+    };
+    LayoutEntry hamburg = station("EDDH", "HAMBURG"); // the server has nothing for it
+    LayoutEntry jfk = station("KJFK", "NYC_JFK ARPT");
+    jfk.wpPlacement = At(40, 30, 690, 700);
+    WriteFile(kLayoutFile, EncodePlacement(At(0, 0, 800, 800)) + Record(hamburg) + Record(jfk) +
+                               Record(Entry(KIND_ALL_STATIONS)));
+    platform::Profile::WriteInt("Settings", "iRestoreLayout", 1);
+    Start(testing_support::SampleStationList(), CVentoraApp::Options{server.BaseUrl()});
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"NYC_JFK ARPT", "All stations"}));
+    EXPECT_EQ(WindowTitled("NYC_JFK ARPT")->geometry(), QRect(40, 30, 650, 670));
+    ASSERT_EQ(m_recorder.messages.size(), 1u);
+    EXPECT_EQ(m_recorder.messages[0].text.rfind("Sorry, no data available for the Station:", 0),
+              0u);
 }
 
 TEST_F(LayoutTest, RestoreOffOrNoFileOpensOneWorldMap) {

@@ -4,6 +4,7 @@
 #include "app/WindowKinds.h"
 #include "mapview/VentoraView.h"
 #include "resources/CommandIds.h"
+#include "stationlist/FindDialog.h"
 #include "stationlist/ListViewStations.h"
 #include "tests/support/AppFixture.h"
 
@@ -162,13 +163,29 @@ TEST_F(MapMouseTest, FindStationCollectsMatchesIntoAList) {
     ASSERT_TRUE(WindowTitled("The stations found by \"ber\""));
     EXPECT_EQ(ListView(WindowTitled("The stations found by \"ber\""))->Model().rowCount(), 3);
 
-    // Cancel opens nothing.
+    // Cancel opens nothing and keeps the text confirmed before; the field opens empty.
     const std::size_t windows = Windows().size();
     Frame().MdiArea()->setActiveSubWindow(WindowTitled("World Map"));
     WithModal([&] { Frame().Action(ids::ID_VIEW_FIND_STATION)->trigger(); },
-              [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+              [](QWidget* dialog) {
+                  EXPECT_EQ(dialog->findChild<QLineEdit*>()->text(), "");
+                  QTest::keyClicks(dialog->findChild<QLineEdit*>(), "hamb");
+                  QTest::keyClick(dialog, Qt::Key_Escape);
+              });
     Pump();
     EXPECT_EQ(Windows().size(), windows);
+    EXPECT_EQ(m_strFindText, "BeR");
+
+    // An empty text is contained in every name: all stations are found.
+    Frame().MdiArea()->setActiveSubWindow(WindowTitled("World Map"));
+    WithModal([&] { Frame().Action(ids::ID_VIEW_FIND_STATION)->trigger(); },
+              [](QWidget* dialog) {
+                  QTest::keyClick(dialog->findChild<QLineEdit*>(), Qt::Key_Return);
+              });
+    Pump();
+    ASSERT_TRUE(WindowTitled("The stations found by \"\""));
+    EXPECT_EQ(ListView(WindowTitled("The stations found by \"\""))->Model().rowCount(), 6);
+    EXPECT_EQ(m_strFindText, "");
 
     // Nothing found: the message, then an empty list.
     WithModal([&] { Frame().Action(ids::ID_VIEW_FIND_STATION)->trigger(); },

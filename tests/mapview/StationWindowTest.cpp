@@ -6,7 +6,9 @@
 #include "app/WindowKinds.h"
 #include "mapview/VentoraView.h"
 #include "observations/MetarDecoder.h"
+#include "platform/CText.h"
 #include "platform/CalendarTime.h"
+#include "platform/RecordingSurface.h"
 #include "resources/CommandIds.h"
 #include "stationlist/ListViewStations.h"
 #include "tests/reportd/RunningServer.h"
@@ -17,10 +19,13 @@
 #include "tools/reportd/Simulation.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QPushButton>
 #include <QMdiArea>
 #include <QTableView>
 #include <QTest>
 
+#include <cmath>
 #include <filesystem>
 #include <mutex>
 
@@ -257,4 +262,154 @@ TEST_F(StationWindowTest, TheBundledReportServerFillsAMeteogram) {
               DecodeMetar(view->Latest().strReport).temperatureC.value_or(0) == 0
                   ? 0.0
                   : *DecodeMetar(view->Latest().strReport).temperatureC);
+}
+
+TEST_F(StationWindowTest, ImperialUnitsEndToEnd) {
+    SetPage("KJFK", Rows("KJFK", 3, 60));
+    StartViewer();
+    Frame().m_currentStation.bMetricStyle = 0;
+    Frame().m_currentStation.bWriteFile = 1;
+    App().OpenStations({"KJFK"});
+    CVentoraView* view = StationView("NYC_JFK ARPT");
+    ASSERT_TRUE(view);
+    const CGraph& g = *view->Graph();
+    // Fahrenheit, inches Hg on the pressure axis (unshifted), miles per hour.
+    EXPECT_EQ(g.Series(2).strTitle, "Pressure           inches Hg");
+    EXPECT_EQ(g.Row(2).At(1), "50.00");
+    EXPECT_EQ(g.Row(2).At(2), "30.12");
+    EXPECT_EQ(g.Row(2).At(3), platform::Format("%.2f", 9 * 0.514444 * 2.2369418519393043));
+
+    // A tick in imperial style shows Fahrenheit; the file keeps Celsius, hPa and m/s.
+    auto newer = Rows("KJFK", 1, 60, 5, 50);
+    newer[0].report = "KJFK 070550Z 27009KT 10SM FEW250 20/M01 A3012";
+    newer[0].temperature = 20.0;
+    SetLatest("KJFK", newer);
+    view->RefreshTick();
+    ASSERT_EQ(g.RowCount(), 4);
+    EXPECT_EQ(g.Row(3).At(1), "68.00");
+    view->Document().Frame()->close();
+    Pump();
+    const auto file = *std::filesystem::directory_iterator("Meteodata");
+    const std::string text = testing_support::ReadFile(file.path());
+    EXPECT_NE(text.find("12/07/2026\t05:50\t20.00\t1019.98\t\t270.00\t\t4.63\n"), std::string::npos)
+        << text;
+}
+
+TEST_F(StationWindowTest, TheWindDialShowsTheSpeedInTheUnitShown) {
+    // 15 m/s: below the 30 of the hurricane mark in metric units, above it as 33.6 MpH.
+    auto rows = Rows("KJFK", 2, 60);
+    rows[0].report = "KJFK 070450Z 27029KT 10SM FEW250 10/M01 A3012";
+    SetPage("KJFK", rows);
+    StartViewer();
+    App().OpenStations({"KJFK"});
+    CVentoraView* view = StationView("NYC_JFK ARPT");
+    ASSERT_TRUE(view);
+    platform::RecordingSurface metric({0, 0, 650, 670});
+    view->OnDraw(metric);
+    EXPECT_FALSE(metric.FindText("HURRICANE"));
+
+    Frame().m_currentStation.bMetricStyle = 0;
+    platform::RecordingSurface imperial({0, 0, 650, 670});
+    view->OnDraw(imperial);
+    EXPECT_TRUE(imperial.FindText("HURRICANE"));
+    // The arrow is as long as the speed shown, plus 5.
+    const auto lines = imperial.OfKind(platform::DrawOp::Line);
+    const platform::DrawOp& arrow = lines.back();
+    EXPECT_EQ(arrow.pen.width, 3);
+    EXPECT_NEAR(std::hypot(arrow.x2 - arrow.x1, arrow.y2 - arrow.y1),
+                29 * 0.514444 * 2.2369418519393043 + 5, 1.5);
+}
+
+TEST_F(StationWindowTest, SwitchingQuantitiesOffKeepsAnOpenWindowWhole) {
+    SetPage("KJFK", Rows("KJFK", 6, 60));
+    StartViewer();
+    App().OpenStations({"KJFK"});
+    CVentoraView* view = StationView("NYC_JFK ARPT");
+    ASSERT_TRUE(view);
+    // Y autoscale on in the window, Temperature off in the settings, through the dialog.
+    WithModal([&] { Frame().Action(ids::ID_VIEW_PARAMETERS)->trigger(); },
+              [](QWidget* dialog) {
+                  dialog->findChild<QCheckBox*>("control_505")->setChecked(true);
+                  dialog->findChild<QCheckBox*>("control_513")->setChecked(false);
+                  dialog->findChild<QPushButton*>("control_1")->click();
+              });
+    EXPECT_EQ(Frame().m_currentStation.bShowTemperature, 0);
+    auto newer = Rows("KJFK", 1, 60, 5, 50);
+    newer[0].temperature = 15.0;
+    SetLatest("KJFK", newer);
+    view->RefreshTick();
+    const CGraph& g = *view->Graph();
+    ASSERT_EQ(g.SeriesCount(), 5);
+    ASSERT_EQ(g.Row(6).GetSize(), 5);
+    EXPECT_EQ(g.Row(6).At(1), "15.00"); // the temperature stays in its own series
+    EXPECT_EQ(g.Row(6).At(2), "19.98"); // and the pressure in its own
+
+    // The whole picture is drawn: labels, legend and the curves.
+    platform::RecordingSurface s({0, 0, 650, 670});
+    view->OnDraw(s);
+    EXPECT_TRUE(s.FindText("Temperature     \xB0"
+                           "C"));
+    EXPECT_TRUE(s.FindText("Wind direction    -18...+18"));
+    EXPECT_TRUE(s.FindText("Time local (every 60 min)"));
+    int curveSegments = 0;
+    for (const auto& op : s.OfKind(platform::DrawOp::Line))
+        curveSegments += op.pen.color == platform::RGB(250, 0, 0) ||
+                         op.pen.color == platform::RGB(0, 200, 0);
+    EXPECT_GE(curveSegments, 2 * 6);
+    EXPECT_EQ(s.OfKind(platform::DrawOp::Ellipse).size(), 2u); // the dial, drawn last
+}
+
+TEST_F(StationWindowTest, TwoNewestReportsOfOneTimeOpenNoWindow) {
+    auto rows = Rows("KJFK", 3, 60);
+    rows[1].hour = rows[0].hour;
+    rows[1].minute = rows[0].minute;
+    rows[1].report = "KJFK 070450Z COR 27012KT 10SM FEW250 11/M01 A3012";
+    SetPage("KJFK", rows);
+    StartViewer();
+    App().OpenStations({"KJFK"});
+    EXPECT_FALSE(StationView("NYC_JFK ARPT"));
+    EXPECT_EQ(Windows().size(), 1u);
+    EXPECT_EQ(Frame().m_stationsOpened.GetSize(), 0);
+}
+
+TEST_F(StationWindowTest, AStationWindowRefreshesPreciselyAndHasNoMarkAllStations) {
+    SetPage("KJFK", Rows("KJFK", 3, 30));
+    StartViewer();
+    App().OpenStations({"KJFK"});
+    CVentoraView* view = StationView("NYC_JFK ARPT");
+    ASSERT_TRUE(view);
+    // An early tick would fetch the report already shown and drop it.
+    EXPECT_EQ(view->TimerType(), Qt::PreciseTimer);
+    EXPECT_EQ(view->TimerInterval(), 30 * 60000);
+    EXPECT_FALSE(Frame().Action(ids::ID_VIEW_MARK_ALL_STATIONS)->isEnabled());
+    EXPECT_TRUE(Frame().Action(ids::ID_VIEW_PARAMETERS)->isEnabled());
+}
+
+TEST_F(StationWindowTest, ParametersFromAStationWindowRedrawItAtOnce) {
+    SetPage("KJFK", Rows("KJFK", 3, 30));
+    StartViewer();
+    App().OpenStations({"KJFK"});
+    CVentoraView* view = StationView("NYC_JFK ARPT");
+    ASSERT_TRUE(view);
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            paints += e->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    view->installEventFilter(&counter);
+    WithModal([&] { Frame().Action(ids::ID_VIEW_PARAMETERS)->trigger(); },
+              [](QWidget* dialog) {
+                  dialog->findChild<QCheckBox*>("control_515")->setChecked(true); // marks
+                  dialog->findChild<QPushButton*>("control_1")->click();
+              });
+    // Drawn before anything else runs, with the marks.
+    EXPECT_GE(counter.paints, 1);
+    EXPECT_EQ(view->Graph()->m_bShowMarks, 1);
+    const QImage picture = view->grab().toImage();
+    const int x = view->Graph()->RowToX(1);
+    const auto y = view->Graph()->ValueToY(10.5);
+    ASSERT_TRUE(y);
+    EXPECT_EQ(picture.pixelColor(x - 2, *y - 2), QColor(0, 0, 0)); // a corner of the mark
 }
