@@ -48,9 +48,16 @@ CMainFrame::CMainFrame() {
 }
 
 CMainFrame::~CMainFrame() {
-    // The window is going: activation changes of its children no longer reach it.
-    if (m_mdiArea)
+    // The window is going: activation, title and state changes of its children no longer
+    // reach it.
+    if (m_mdiArea) {
         m_mdiArea->disconnect(this);
+        for (QMdiSubWindow* window : m_mdiArea->subWindowList()) {
+            window->disconnect(this);
+            if (auto* child = dynamic_cast<CChildFrame*>(window))
+                child->SetChangeHandler({});
+        }
+    }
     // Child windows end first, each with its own close work.
     if (m_mdiArea)
         for (QMdiSubWindow* window : m_mdiArea->subWindowList())
