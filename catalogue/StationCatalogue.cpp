@@ -3,6 +3,7 @@
 #include "catalogue/StationList.h"
 #include "observations/ReportPage.h"
 #include "platform/CText.h"
+#include "platform/CalendarTime.h"
 #include "platform/UserServices.h"
 
 #include <fstream>
@@ -72,7 +73,8 @@ std::string StationCatalogue::StationDescription(const StationRecord& s) {
 }
 
 bool StationCatalogue::FetchObservations(const StationRecord* station, ObservationSeries* series,
-                                         const std::string& hoursText, int rowCountHint) {
+                                         const std::string& hoursText, int rowCountHint,
+                                         Retrieval retrieval) {
     if (!station || g_retrievalBusy)
         return false;
     BusyGuard busy;
@@ -83,12 +85,39 @@ bool StationCatalogue::FetchObservations(const StationRecord* station, Observati
 
     const std::size_t buffer =
         static_cast<std::size_t>(std::max(rowCountHint, 0)) * 20000u + 50000u;
-    const std::string page = m_fetcher.Fetch(ReportUrl(station->strICAO, hoursText), buffer);
+    const PageFetcher::Response response =
+        m_fetcher.Get(ReportUrl(station->strICAO, hoursText), buffer);
 
-    if (ReadReportRows(page, series, working).outcome == ReportOutcome::Rows)
+    // The flag stays set while a message waits, so timer ticks meanwhile are refused.
+    if (!response.Ok()) {
+        // Nothing of an error page or a cut one is read. A refresh tick tells of an outage once;
+        // the status line keeps saying since when.
+        const bool newOutage = m_serverDownSince == 0;
+        if (newOutage)
+            m_serverDownSince = platform::CurrentTime();
+        if (m_host) {
+            const auto since = platform::LocalBreakdown(m_serverDownSince);
+            m_host->SetStatusText(platform::Format(
+                "The report server %s has not answered since %02d:%02d.", m_serverUrl.c_str(),
+                since ? since->tm_hour : 0, since ? since->tm_min : 0));
+        }
+        if (retrieval == Retrieval::Asked || newOutage)
+            platform::MessageBox(platform::Format("The report server %s %s.", m_serverUrl.c_str(),
+                                                  DescribeFailure(response, m_fetcher.GetLimits())
+                                                      .c_str()),
+                                 platform::MessageIcon::Exclamation);
+        return false;
+    }
+    if (m_serverDownSince != 0) {
+        m_serverDownSince = 0;
+        if (m_host)
+            m_host->SetStatusText(
+                platform::Format("The report server %s answers again.", m_serverUrl.c_str()));
+    }
+
+    if (ReadReportRows(response.body, series, working).outcome == ReportOutcome::Rows)
         return true;
 
-    // The flag stays set while the message waits, so timer ticks meanwhile are refused.
     platform::MessageBox(platform::Format("Sorry, no data available for the Station:\n\n%s.",
                                           StationDescription(*station).c_str()),
                          platform::MessageIcon::Exclamation);

@@ -6,6 +6,7 @@
 #include "observations/PageFetcher.h"
 #include "platform/DrawingSurface.h"
 
+#include <cstdint>
 #include <string>
 
 inline constexpr const char* kDefaultServerUrl = "http://127.0.0.1:8573";
@@ -29,11 +30,21 @@ public:
     // when the file cannot be opened (the user is told) or the download is empty (silently).
     bool LoadStationList(Source source);
 
+    // How a retrieval came about: asked for by the user, or by a window's refresh tick.
+    enum class Retrieval { Asked, Refresh };
+
     // Retrieves the report page of the station and appends its rows to `series` (emptied
     // first; rows are only counted when no series is given). False with the no-data message
-    // when nothing could be read; false at once, silently, while another retrieval is under way.
+    // when the page says there are no reports or has none; false with a message naming the
+    // server and the cause when the server did not give a whole page (refresh ticks say so once
+    // per outage, and the status line says since when); false at once, silently, while another
+    // retrieval is under way.
     bool FetchObservations(const StationRecord* station, ObservationSeries* series,
-                           const std::string& hoursText, int rowCountHint);
+                           const std::string& hoursText, int rowCountHint,
+                           Retrieval retrieval = Retrieval::Asked);
+
+    // Since when (seconds since 1970) the report server has not given a page; 0 while it does.
+    std::int64_t ServerDownSince() const { return m_serverDownSince; }
 
     std::string ReportUrl(const std::string& icao, const std::string& hoursText) const;
 
@@ -69,4 +80,5 @@ private:
     std::string m_serverUrl = kDefaultServerUrl;
     CatalogueHost* m_host = nullptr;
     std::string m_strWork;
+    std::int64_t m_serverDownSince = 0;
 };

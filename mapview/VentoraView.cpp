@@ -143,7 +143,8 @@ void CVentoraView::RefreshTick() {
         // A tick reads into a series of its own: a failure leaves the window's observations
         // whole, and the window's series keeps every observation it has shown.
         ObservationSeries latest;
-        if (m_pCatalogue->FetchObservations(&m_station, &latest, "most+recent+only", 1) &&
+        if (m_pCatalogue->FetchObservations(&m_station, &latest, "most+recent+only", 1,
+                                            StationCatalogue::Retrieval::Refresh) &&
             latest.GetSize() > 0) {
             const ObservationRecord& newest = latest.At(0);
             // The observation already shown comes back until the station reports again.

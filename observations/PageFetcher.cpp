@@ -13,6 +13,8 @@ namespace {
 struct Transfer {
     std::string body;
     std::size_t maxBytes = 0;
+    bool capped = false; // the body went beyond the cap
+    bool idle = false;   // nothing arrived for the idle time
     long idleTimeoutMs = 0;
     std::chrono::steady_clock::time_point lastData = std::chrono::steady_clock::now();
     curl_off_t lastCount = -1;
@@ -24,7 +26,11 @@ std::size_t OnData(char* data, std::size_t size, std::size_t count, void* user) 
     const std::size_t room = transfer->maxBytes - transfer->body.size();
     transfer->body.append(data, std::min(bytes, room));
     transfer->lastData = std::chrono::steady_clock::now();
-    return bytes <= room ? bytes : 0; // 0 aborts a body beyond the cap
+    if (bytes > room) {
+        transfer->capped = true;
+        return 0; // aborts a body beyond the cap
+    }
+    return bytes;
 }
 
 int OnProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) {
@@ -38,7 +44,10 @@ int OnProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_o
     }
     const auto idle =
         std::chrono::duration_cast<std::chrono::milliseconds>(now - transfer->lastData).count();
-    return idle > transfer->idleTimeoutMs ? 1 : 0;
+    if (idle <= transfer->idleTimeoutMs)
+        return 0;
+    transfer->idle = true;
+    return 1;
 }
 
 void InitCurlOnce() {
@@ -79,6 +88,11 @@ PageFetcher::Response PageFetcher::Get(const std::string& url, std::size_t buffe
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, m_limits.connectTimeoutMs);
+    // A page sent a byte at a time restarts no clock: the whole transfer has a deadline, and
+    // one that crawls below a minimum speed ends early.
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, m_limits.totalTimeoutMs);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, m_limits.lowSpeedBytesPerSecond);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, m_limits.lowSpeedSeconds);
     curl_easy_setopt(curl, CURLOPT_BUFFERSIZE,
                      static_cast<long>(std::clamp<std::size_t>(bufferSize, 1024, 512 * 1024)));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnData);
@@ -88,11 +102,44 @@ PageFetcher::Response PageFetcher::Get(const std::string& url, std::size_t buffe
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
 
     // A failure keeps what arrived before it.
-    response.complete = curl_easy_perform(curl) == CURLE_OK;
+    const CURLcode result = curl_easy_perform(curl);
+    response.complete = result == CURLE_OK;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &response.status);
     curl_easy_cleanup(curl);
     curl_slist_free_all(headers);
     response.body = std::move(transfer.body);
+    if (transfer.capped)
+        response.failure = FetchFailure::TooLarge;
+    else if (transfer.idle)
+        response.failure = FetchFailure::TimedOut;
+    else
+        switch (result) {
+        case CURLE_OK:
+            response.failure =
+                response.status == 200 ? FetchFailure::None : FetchFailure::HttpStatus;
+            break;
+        case CURLE_COULDNT_CONNECT:
+            response.failure = FetchFailure::Refused;
+            break;
+        case CURLE_COULDNT_RESOLVE_HOST:
+            response.failure = FetchFailure::NameNotFound;
+            break;
+        case CURLE_OPERATION_TIMEDOUT:
+            response.failure = FetchFailure::TimedOut;
+            break;
+        case CURLE_PARTIAL_FILE:
+        case CURLE_RECV_ERROR:
+        case CURLE_GOT_NOTHING:
+        case CURLE_BAD_CONTENT_ENCODING:
+            response.failure = response.status != 0 && response.status != 200
+                                   ? FetchFailure::HttpStatus
+                                   : FetchFailure::Cut;
+            break;
+        default:
+            response.failure = FetchFailure::Other;
+            response.detail = curl_easy_strerror(result);
+            break;
+        }
     return response;
 }
 
@@ -133,4 +180,68 @@ std::string PageFetcher::DecodeExtracted(std::string_view raw) {
     for (const auto& [from, to] : table)
         platform::ReplaceAll(text, from, to);
     return platform::Trim(text);
+}
+
+namespace {
+
+const char* ReasonPhrase(long status) {
+    switch (status) {
+    case 400:
+        return "Bad Request";
+    case 401:
+        return "Unauthorized";
+    case 403:
+        return "Forbidden";
+    case 404:
+        return "Not Found";
+    case 408:
+        return "Request Timeout";
+    case 429:
+        return "Too Many Requests";
+    case 500:
+        return "Internal Server Error";
+    case 501:
+        return "Not Implemented";
+    case 502:
+        return "Bad Gateway";
+    case 503:
+        return "Service Unavailable";
+    case 504:
+        return "Gateway Timeout";
+    default:
+        return "";
+    }
+}
+
+} // namespace
+
+std::string DescribeFailure(const PageFetcher::Response& r, const PageFetcher::Limits& limits) {
+    switch (r.failure) {
+    case FetchFailure::None:
+        return "answered";
+    case FetchFailure::Refused:
+        return "did not answer (connection refused)";
+    case FetchFailure::NameNotFound:
+        return "did not answer (its host name could not be resolved)";
+    case FetchFailure::TimedOut:
+        return "did not answer in time";
+    case FetchFailure::Cut:
+        return "sent a page that was cut short (the connection ended before the page was "
+               "complete)";
+    case FetchFailure::TooLarge:
+        return limits.maxBodyBytes >= 1024 * 1024
+                   ? platform::Format("sent a page larger than %zu MiB, which was not read",
+                                      limits.maxBodyBytes / (1024 * 1024))
+                   : platform::Format("sent a page larger than %zu bytes, which was not read",
+                                      limits.maxBodyBytes);
+    case FetchFailure::HttpStatus: {
+        const std::string reason = ReasonPhrase(r.status);
+        return platform::Format("answered with an error (HTTP %ld%s%s)", r.status,
+                                reason.empty() ? "" : " ", reason.c_str());
+    }
+    case FetchFailure::Other:
+        break;
+    }
+    return "could not be reached (" + (r.detail.empty() ? std::string("no answer") : r.detail) +
+           ")";
 }

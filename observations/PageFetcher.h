@@ -4,12 +4,28 @@
 #include <string>
 #include <string_view>
 
+// Why a download did not give a whole page with the HTTP status 200.
+enum class FetchFailure {
+    None,
+    Refused,      // nothing listens at the address
+    NameNotFound, // the host name does not resolve
+    TimedOut,     // no connection, no data, or not the whole page in time
+    Cut,          // the connection ended before the page was complete
+    TooLarge,     // the page is larger than the cap
+    HttpStatus,   // the server answered with another status than 200
+    Other,        // anything else the transport reports
+};
+
 // Downloads pages over HTTP and cuts texts between marker strings.
 class PageFetcher {
 public:
     struct Limits {
         long connectTimeoutMs = 15000; // giving up on a server that does not accept
         long idleTimeoutMs = 30000;    // giving up on a transfer that receives nothing
+        long totalTimeoutMs = 30000;   // giving up on a page that takes longer than this in all
+        // Giving up on a transfer slower than this many bytes a second for lowSpeedSeconds.
+        long lowSpeedBytesPerSecond = 100;
+        long lowSpeedSeconds = 10;
         std::size_t maxBodyBytes = 64u * 1024u * 1024u;
     };
 
@@ -28,9 +44,13 @@ public:
     struct Response {
         long status = 0;       // HTTP status; 0 when no answer came
         bool complete = false; // the whole body arrived
+        FetchFailure failure = FetchFailure::None;
+        std::string detail; // the transport's own words for FetchFailure::Other
         std::string body;
+        // A whole page with the status 200.
+        bool Ok() const { return failure == FetchFailure::None; }
     };
-    // As Fetch, but telling the status and whether the transfer completed.
+    // As Fetch, but telling the status, whether the transfer completed, and why not.
     Response Get(const std::string& url, std::size_t bufferSize = 0) const;
 
     // The decoded text between the start and end markers of the `occurrence`-th run of
@@ -45,3 +65,8 @@ public:
 private:
     Limits m_limits;
 };
+
+// What went wrong, in plain words that follow "The report server <address> ": "did not answer
+// (connection refused)", "answered with an error (HTTP 500 Internal Server Error)", ...
+std::string DescribeFailure(const PageFetcher::Response& response,
+                            const PageFetcher::Limits& limits);

@@ -1,4 +1,5 @@
 #include "catalogue/StationCatalogue.h"
+#include "tests/support/FakeReportServer.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/ReportPageBuilder.h"
 #include "tests/support/TestHttpServer.h"
@@ -101,14 +102,78 @@ TEST_F(FetchFixture, NoDataIsReportedWithTheStationDescription) {
     }
 }
 
-TEST_F(FetchFixture, UnreachableOrSilentServersGiveTheNoDataMessage) {
-    catalogue.SetServerUrl("http://127.0.0.1:" + std::to_string(testing_support::RefusingPort()));
+TEST_F(FetchFixture, AServerThatGivesNoWholePageIsNamedWithTheCause) {
+    const std::string refusing =
+        "http://127.0.0.1:" + std::to_string(testing_support::RefusingPort());
+    catalogue.SetServerUrl(refusing);
     EXPECT_FALSE(Fetch(nullptr));
     testing_support::SilentServer silent;
     catalogue.SetServerUrl(silent.BaseUrl());
     EXPECT_FALSE(Fetch(nullptr));
     ASSERT_EQ(recorder.messages.size(), 2u);
-    EXPECT_EQ(recorder.messages[1].text, kNoData);
+    EXPECT_EQ(recorder.messages[0].text,
+              "The report server " + refusing + " did not answer (connection refused).");
+    EXPECT_EQ(recorder.messages[1].text,
+              "The report server " + silent.BaseUrl() + " did not answer in time.");
+    EXPECT_EQ(catalogue.ServerDownSince() > 0, true);
+}
+
+TEST_F(FetchFixture, ErrorPagesAndCutPagesAreNotReadAsObservations) {
+    // A 500 answer whose body holds report rows, and a page that ends half-way.
+    testing_support::FakeReportServer broken;
+    broken.SetPage("KJFK", SampleRows(6));
+    catalogue.SetServerUrl(broken.BaseUrl());
+    broken.SetStatus(500);
+    ObservationSeries series;
+    EXPECT_FALSE(Fetch(&series));
+    EXPECT_EQ(series.GetSize(), 0);
+    broken.SetStatus(200);
+    broken.SetCut(true);
+    EXPECT_FALSE(Fetch(&series));
+    EXPECT_EQ(series.GetSize(), 0);
+    ASSERT_EQ(recorder.messages.size(), 2u);
+    EXPECT_EQ(recorder.messages[0].text, "The report server " + broken.BaseUrl() +
+                                             " answered with an error (HTTP 500 Internal Server "
+                                             "Error).");
+    EXPECT_EQ(recorder.messages[1].text,
+              "The report server " + broken.BaseUrl() +
+                  " sent a page that was cut short (the connection ended before the page was "
+                  "complete).");
+
+    // Whole again: read as before. A page that says there are no reports keeps its message.
+    broken.SetCut(false);
+    EXPECT_TRUE(Fetch(&series));
+    EXPECT_EQ(series.GetSize(), 6);
+    EXPECT_EQ(catalogue.ServerDownSince(), 0);
+    page = testing_support::SorryPage();
+    catalogue.SetServerUrl(server.BaseUrl());
+    EXPECT_FALSE(Fetch(&series));
+    EXPECT_EQ(recorder.messages.back().text, kNoData);
+}
+
+TEST(FetchFailureWords, EveryCauseInPlainWords) {
+    PageFetcher::Limits limits;
+    limits.maxBodyBytes = 64u * 1024u * 1024u;
+    const struct {
+        FetchFailure failure;
+        long status;
+        const char* words;
+    } cases[] = {
+        {FetchFailure::Refused, 0, "did not answer (connection refused)"},
+        {FetchFailure::NameNotFound, 0, "did not answer (its host name could not be resolved)"},
+        {FetchFailure::TimedOut, 0, "did not answer in time"},
+        {FetchFailure::Cut, 200,
+         "sent a page that was cut short (the connection ended before the page was complete)"},
+        {FetchFailure::TooLarge, 200, "sent a page larger than 64 MiB, which was not read"},
+        {FetchFailure::HttpStatus, 503, "answered with an error (HTTP 503 Service Unavailable)"},
+        {FetchFailure::HttpStatus, 418, "answered with an error (HTTP 418)"},
+    };
+    for (const auto& c : cases) {
+        PageFetcher::Response r;
+        r.failure = c.failure;
+        r.status = c.status;
+        EXPECT_EQ(DescribeFailure(r, limits), c.words);
+    }
 }
 
 TEST_F(FetchFixture, AnUnparsableDateInRowThreeKeepsRowsOneAndTwo) {

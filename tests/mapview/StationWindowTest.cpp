@@ -16,6 +16,7 @@
 #include "tests/support/FakeReportServer.h"
 #include "tests/support/ReportPageBuilder.h"
 #include "tests/support/TestHttpServer.h"
+#include "observations/PageFetcher.h"
 #include "tools/reportd/Simulation.h"
 
 #include <QAction>
@@ -412,4 +413,80 @@ TEST_F(StationWindowTest, ParametersFromAStationWindowRedrawItAtOnce) {
     const auto y = view->Graph()->ValueToY(10.5);
     ASSERT_TRUE(y);
     EXPECT_EQ(picture.pixelColor(x - 2, *y - 2), QColor(0, 0, 0)); // a corner of the mark
+}
+
+TEST_F(StationWindowTest, AServerFailureIsNotReportedAsAStationWithoutData) {
+    SetPage("KJFK", Rows("KJFK", 6, 30));
+    StartViewer();
+    // An error page with report rows in it.
+    m_server.SetStatus(500);
+    App().OpenStations({"KJFK"});
+    EXPECT_FALSE(StationView("NYC_JFK ARPT"));
+    ASSERT_EQ(m_recorder.messages.size(), 1u);
+    EXPECT_EQ(m_recorder.messages[0].text,
+              "The report server " + m_server.BaseUrl() +
+                  " answered with an error (HTTP 500 Internal Server Error).");
+    // A server that takes the connection and then says nothing.
+    m_server.SetStatus(200);
+    testing_support::SilentServer silent;
+    PageFetcher::Limits quick;
+    quick.connectTimeoutMs = 500;
+    quick.idleTimeoutMs = 400;
+    Frame().m_fetcher.SetLimits(quick);
+    Frame().m_catalogue.SetServerUrl(silent.BaseUrl());
+    App().OpenStations({"KJFK"});
+    ASSERT_EQ(m_recorder.messages.size(), 2u);
+    EXPECT_EQ(m_recorder.messages[1].text,
+              "The report server " + silent.BaseUrl() + " did not answer in time.");
+    // Nobody there at all.
+    m_server.GoDown();
+    Frame().m_catalogue.SetServerUrl(m_server.BaseUrl());
+    App().OpenStations({"KJFK"});
+    ASSERT_EQ(m_recorder.messages.size(), 3u);
+    EXPECT_EQ(m_recorder.messages[2].text,
+              "The report server " + m_server.BaseUrl() + " did not answer (connection refused).");
+    EXPECT_EQ(Windows().size(), 1u);
+    EXPECT_EQ(Frame().m_stationsOpened.GetSize(), 0);
+}
+
+TEST_F(StationWindowTest, AnOutageDuringRefreshTicksIsReportedOnceAndItsEndToo) {
+    for (const char* icao : {"KJFK", "EDDH", "YSSY"})
+        SetPage(icao, Rows(icao, 4, 30));
+    StartViewer();
+    App().OpenStations({"KJFK", "EDDH", "YSSY"});
+    const std::vector<CVentoraView*> views = {StationView("NYC_JFK ARPT"), StationView("HAMBURG"),
+                                              StationView("SYDNEY")};
+    for (CVentoraView* view : views)
+        ASSERT_TRUE(view);
+    ASSERT_TRUE(m_recorder.messages.empty());
+
+    // The server goes down: every window ticks twice, one message in all.
+    m_server.GoDown();
+    for (int round = 0; round < 2; ++round)
+        for (CVentoraView* view : views)
+            view->RefreshTick();
+    ASSERT_EQ(m_recorder.messages.size(), 1u);
+    EXPECT_EQ(m_recorder.messages[0].text,
+              "The report server " + m_server.BaseUrl() + " did not answer (connection refused).");
+    const auto since = platform::LocalBreakdown(Frame().m_catalogue.ServerDownSince());
+    ASSERT_TRUE(since);
+    EXPECT_EQ(Frame().PaneText(),
+              platform::Format("The report server %s has not answered since %02d:%02d.",
+                               m_server.BaseUrl().c_str(), since->tm_hour, since->tm_min));
+    for (CVentoraView* view : views)
+        EXPECT_EQ(view->Graph()->RowCount(), 4);
+
+    // It answers again: ticks add their rows as before, and the status line says so.
+    m_server.ComeBack();
+    SetLatest("KJFK", Rows("KJFK", 1, 30, 5, 20));
+    views[0]->RefreshTick();
+    EXPECT_EQ(Frame().PaneText(), "The report server " + m_server.BaseUrl() + " answers again.");
+    EXPECT_EQ(views[0]->Graph()->RowCount(), 5);
+    EXPECT_EQ(m_recorder.messages.size(), 1u);
+
+    // A second outage is reported again, once.
+    m_server.GoDown();
+    for (CVentoraView* view : views)
+        view->RefreshTick();
+    EXPECT_EQ(m_recorder.messages.size(), 2u);
 }

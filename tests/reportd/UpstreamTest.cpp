@@ -98,10 +98,33 @@ TEST(UpstreamSource, BacksOffWhenOverloadedAndServesTheCache) {
     EXPECT_EQ(upstream.requests.load(), 4);
 }
 
-TEST(UpstreamSource, AnUnreachableServiceGivesNothing) {
+TEST(UpstreamSource, AnUnreachableServiceIsTheServersOwnFailure) {
     const int port = testing_support::RefusingPort();
     const std::int64_t now = UtcTime(2026, 12, 7, 5, 0);
-    UpstreamSource source("http://127.0.0.1:" + std::to_string(port) + "/metar", 300,
-                          [now] { return now; });
+    const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/metar";
+    UpstreamSource source(url, 300, [now] { return now; });
+    try {
+        source.Reports(Jfk(), now - 3600, now);
+        ADD_FAILURE() << "no failure";
+    } catch (const SourceFailure& failure) {
+        EXPECT_EQ(failure.Status(), 502);
+        EXPECT_EQ(std::string(failure.what()),
+                  "the data service at " + url + " did not answer (connection refused).");
+    }
+    // While it rests before asking again, it says so.
+    try {
+        source.Reports(Jfk(), now - 3600, now);
+        ADD_FAILURE() << "no failure";
+    } catch (const SourceFailure& failure) {
+        EXPECT_EQ(failure.Status(), 503);
+        EXPECT_NE(std::string(failure.what()).find("asked again in 30 seconds"), std::string::npos);
+    }
+}
+
+TEST(UpstreamSource, NoContentMeansNoReports) {
+    TestHttpServer upstream(
+        [](const httplib::Request&, httplib::Response& res) { res.status = 204; });
+    const std::int64_t now = UtcTime(2026, 12, 7, 5, 0);
+    UpstreamSource source(upstream.BaseUrl() + "/metar", 300, [now] { return now; });
     EXPECT_TRUE(source.Reports(Jfk(), now - 3600, now).empty());
 }

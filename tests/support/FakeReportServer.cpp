@@ -5,35 +5,61 @@
 
 namespace testing_support {
 
-FakeReportServer::FakeReportServer()
-    : m_http([this](const httplib::Request& req, httplib::Response& res) {
-          int delay = 0;
-          std::string body;
-          {
-              std::lock_guard<std::mutex> lock(m_mutex);
-              const std::string icao = req.get_param_value("metarIds");
-              const std::string hours = req.get_param_value("hoursStr");
-              m_requests.push_back(icao + " " + hours);
-              res.status = m_status;
-              delay = m_delay;
-              const bool latest = hours.find("recent") != std::string::npos;
-              auto& pages = latest && m_latest.count(icao) ? m_latest : m_pages;
-              const auto it = pages.find(icao);
-              if (it == pages.end()) {
-                  body = SorryPage();
-              } else if (latest && &pages == &m_pages) {
-                  // The latest only: the first row of the page.
-                  const std::size_t second =
-                      it->second.find("Conditions at", it->second.find("Conditions at") + 1);
-                  body = second == std::string::npos ? it->second : it->second.substr(0, second);
-              } else {
-                  body = it->second;
-              }
-          }
-          if (delay > 0)
-              std::this_thread::sleep_for(std::chrono::milliseconds(delay));
-          res.set_content(body, "text/html");
-      }) {}
+FakeReportServer::FakeReportServer() {
+    ComeBack();
+}
+
+void FakeReportServer::GoDown() {
+    m_http.reset();
+}
+
+void FakeReportServer::ComeBack() {
+    m_http = std::make_unique<TestHttpServer>(
+        [this](const httplib::Request& req, httplib::Response& res) { Answer(req, res); }, m_port);
+    m_port = m_http->Port();
+}
+
+void FakeReportServer::Answer(const httplib::Request& req, httplib::Response& res) {
+    int delay = 0;
+    bool cut = false;
+    std::string body;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const std::string icao = req.get_param_value("metarIds");
+        const std::string hours = req.get_param_value("hoursStr");
+        m_requests.push_back(icao + " " + hours);
+        res.status = m_status;
+        delay = m_delay;
+        cut = m_cut;
+        const bool latest = hours.find("recent") != std::string::npos;
+        auto& pages = latest && m_latest.count(icao) ? m_latest : m_pages;
+        const auto it = pages.find(icao);
+        if (it == pages.end()) {
+            body = SorryPage();
+        } else if (latest && &pages == &m_pages) {
+            // The latest only: the first row of the page.
+            const std::size_t second =
+                it->second.find("Conditions at", it->second.find("Conditions at") + 1);
+            body = second == std::string::npos ? it->second : it->second.substr(0, second);
+        } else {
+            body = it->second;
+        }
+    }
+    if (delay > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    if (!cut) {
+        res.set_content(body, "text/html");
+        return;
+    }
+    auto shared = std::make_shared<std::string>(std::move(body));
+    res.set_content_provider(shared->size() * 2, "text/html",
+                             [shared](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                 if (offset >= shared->size() / 2)
+                                     return false; // the connection ends here
+                                 sink.write(shared->data(), shared->size() / 2);
+                                 return true;
+                             });
+}
 
 void FakeReportServer::SetPage(const std::string& icao, const std::vector<PageRow>& rows) {
     SetRawPage(icao, PageHtml(rows));
@@ -52,6 +78,11 @@ void FakeReportServer::SetLatest(const std::string& icao, const std::vector<Page
 void FakeReportServer::SetStatus(int status) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_status = status;
+}
+
+void FakeReportServer::SetCut(bool on) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_cut = on;
 }
 
 void FakeReportServer::SetDelayMilliseconds(int milliseconds) {

@@ -4,6 +4,7 @@
 #include "tests/support/TestHttpServer.h"
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -17,8 +18,8 @@ class FakeReportServer {
 public:
     FakeReportServer();
 
-    std::string BaseUrl() const { return m_http.BaseUrl(); }
-    int Port() const { return m_http.Port(); }
+    std::string BaseUrl() const { return "http://127.0.0.1:" + std::to_string(m_port); }
+    int Port() const { return m_port; }
 
     void SetPage(const std::string& icao, const std::vector<PageRow>& rows);
     void SetRawPage(const std::string& icao, const std::string& html);
@@ -28,6 +29,11 @@ public:
     void SetStatus(int status);
     // Every answer from now on waits this long before it starts.
     void SetDelayMilliseconds(int milliseconds);
+    // Every page from now on announces twice its length and ends after half of it.
+    void SetCut(bool on);
+    // The server stops listening (connections are refused), and starts again on the same port.
+    void GoDown();
+    void ComeBack();
 
     std::vector<std::string> Requests();
     void ClearRequests();
@@ -39,7 +45,11 @@ private:
     std::vector<std::string> m_requests;
     int m_status = 200;
     int m_delay = 0;
-    TestHttpServer m_http; // last: it stops before the rest goes
+    bool m_cut = false;
+    int m_port = 0;
+    std::unique_ptr<TestHttpServer> m_http; // last: it stops before the rest goes
+
+    void Answer(const httplib::Request& req, httplib::Response& res);
 };
 
 // `count` rows of a station, `minutes` apart, the newest at newestHour:newestMinute UTC on

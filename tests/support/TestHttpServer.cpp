@@ -10,7 +10,7 @@
 
 namespace testing_support {
 
-TestHttpServer::TestHttpServer(Handler handler) {
+TestHttpServer::TestHttpServer(Handler handler, int port) {
     m_server.Get(".*", [this, handler](const httplib::Request& req, httplib::Response& res) {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -19,7 +19,8 @@ TestHttpServer::TestHttpServer(Handler handler) {
         ++m_requests;
         handler(req, res);
     });
-    m_port = m_server.bind_to_any_port("127.0.0.1");
+    m_port = port == 0 ? m_server.bind_to_any_port("127.0.0.1")
+                       : (m_server.bind_to_port("127.0.0.1", port) ? port : -1);
     if (m_port <= 0)
         throw std::runtime_error("test server could not bind");
     m_thread = std::thread([this] { m_server.listen_after_bind(); });

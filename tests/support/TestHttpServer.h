@@ -14,8 +14,8 @@ class TestHttpServer {
 public:
     using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
 
-    // Every GET goes to `handler`.
-    explicit TestHttpServer(Handler handler);
+    // Every GET goes to `handler`; on a free port, or on the port given.
+    explicit TestHttpServer(Handler handler, int port = 0);
     ~TestHttpServer();
     TestHttpServer(const TestHttpServer&) = delete;
     TestHttpServer& operator=(const TestHttpServer&) = delete;

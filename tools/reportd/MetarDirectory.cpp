@@ -60,8 +60,12 @@ MetarDirectorySource::MetarDirectorySource(std::filesystem::path folder, int res
 void MetarDirectorySource::RescanLocked() {
     std::error_code error;
     std::map<std::filesystem::path, FileEntry> files;
-    for (auto it = std::filesystem::directory_iterator(m_folder, error);
-         !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+    auto it = std::filesystem::directory_iterator(m_folder, error);
+    if (error)
+        throw SourceFailure(500, platform::Format("the report folder %s cannot be read (%s).",
+                                                  m_folder.string().c_str(),
+                                                  error.message().c_str()));
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
         if (!it->is_regular_file(error))
             continue;
         const auto path = it->path();

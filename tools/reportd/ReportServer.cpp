@@ -51,10 +51,16 @@ ReportServer::Answer ReportServer::StationPage(const std::string& query) const {
         return {200, "text/html", SorryPage("no station " + request->icao + " is known here.")};
 
     const std::int64_t now = m_clock();
-    std::vector<TimedReport> reports = m_source->Reports(
-        station->second.record,
-        now - static_cast<std::int64_t>(request->hours == 0 ? kMaxHours : request->hours) * 3600,
-        now);
+    std::vector<TimedReport> reports;
+    try {
+        reports = m_source->Reports(
+            station->second.record,
+            now - static_cast<std::int64_t>(request->hours == 0 ? kMaxHours : request->hours) *
+                      3600,
+            now);
+    } catch (const SourceFailure& failure) {
+        return {failure.Status(), "text/html", ServerErrorPage(failure.what())};
+    }
     if (request->hours == 0 && reports.size() > 1)
         reports.resize(1);
     if (reports.empty())
@@ -87,8 +93,8 @@ int ReportServer::Bind(const std::string& host, int port) {
     });
     m_http->set_exception_handler(
         [](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
-            res.status = 200;
-            res.set_content(SorryPage("the reports could not be prepared."), "text/html");
+            res.status = 500;
+            res.set_content(ServerErrorPage("the reports could not be prepared."), "text/html");
         });
     m_http->set_logger([this](const httplib::Request& req, const httplib::Response& res) {
         if (m_logging)

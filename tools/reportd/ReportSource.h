@@ -3,6 +3,7 @@
 #include "catalogue/StationRecord.h"
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -12,13 +13,27 @@ struct TimedReport {
     std::string raw;
 };
 
+// Raised by a source that cannot give reports through a fault of its own (an upstream service
+// that does not answer, a folder it cannot read): the server then answers with an error status
+// and a page that says so, not with the page of a station without reports.
+class SourceFailure : public std::runtime_error {
+public:
+    SourceFailure(int status, const std::string& reason)
+        : std::runtime_error(reason), m_status(status) {}
+    int Status() const { return m_status; }
+
+private:
+    int m_status;
+};
+
 // Where the server's reports come from. Implementations are called from the server's worker
 // threads at once and must be safe for that.
 class ReportSource {
 public:
     virtual ~ReportSource() = default;
 
-    // The station's reports observed in [from, to], newest first.
+    // The station's reports observed in [from, to], newest first; SourceFailure when the
+    // source cannot tell.
     virtual std::vector<TimedReport> Reports(const StationRecord& station, std::int64_t from,
                                              std::int64_t to) = 0;
 

@@ -202,3 +202,9 @@ std::string SorryPage(const std::string& reason) {
     return "<HTML><HEAD><TITLE>No reports</TITLE></HEAD><BODY>\n<P>Sorry, " + Escape(reason) +
            "</P>\n</BODY></HTML>\n";
 }
+
+std::string ServerErrorPage(const std::string& reason) {
+    return "<HTML><HEAD><TITLE>Report server error</TITLE></HEAD><BODY>\n<H2>The report server "
+           "cannot serve this request</H2>\n<P>" +
+           Escape(reason) + "</P>\n</BODY></HTML>\n";
+}

@@ -20,6 +20,9 @@ std::string TranslatedPage(const StationInfo& station, const std::vector<TimedRe
 // The answer for an unknown station, a period without reports, or a malformed request.
 std::string SorryPage(const std::string& reason);
 
+// The answer for a request the server cannot serve through a fault of its own.
+std::string ServerErrorPage(const std::string& reason);
+
 // One row of the page (exposed for tests).
 std::string TranslatedRow(const StationInfo& station, const TimedReport& report);
 

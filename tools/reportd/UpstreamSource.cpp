@@ -80,9 +80,17 @@ std::vector<TimedReport> UpstreamSource::Reports(const StationRecord& station, s
         const bool fresh = cached != m_cache.end() &&
                            now - cached->second.fetchedAt < m_cacheSeconds &&
                            cached->second.hours >= hours;
-        if (fresh || now < m_backoffUntil)
-            return cached == m_cache.end() ? std::vector<TimedReport>{}
-                                           : select(cached->second.reports);
+        if (fresh)
+            return select(cached->second.reports);
+        if (now < m_backoffUntil) {
+            // Resting after a failure: what the cache holds, else nothing can be said.
+            if (cached != m_cache.end() && cached->second.fetchedAt > 0)
+                return select(cached->second.reports);
+            throw SourceFailure(503, platform::Format("the data service at %s failed a moment "
+                                                      "ago; it is asked again in %lld seconds.",
+                                                      m_url.c_str(),
+                                                      static_cast<long long>(m_backoffUntil - now)));
+        }
     }
 
     // Fetched without holding the lock, so that one slow answer does not stall other stations.
@@ -93,17 +101,31 @@ std::vector<TimedReport> UpstreamSource::Reports(const StationRecord& station, s
 
     std::lock_guard<std::mutex> lock(m_mutex);
     CacheEntry& entry = m_cache[station.strICAO];
+    // Reports fetched before stand in for a failed answer; without any, the failure is ours.
+    auto staleOrFailure = [&](int status) {
+        if (entry.fetchedAt > 0)
+            return select(entry.reports);
+        throw SourceFailure(status, platform::Format("the data service at %s %s.", m_url.c_str(),
+                                                     DescribeFailure(answer, m_fetcher.GetLimits())
+                                                         .c_str()));
+    };
     const bool overloaded = answer.status == 0 || answer.status == 429 || answer.status >= 500;
     if (overloaded) {
         m_backoffSeconds = m_backoffSeconds == 0
                                ? kFirstBackoffSeconds
                                : std::min(m_backoffSeconds * 2, kLongestBackoffSeconds);
         m_backoffUntil = now + m_backoffSeconds;
-        return select(entry.reports);
+        return staleOrFailure(answer.status == 0 ? 502 : 503);
     }
     m_backoffSeconds = 0;
-    if (answer.status != 200 || !answer.complete)
-        return select(entry.reports);
+    if (answer.status == 204) { // the service knows no reports for the station
+        entry.fetchedAt = now;
+        entry.hours = hours;
+        entry.reports.clear();
+        return {};
+    }
+    if (!answer.Ok())
+        return staleOrFailure(502);
     entry.fetchedAt = now;
     entry.hours = hours;
     entry.reports = ParseRawReports(answer.body, now);
