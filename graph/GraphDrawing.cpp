@@ -279,6 +279,13 @@ void CGraph::DrawSeries(int column) {
 void CGraph::DrawWindIndicator(platform::DrawingSurface& dc, double direction, double speed) {
     const int cx = m_rcPlot.right + (m_rcFrame.right - m_rcPlot.right) / 2;
     const int cy = m_rcFrame.bottom - 50;
+    if (!std::isfinite(direction) || !std::isfinite(speed)) {
+        // A wind the report does not give: the dial without an arrow.
+        dc.Ellipse(cx - 30, cy - 30, cx + 30, cy + 30);
+        dc.Ellipse(cx - 5, cy - 5, cx + 5, cy + 5);
+        m_strWindLabel.clear();
+        return;
+    }
     const double a = direction * 0.0174532925;
     const double r = std::clamp(speed, -1e6, 1e6) + 5;
     const int tipX = cx + Trunc(-(r * std::sin(a)));

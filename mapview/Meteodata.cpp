@@ -6,6 +6,7 @@
 #include "platform/UserServices.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 namespace {
@@ -26,10 +27,16 @@ std::string MeteodataFileName(const std::string& station, std::int64_t now) {
 std::string MeteodataLine(const ObservationRecord& r) {
     // The report's own UTC date and clock time.
     const auto tm = platform::UtcBreakdown(ObservedInstant(r));
-    return platform::Format(
-        "%02d/%02d/%04d\t%02d:%02d\t%02.2f\t%04.2f\t\t%03.2f\t\t%03.2f\n", tm ? tm->tm_mon + 1 : 0,
-        tm ? tm->tm_mday : 0, tm ? tm->tm_year + 1900 : 0, tm ? tm->tm_hour : -1,
-        tm ? tm->tm_min : -1, r.dTemperature, r.dPressure + 1000.0, r.dWindDirection, r.dWindSpeed);
+    // A value the report did not give leaves its column empty.
+    auto number = [](const char* format, double value) {
+        return std::isfinite(value) ? platform::Format(format, value) : std::string();
+    };
+    return platform::Format("%02d/%02d/%04d\t%02d:%02d\t", tm ? tm->tm_mon + 1 : 0,
+                            tm ? tm->tm_mday : 0, tm ? tm->tm_year + 1900 : 0,
+                            tm ? tm->tm_hour : -1, tm ? tm->tm_min : -1) +
+           number("%02.2f", r.dTemperature) + "\t" + number("%04.2f", r.dPressure + 1000.0) +
+           "\t\t" + number("%03.2f", r.dWindDirection) + "\t\t" + number("%03.2f", r.dWindSpeed) +
+           "\n";
 }
 
 std::string MeteodataText(const ObservationSeries& series) {

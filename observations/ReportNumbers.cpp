@@ -4,6 +4,7 @@
 #include "platform/CText.h"
 
 #include <cctype>
+#include <limits>
 #include <string_view>
 
 namespace {
@@ -28,10 +29,12 @@ std::optional<double> NumberBefore(std::string_view cell, std::string_view unit)
 } // namespace
 
 void FillReportNumbers(ObservationRecord& record) {
-    record.dPressure = 0.0;
-    record.dPressureInHg = 0.0;
-    record.dWindSpeed = 0.0;
-    record.dWindDirection = 0.0;
+    // What the row does not give stays unknown: a 0 would be plotted and exported as a value.
+    constexpr double kMissing = std::numeric_limits<double>::quiet_NaN();
+    record.dPressure = kMissing;
+    record.dPressureInHg = kMissing;
+    record.dWindSpeed = kMissing;
+    record.dWindDirection = kMissing;
 
     const MetarReport report = DecodeMetar(record.strReport);
 
@@ -55,8 +58,14 @@ void FillReportNumbers(ObservationRecord& record) {
         record.dWindDirection = report.wind->direction;
         record.dWindSpeed = report.wind->speedKnots * kMetresPerSecondPerKnot;
     } else if (!record.strWinds.empty()) {
+        if (record.strWinds.rfind("calm", 0) == 0) {
+            record.dWindDirection = 0.0;
+            record.dWindSpeed = 0.0;
+        }
         if (const auto degrees = NumberBefore(record.strWinds, "degrees"))
             record.dWindDirection = *degrees;
+        else if (record.strWinds.find("variable") != std::string::npos)
+            record.dWindDirection = 0.0; // as the coded report's VRB reads
         if (const auto ms = NumberBefore(record.strWinds, "m/s"))
             record.dWindSpeed = *ms;
         else if (const auto knots = NumberBefore(record.strWinds, "knots"))

@@ -2,11 +2,16 @@
 
 #include "observations/ObservationRecord.h"
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 
-// Reading a translated report page row by row through its marker texts. Each value of row K is
-// the K-th run of its label, start marker and end marker; the reader resumes every value where
-// its previous run ended, so a page of N rows costs N searches per value rather than N squared.
+// Reading a translated report page. The page is cut into rows first: a row begins at its
+// "Conditions" label, its cells run up to the span of its coded report (or up to the next row),
+// and the report runs from that span to the "<BR>" after it. Each value is then searched for by
+// its label, start marker and end marker inside its own row's cells only, so that words of a
+// report ("Temperature", "Conditions observed") are never taken for the labels of cells, and a
+// page of N rows costs N short searches per value.
 enum class ReportValue {
     Observed,
     Utc,
@@ -33,26 +38,26 @@ struct ReportMarkers {
 
 const ReportMarkers& MarkersOf(ReportValue value);
 
-class ReportPageReader {
-public:
-    explicit ReportPageReader(std::string_view page) : m_page(page) {}
+// One row of a page: the text that holds its cells, and the raw text of its coded report.
+struct ReportRow {
+    std::string_view cells;
+    std::string_view report;
+};
 
-    // The decoded text of the value in row `row` (from 1); rows are asked in rising order per
-    // value, a row may be skipped. Empty when a marker is missing.
-    std::string Get(ReportValue value, int row);
+// Hands out the rows of a page in page order.
+class ReportRowCutter {
+public:
+    explicit ReportRowCutter(std::string_view page) : m_page(page) {}
+    // The next row; false when there is none.
+    bool Next(ReportRow& row);
 
 private:
-    struct Cursor {
-        int done = 0;        // runs found so far
-        bool failed = false; // a run was missing: every later run is missing too
-        std::size_t p = 0;   // where the next run's search starts
-        std::size_t valueBegin = 0;
-        std::size_t valueEnd = 0;
-    };
-
     std::string_view m_page;
-    Cursor m_cursors[static_cast<int>(ReportValue::Count)];
+    std::size_t m_position = 0;
 };
+
+// The decoded text of a value of the row; empty when a marker is missing in the row.
+std::string RowValue(const ReportRow& row, ReportValue value);
 
 enum class ReportOutcome { Rows, NoData };
 
@@ -61,9 +66,11 @@ struct ReportReadResult {
     int rows = 0; // rows read, also those read before a failure
 };
 
-// Cuts the page into observation rows and appends them to `series` (when given) in page order.
-// `working` is the record carried from row to row: a row that does not set a field keeps the
-// previous row's value. A page that is empty or holds "Sorry", a first row without its observed
-// text, or a row whose date cannot be read gives NoData.
+// Cuts the page into observation rows and appends them to `series` (when given), newest first
+// by observation time, each exact duplicate once. `working` is the record carried from row to
+// row: a row that does not set a field keeps the previous row's value. A value the row does not
+// give (a report without a pressure group and a pressure cell without a number, say) is NaN,
+// never a made-up 0. A page that is empty or holds "Sorry", a first row without its observed
+// text, or a row whose date cannot be read gives NoData (the rows before it stay appended).
 ReportReadResult ReadReportRows(std::string_view page, ObservationSeries* series,
                                 ObservationRecord& working);

@@ -177,6 +177,11 @@ private:
 } // namespace
 
 std::optional<DateTimeFields> ParseUsDateTime(std::string_view text) {
+    // No way of writing a date and a time of day takes more than this; longer texts are not
+    // looked at (a page may carry megabytes where a date belongs).
+    constexpr std::size_t kLongest = 80;
+    if (text.size() > kLongest)
+        return std::nullopt;
     const auto tokens = Tokenize(text);
     if (!tokens)
         return std::nullopt;

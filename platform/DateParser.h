@@ -18,7 +18,8 @@ struct DateTimeFields {
 // times "HH:MM", "HH:MM:SS", optionally followed by AM or PM; dates "M/D/YYYY", "M/D/YY",
 // "YYYY-MM-DD", "D Month YYYY" and "Month D, YYYY" (month names or their three-letter
 // abbreviations, any case). Two-digit years 00-29 are 2000-2029, 30-99 are 1930-1999.
-// Anything else, or an impossible date or time, gives no value.
+// Anything else, an impossible date or time, or a text of more than 80 characters, gives no
+// value.
 std::optional<DateTimeFields> ParseUsDateTime(std::string_view text);
 
 } // namespace platform

@@ -10,9 +10,9 @@
 
 namespace platform {
 
-// An owning array of values in insertion order. Capacity grows by an eighth of the count, at
-// least 4 and at most 1024 elements (or to the requested size when that is larger), so that
-// appending runs in amortised constant time without doubling the memory of a large table.
+// An owning array of values in insertion order. Capacity grows by half the count, at least 4
+// elements (or to the requested size when that is larger): appending runs in amortised constant
+// time however many elements come, and a caller that knows the count reserves it at once.
 template <typename T> class GrowableArray {
 public:
     int GetSize() const { return static_cast<int>(m_items.size()); }
@@ -79,7 +79,7 @@ private:
         if (wanted <= m_items.capacity())
             return;
         const std::size_t count = m_items.size();
-        const std::size_t step = std::clamp<std::size_t>(count / 8, 4, 1024);
+        const std::size_t step = std::max<std::size_t>(count / 2, 4);
         m_items.reserve(std::max(wanted, count + step));
     }
 

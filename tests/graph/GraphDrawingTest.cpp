@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 
 using platform::DrawOp;
 using platform::RecordingSurface;
@@ -123,6 +124,32 @@ TEST(GraphDrawing, PointsOutsideTheAxisHideThemselvesAndTheirSegments) {
         if (op.color == RGB(0, 0, 0))
             marked.push_back(op.x1 + 2);
     EXPECT_EQ(marked, (std::vector<int>{g.RowToX(0), g.RowToX(3), g.RowToX(4)}));
+}
+
+TEST(GraphDrawing, AValueNotGivenHidesItsPointAndNeverStandsAtZero) {
+    // The meteogram writes a missing value as "%.2f" of NaN.
+    RecordingSurface s({0, 0, 650, 670});
+    CGraph g = Graph({10, 12, 14});
+    GraphRow& missing = const_cast<GraphRow&>(g.Row(1));
+    missing.At(1) = platform::Format("%.2f", std::numeric_limits<double>::quiet_NaN());
+    g.m_bShowMarks = 1;
+    g.m_bYAutoscale = 1;
+    g.Draw(s);
+    EXPECT_EQ(LinesIn(s, kRed).size(), 1u); // the legend sample only: both segments touch row 1
+    std::vector<int> marked;
+    for (const DrawOp& op : s.OfKind(DrawOp::FillRect))
+        if (op.color == RGB(0, 0, 0))
+            marked.push_back(op.x1 + 2);
+    EXPECT_EQ(marked, (std::vector<int>{g.RowToX(0)})); // row 2 follows a hidden point
+    EXPECT_DOUBLE_EQ(g.m_dYMin, 9.5); // the scale from 10 and 14 only: steps of 0.5
+    EXPECT_DOUBLE_EQ(g.m_dYDelta, 0.5);
+
+    // A wind the report does not give: the dial without an arrow or a label.
+    s.Clear();
+    g.DrawWindIndicator(s, std::numeric_limits<double>::quiet_NaN(), 3);
+    EXPECT_EQ(s.OfKind(DrawOp::Ellipse).size(), 2u);
+    EXPECT_TRUE(s.OfKind(DrawOp::Line).empty());
+    EXPECT_TRUE(s.Texts().empty());
 }
 
 TEST(GraphDrawing, YLabelsAndNetFollowTheScale) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 
 namespace {
 
@@ -39,6 +40,10 @@ TEST(Meteodata, LinesInTheExactFormat) {
     ObservationRecord broken;
     broken.tObserved = -1;
     EXPECT_EQ(MeteodataLine(broken), "00/00/0000\t-1:-1\t0.00\t1000.00\t\t0.00\t\t0.00\n");
+    // Values the report did not give leave their columns empty rather than writing a 0.
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(MeteodataLine(Observation(Local(2026, 12, 6, 9, 50), none, none, 270, none)),
+              "12/06/2026\t09:50\t\t\t\t270.00\t\t\n");
 }
 
 TEST(Meteodata, FileNamesAreMadeSafe) {
