@@ -1,6 +1,7 @@
 #include "app/Settings.h"
 
 #include "app/WindowKinds.h"
+#include "catalogue/Parameters.h"
 #include "catalogue/StationCatalogue.h"
 #include "platform/CText.h"
 #include "platform/qt/Profile.h"
@@ -15,18 +16,6 @@ std::uint8_t ReadFlag(const char* name, int fallback) {
 }
 
 } // namespace
-
-void SetDefaultParameters(StationRecord& c) {
-    c.bShowPressure = 1;
-    c.bShowTemperature = 1;
-    c.bShowWindDirection = 1;
-    c.bShowWindSpeed = 1;
-    c.bWriteFile = 0;
-    c.bMetricStyle = 1;
-    c.bShowTimeUTC = 0;
-    c.iShowPastHours = 24;
-    c.dNearestMinutes = 90.0;
-}
 
 void ReadSettings(StationRecord& c) {
     iSaveLayout = Profile::GetInt(kSettingsSection, "iSaveLayout", 0);
@@ -47,6 +36,8 @@ void ReadSettings(StationRecord& c) {
     // Read in the C locale: a decimal comma of the user's locale must not cut the fraction.
     c.dNearestMinutes =
         platform::LeadingDouble(Profile::GetString(kSettingsSection, "dNearestMinutes", "90."));
+    // A value that no one could have chosen (edited by hand, or damaged) is not used.
+    KeepParametersInRange(c);
 }
 
 void WriteSettings(const StationRecord& c) {

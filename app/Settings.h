@@ -8,7 +8,6 @@
 // when "iSaveSettings" is exactly 1, the nine parameters held in the current station record.
 void ReadSettings(StationRecord& current);
 void WriteSettings(const StationRecord& current);
-void SetDefaultParameters(StationRecord& current);
 
 // The report server's address: section "Server", value "strBaseUrl".
 std::string ReadServerUrl();

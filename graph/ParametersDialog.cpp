@@ -1,6 +1,7 @@
 #include "graph/ParametersDialog.h"
 
 #include "app/WindowKinds.h"
+#include "catalogue/Parameters.h"
 #include "platform/CText.h"
 #include "platform/qt/Cp1252.h"
 #include "resources/CommandIds.h"
@@ -95,6 +96,8 @@ void CDia_Parameters::OnOK() {
         const QComboBox* hours = List(IDC_PAST_HOURS);
         if (hours->currentIndex() >= 0)
             c.iShowPastHours = platform::LeadingInt(platform::ToCp1252(hours->currentText()));
+        // A radius typed as "nan", "inf" or below zero would be kept and written back.
+        KeepParametersInRange(c);
     }
     iSaveSettings = IsChecked(IDC_SAVE_PARAMETERS) ? 1 : 0;
     iSaveLayout = IsChecked(IDC_SAVE_LAYOUT) ? 1 : 0;

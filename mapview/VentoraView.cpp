@@ -68,7 +68,7 @@ bool CVentoraView::CreateStationWindow() {
                                     [this](const Meteogram::Drawing& d) { Paint(d); });
     if (!RetrieveObservations())
         return false;
-    m_timer.start(m_station.iPeriodMinutes * 60000);
+    m_timer.start(std::max(m_station.iPeriodMinutes, 1) * 60000);
     return true;
 }
 
@@ -119,6 +119,13 @@ bool CVentoraView::RetrieveObservations() {
                              m_station.strStation.c_str()),
             platform::MessageIcon::Exclamation);
     } else if (m_meteogram->ComputeTimeAxis() == 0) {
+        // Said rather than failing silently: the page has reports, only no interval.
+        platform::MessageBox(
+            platform::Format("The two newest reports of the station \"%s\" have the same time, "
+                             "so no reporting interval can be derived; the station's window is "
+                             "not opened.",
+                             m_station.strStation.c_str()),
+            platform::MessageIcon::Exclamation);
         return false;
     }
     m_meteogram->SetUpMeteogram();
@@ -147,8 +154,10 @@ void CVentoraView::RefreshTick() {
                                             StationCatalogue::Retrieval::Refresh) &&
             latest.GetSize() > 0) {
             const ObservationRecord& newest = latest.At(0);
-            // The observation already shown comes back until the station reports again.
-            if (m_series.GetSize() == 0 || newest.tObserved != m_series.At(0).tObserved) {
+            // The observation already shown comes back until the station reports again; an
+            // older one (a server that lost its newest) is not shown as if it were new.
+            if (m_series.GetSize() == 0 ||
+                ObservedInstant(newest) > ObservedInstant(m_series.At(0))) {
                 m_series.InsertAt(0, newest);
                 m_latest = newest;
                 ObservationRecord copy = newest;

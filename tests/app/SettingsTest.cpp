@@ -1,5 +1,6 @@
 #include "app/Settings.h"
 #include "app/WindowKinds.h"
+#include "platform/CText.h"
 #include "platform/qt/Profile.h"
 #include "tests/support/AppFixture.h"
 
@@ -61,10 +62,37 @@ TEST_F(SettingsTest, StoredValuesRoundTrip) {
     EXPECT_EQ(Stored("bShowTimeUTC"), "1");
     EXPECT_EQ(Stored("iSaveSettings"), "1");
 
-    // A text that does not begin with a number reads as 0.
+    // A text that does not begin with a number reads as 0, which is no radius: the default.
     Profile::WriteString("Settings", "dNearestMinutes", "far");
     ReadSettings(c);
-    EXPECT_EQ(c.dNearestMinutes, 0.0);
+    EXPECT_EQ(c.dNearestMinutes, 90.0);
+}
+
+TEST_F(SettingsTest, ValuesOutOfRangeFallBackToTheirDefaults) {
+    Profile::WriteInt("Settings", "iSaveSettings", 1);
+    const struct {
+        int hours;
+        int read;
+    } hours[] = {{-5, 24}, {0, 24}, {1, 1}, {96, 96}, {97, 24}, {1000, 24}, {2147483647, 24}};
+    for (const auto& h : hours) {
+        Profile::WriteInt("Settings", "iShowPastHours", h.hours);
+        StationRecord c;
+        ReadSettings(c);
+        EXPECT_EQ(c.iShowPastHours, h.read) << h.hours;
+    }
+    const struct {
+        const char* stored;
+        double read;
+    } radii[] = {{"nan", 90}, {"inf", 90}, {"-inf", 90}, {"-3", 90},  {"0", 90},
+                 {"1e300", 90}, {"0.5", 0.5}, {"10800", 10800}, {"10801", 90}};
+    for (const auto& r : radii) {
+        Profile::WriteString("Settings", "dNearestMinutes", r.stored);
+        StationRecord c;
+        ReadSettings(c);
+        EXPECT_EQ(c.dNearestMinutes, r.read) << r.stored;
+        WriteSettings(c); // and what is written back is usable
+        EXPECT_EQ(Stored("dNearestMinutes").toStdString(), platform::Format("%f", r.read));
+    }
 }
 
 TEST_F(SettingsTest, SavingSwitchedOffKeepsTheOldValuesButIgnoresThem) {

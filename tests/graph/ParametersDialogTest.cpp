@@ -110,6 +110,17 @@ TEST_F(ParametersDialogTest, AGraphWithAutoscaleShowsItsScaleDisabled) {
     EXPECT_EQ(current.iShowPastHours, 7); // kept: no item was selected
 }
 
+TEST_F(ParametersDialogTest, ARadiusThatIsNoNumberOfMinutesIsNotKept) {
+    for (const char* typed : {"nan", "inf", "-5", "0", "1e308"}) {
+        StationRecord current;
+        current.dNearestMinutes = 45;
+        current.iShowPastHours = 24;
+        Run(nullptr, &current, true,
+            [typed](CDia_Parameters& d) { d.SetText(IDC_NEAREST_MINUTES, typed); });
+        EXPECT_EQ(current.dNearestMinutes, 90.0) << typed;
+    }
+}
+
 TEST_F(ParametersDialogTest, CancelChangesNothing) {
     CGraph graph;
     StationRecord current;

@@ -371,6 +371,25 @@ TEST_F(StationWindowTest, TwoNewestReportsOfOneTimeOpenNoWindow) {
     EXPECT_FALSE(StationView("NYC_JFK ARPT"));
     EXPECT_EQ(Windows().size(), 1u);
     EXPECT_EQ(Frame().m_stationsOpened.GetSize(), 0);
+    // Not silently: the user is told why.
+    ASSERT_EQ(m_recorder.messages.size(), 1u);
+    EXPECT_EQ(m_recorder.messages[0].text,
+              "The two newest reports of the station \"NYC_JFK ARPT\" have the same time, so no "
+              "reporting interval can be derived; the station's window is not opened.");
+
+    // Rows out of order and repeated word for word give their interval all the same.
+    rows = Rows("KJFK", 4, 30);
+    SetPage("KJFK", {rows[2], rows[0], rows[0], rows[3], rows[1]});
+    App().OpenStations({"KJFK"});
+    CVentoraView* view = StationView("NYC_JFK ARPT");
+    ASSERT_TRUE(view);
+    EXPECT_EQ(view->TimerInterval(), 30 * 60000);
+    EXPECT_EQ(view->Graph()->RowCount(), 4);
+    EXPECT_EQ(view->Graph()->Row(3).At(1), "10.00"); // the newest last
+    // A tick that brings an older report than shown adds nothing.
+    SetLatest("KJFK", {rows[2]});
+    view->RefreshTick();
+    EXPECT_EQ(view->Graph()->RowCount(), 4);
 }
 
 TEST_F(StationWindowTest, AStationWindowRefreshesPreciselyAndHasNoMarkAllStations) {
