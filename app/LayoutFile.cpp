@@ -14,6 +14,7 @@
 #include <QMdiArea>
 #include <QScreen>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -66,13 +67,40 @@ WindowPlacement PlacementOf(const QWidget& window, QPoint origin) {
     return p;
 }
 
-void ApplyPlacement(QWidget& window, const WindowPlacement& p, QPoint origin) {
-    if (p.right <= p.left || p.bottom <= p.top)
+// Where a placement may put a window: the main window inside the screen's work area; a child
+// window no larger than the screen, with its title bar inside the child-window area.
+struct PlacementBounds {
+    QPoint origin; // what the placement's coordinates count from
+    QSize area;    // where the window must be found again
+    QSize largest; // the largest size a window may take
+    bool partly;   // true: only the top left part must lie in the area
+};
+
+// Puts the window where the placement says, kept within the bounds: a damaged or foreign file,
+// a screen that has since shrunk, or extreme numbers neither overflow nor leave a window out of
+// reach (and so saved back and returned at every start).
+void ApplyPlacement(QWidget& window, const WindowPlacement& p, const PlacementBounds& b) {
+    const std::int64_t width = static_cast<std::int64_t>(p.right) - p.left;
+    const std::int64_t height = static_cast<std::int64_t>(p.bottom) - p.top;
+    if (width <= 0 || height <= 0 || b.area.width() <= 0 || b.area.height() <= 0 ||
+        b.largest.width() <= 0 || b.largest.height() <= 0)
         return;
-    window.setGeometry(p.left + origin.x(), p.top + origin.y(), p.right - p.left, p.bottom - p.top);
+    constexpr int kSmallest = 100; // a window still to be grabbed and read
+    constexpr int kTitle = 30;     // a title bar's height, to be grabbed
+    const int w = static_cast<int>(
+        std::clamp<std::int64_t>(width, std::min(kSmallest, b.largest.width()), b.largest.width()));
+    const int h = static_cast<int>(std::clamp<std::int64_t>(
+        height, std::min(kSmallest, b.largest.height()), b.largest.height()));
+    const std::int64_t lowX = b.partly ? kSmallest - w : 0;
+    const std::int64_t highX = b.partly ? b.area.width() - kSmallest : b.area.width() - w;
+    const std::int64_t highY = b.partly ? b.area.height() - kTitle : b.area.height() - h;
+    const int x = static_cast<int>(std::clamp<std::int64_t>(p.left, std::min(lowX, highX),
+                                                            std::max(lowX, highX)));
+    const int y = static_cast<int>(std::clamp<std::int64_t>(p.top, 0, std::max<std::int64_t>(0, highY)));
+    window.setGeometry(x + b.origin.x(), y + b.origin.y(), w, h);
     if (p.showCmd == 3)
         window.showMaximized();
-    else if (p.showCmd == 2 || p.showCmd == 6)
+    else if (p.showCmd == 2 || p.showCmd == 6 || p.showCmd == 7)
         window.showMinimized();
 }
 
@@ -170,6 +198,13 @@ bool SaveLayout(CMainFrame& frame) {
             PutU32(bytes, static_cast<std::uint32_t>(kLayoutEntrySize));
             bytes += EncodeEntry(copy);
         }
+        // Station windows the last restore could not reopen, because the report server did
+        // not answer, keep their places: an outage does not erase the user's layout.
+        if (t == app->m_pMapTemplate)
+            for (const LayoutEntry& kept : frame.UnrestoredStations()) {
+                PutU32(bytes, static_cast<std::uint32_t>(kLayoutEntrySize));
+                bytes += EncodeEntry(kept);
+            }
     }
     // Written beside the old file and then put in its place: a failure leaves the old file.
     switch (platform::ReplaceFileContents(kLayoutFile, bytes)) {
@@ -204,7 +239,9 @@ void RestoreLayout(CMainFrame& frame) {
     char placement[44];
     if (!in.read(placement, sizeof placement))
         return;
-    ApplyPlacement(frame, DecodePlacement(placement), WorkArea().topLeft());
+    const QRect work = WorkArea();
+    ApplyPlacement(frame, DecodePlacement(placement),
+                   {work.topLeft(), work.size(), work.size(), false});
 
     char buffer[kLayoutEntrySize] = {};
     for (;;) {
@@ -224,8 +261,13 @@ void RestoreLayout(CMainFrame& frame) {
             opened = frame.OpenChildWindow(KIND_WORLD_MAP);
             break;
         case KIND_STATION:
-            if (frame.m_catalogue.SelectStation(StationOf(entry)))
+            // Once the server has not answered, the other stations are not waited for.
+            if (frame.m_catalogue.ServerDownSince() != 0)
+                frame.KeepUnrestoredStation(entry);
+            else if (frame.m_catalogue.SelectStation(StationOf(entry)))
                 opened = frame.LastOpenedDocument();
+            else if (frame.m_catalogue.ServerDownSince() != 0)
+                frame.KeepUnrestoredStation(entry);
             break;
         case KIND_RESULT_LIST:
         case KIND_ALL_STATIONS: {
@@ -239,6 +281,13 @@ void RestoreLayout(CMainFrame& frame) {
             break; // zoom windows and anything else are not re-created
         }
         if (opened && opened->Frame())
-            ApplyPlacement(*opened->Frame(), entry.wpPlacement, QPoint(0, 0));
+            ApplyPlacement(*opened->Frame(), entry.wpPlacement,
+                           {QPoint(0, 0), frame.MdiArea()->viewport()->size(), work.size(), true});
     }
+    const int kept = static_cast<int>(frame.UnrestoredStations().size());
+    if (kept > 0)
+        frame.SetServerNotice(platform::Format(
+            "%d saved station window%s not reopened: the report server did not answer. %s in "
+            "the layout.",
+            kept, kept == 1 ? " was" : "s were", kept == 1 ? "It stays" : "They stay"));
 }

@@ -19,6 +19,6 @@ LayoutEntry DecodeEntry(const char* bytes);
 
 // At the main window's first showing: re-creates the saved child windows, or opens one world map.
 void RestoreLayout(CMainFrame& frame);
-// At the main window's close: writes the layout when "iSaveLayout" is on. False when the file
-// could not be written (the main window then stays open and the old file stays as it was).
+// At the main window's close: writes the layout when "iSaveLayout" is on. False, after telling
+// the user, when the file could not be written (the old file then stays as it was).
 bool SaveLayout(CMainFrame& frame);

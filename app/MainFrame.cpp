@@ -132,6 +132,10 @@ bool CMainFrame::Create() {
     m_pane = new QLabel(QStringLiteral("Ready"), m_wndStatusBar);
     m_pane->setObjectName(QStringLiteral("pane0"));
     m_wndStatusBar->addWidget(m_pane, 1);
+    m_serverNotice = new QLabel(m_wndStatusBar);
+    m_serverNotice->setObjectName(QStringLiteral("serverNotice"));
+    m_serverNotice->hide();
+    m_wndStatusBar->addWidget(m_serverNotice);
     // The lock states are not reported on every platform; the indicators then stay unlit.
     for (const char* name : {"CAP", "NUM", "SCRL"}) {
         auto* indicator = new QLabel(QString::fromLatin1(name), m_wndStatusBar);
@@ -459,9 +463,17 @@ bool CMainFrame::OpenResultList(const std::string& title) {
 
 bool CMainFrame::OpenStationWindow(const std::string& title) {
     CVentoraDoc* doc = OpenChildWindow(KIND_STATION);
-    if (doc)
-        doc->SetTitle(title);
-    return doc != nullptr;
+    if (!doc)
+        return false;
+    doc->SetTitle(title);
+    // The station is open again: its kept layout entry has done its work.
+    const auto kept = std::find_if(m_unrestored.begin(), m_unrestored.end(),
+                                   [this](const LayoutEntry& e) {
+                                       return FieldText(e.szIcao) == m_currentStation.strICAO;
+                                   });
+    if (kept != m_unrestored.end())
+        m_unrestored.erase(kept);
+    return true;
 }
 
 void CMainFrame::AddToRecentFileList(const std::string& entry) {
@@ -471,6 +483,17 @@ void CMainFrame::AddToRecentFileList(const std::string& entry) {
 void CMainFrame::SetStatusText(const std::string& text) {
     if (m_pane)
         m_pane->setText(platform::FromCp1252(text));
+}
+
+void CMainFrame::SetServerNotice(const std::string& text) {
+    if (!m_serverNotice)
+        return;
+    m_serverNotice->setText(platform::FromCp1252(text));
+    m_serverNotice->setVisible(!text.empty());
+}
+
+std::string CMainFrame::ServerNotice() const {
+    return m_serverNotice ? platform::ToCp1252(m_serverNotice->text()) : std::string();
 }
 
 std::string CMainFrame::PaneText() const {
@@ -563,10 +586,9 @@ void CMainFrame::showEvent(QShowEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (!SaveLayout(*this)) {
-        event->ignore(); // the layout file could not be created: the program stays
-        return;
-    }
+    // A layout that cannot be written is reported, and closing goes on: a folder that cannot
+    // be written to must not keep the program from ending.
+    platform::AbandonOnError([this] { SaveLayout(*this); });
     m_mdiArea->closeAllSubWindows();
     event->accept();
 }

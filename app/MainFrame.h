@@ -35,6 +35,8 @@ public:
 
     // CatalogueHost
     void SetStatusText(const std::string& text) override;
+    void SetServerNotice(const std::string& text) override;
+    std::string ServerNotice() const;
     StationTable& StationsResult() override { return m_stationsResult; }
     StationTable& StationsOpened() override { return m_stationsOpened; }
     bool OpenResultList(const std::string& title) override;
@@ -60,6 +62,10 @@ public:
     CVentoraDoc* OpenChildWindow(std::int32_t kind);
     // The document of the window opened last (by any opener).
     CVentoraDoc* LastOpenedDocument() const { return m_lastOpened; }
+    // Station windows of the layout that were not reopened because the report server did not
+    // answer; written to the layout again until the station's window opens.
+    void KeepUnrestoredStation(const LayoutEntry& entry) { m_unrestored.push_back(entry); }
+    const std::vector<LayoutEntry>& UnrestoredStations() const { return m_unrestored; }
     QMdiArea* MdiArea() const { return m_mdiArea; }
     CViewBase* ActiveView() const;
     std::string PaneText() const;
@@ -99,6 +105,7 @@ private:
 
     QMdiArea* m_mdiArea = nullptr;
     QLabel* m_pane = nullptr;
+    QLabel* m_serverNotice = nullptr;
     std::map<int, std::vector<QAction*>> m_actions; // per command, one per menu item
     std::vector<QAction*> m_windowListActions;
     std::map<int, std::vector<QMenu*>> m_menus; // the popups of menus 128 and 129
@@ -107,4 +114,5 @@ private:
     int m_currentMenu = 0;
     bool m_shown = false;
     CVentoraDoc* m_lastOpened = nullptr;
+    std::vector<LayoutEntry> m_unrestored;
 };

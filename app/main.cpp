@@ -59,19 +59,24 @@ int main(int argc, char** argv) {
         return 1;
     CMainFrame* frame = app.MainFrame();
 
+    bool saved = false;
     QTimer::singleShot(0, frame, [&] {
         app.OpenStations(options.open);
         if (options.screenshot.empty())
             return;
         QApplication::processEvents();
-        const bool saved = frame->grab().save(QString::fromLocal8Bit(options.screenshot.c_str()));
-        std::fprintf(stderr,
-                     saved ? "ventora: picture saved to %s\n" : "ventora: cannot write %s\n",
-                     options.screenshot.c_str());
+        saved = frame->grab().save(QString::fromLocal8Bit(options.screenshot.c_str()));
+        if (saved)
+            std::fprintf(stderr, "ventora: picture saved to %s\n", options.screenshot.c_str());
+        else
+            std::fprintf(stderr, "ventora: cannot write the picture %s\n",
+                         options.screenshot.c_str());
         frame->close();
         QApplication::quit();
     });
     const int result = application.exec();
     app.DestroyMainFrame();
-    return options.screenshot.empty() ? result : 0;
+    if (!options.screenshot.empty())
+        return saved ? 0 : 1;
+    return result;
 }

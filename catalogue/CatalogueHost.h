@@ -11,6 +11,9 @@ public:
     virtual ~CatalogueHost() = default;
 
     virtual void SetStatusText(const std::string& text) = 0;
+    // A lasting word about the report server in the status line, which the information line's
+    // own texts do not replace; empty takes it away.
+    virtual void SetServerNotice(const std::string& text) = 0;
     virtual StationTable& StationsResult() = 0;
     virtual StationTable& StationsOpened() = 0;
 

@@ -10,7 +10,8 @@
 
 namespace {
 
-constexpr std::size_t kStationListLimit = 1000000;
+// Today's list is under a megabyte; a file sixty times larger is no station list.
+constexpr std::size_t kStationListLimit = 64u * 1024u * 1024u;
 
 // Refuses a second retrieval that a timer tick starts while the first waits in its message box.
 bool g_retrievalBusy = false;
@@ -42,18 +43,28 @@ bool StationCatalogue::LoadStationList(Source source) {
                                  platform::MessageIcon::Exclamation);
             return false;
         }
+        // The whole list, whatever lines it holds (a long line or a zero byte is skipped as a
+        // line of another length); only a file beyond any real list is cut, at a line's end.
         text.resize(kStationListLimit);
         file.read(text.data(), static_cast<std::streamsize>(text.size()));
         text.resize(static_cast<std::size_t>(file.gcount()));
-        const bool cut = text.size() == kStationListLimit && file.peek() != EOF;
-        if (const std::size_t nul = text.find('\0'); nul != std::string::npos)
-            text.resize(nul);
-        else if (cut)
-            text.resize(text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1);
+        if (text.size() == kStationListLimit && file.peek() != EOF) {
+            const std::size_t last = text.rfind('\n');
+            text.resize(last == std::string::npos ? 0 : last + 1);
+            platform::MessageBox(
+                platform::Format("The station list \"%s\" is larger than %zu MiB; only the "
+                                 "stations in its first %zu MiB were read.",
+                                 kStationListFile, kStationListLimit / (1024 * 1024),
+                                 kStationListLimit / (1024 * 1024)),
+                platform::MessageIcon::Exclamation);
+        }
     } else {
-        text = m_fetcher.Fetch(m_serverUrl + kStationListPath, kStationListLimit);
-        if (text.empty())
+        const PageFetcher::Response response =
+            m_fetcher.Get(m_serverUrl + kStationListPath, 1000000);
+        // A list that did not arrive whole, or an error page, is not a catalogue.
+        if (!response.Ok() || response.body.empty())
             return false;
+        text = response.body;
     }
     m_all.RemoveAll();
     ParseStationList(text, m_all);
@@ -97,7 +108,7 @@ bool StationCatalogue::FetchObservations(const StationRecord* station, Observati
             m_serverDownSince = platform::CurrentTime();
         if (m_host) {
             const auto since = platform::LocalBreakdown(m_serverDownSince);
-            m_host->SetStatusText(platform::Format(
+            m_host->SetServerNotice(platform::Format(
                 "The report server %s has not answered since %02d:%02d.", m_serverUrl.c_str(),
                 since ? since->tm_hour : 0, since ? since->tm_min : 0));
         }
@@ -111,7 +122,7 @@ bool StationCatalogue::FetchObservations(const StationRecord* station, Observati
     if (m_serverDownSince != 0) {
         m_serverDownSince = 0;
         if (m_host)
-            m_host->SetStatusText(
+            m_host->SetServerNotice(
                 platform::Format("The report server %s answers again.", m_serverUrl.c_str()));
     }
 

@@ -25,9 +25,10 @@ public:
     void SetServerUrl(const std::string& url) { m_serverUrl = url; }
     const std::string& ServerUrl() const { return m_serverUrl; }
 
-    // Replaces the catalogue with the station list from "stations.txt" in the working folder
-    // (at most 1,000,000 bytes) or from the report server. False, with the catalogue untouched,
-    // when the file cannot be opened (the user is told) or the download is empty (silently).
+    // Replaces the catalogue with every station line of "stations.txt" in the working folder (a
+    // file beyond 64 MiB is read up to there, and the user is told) or of the report server's
+    // list. False, with the catalogue untouched, when the file cannot be opened (the user is
+    // told) or the download fails or is empty (silently).
     bool LoadStationList(Source source);
 
     // How a retrieval came about: asked for by the user, or by a window's refresh tick.

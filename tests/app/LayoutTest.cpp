@@ -12,10 +12,13 @@
 #include "tests/support/TestHttpServer.h"
 
 #include <QAction>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMdiArea>
 #include <QTest>
 
 #include <filesystem>
+#include <limits>
 
 using testing_support::AppFixture;
 using testing_support::ReadFile;
@@ -109,7 +112,7 @@ TEST_F(LayoutTest, WindowsComeBackInOrderAndInPlace) {
     WindowTitled("World Map")->setGeometry(5, 6, 550, 350);
     WindowTitled("NYC_JFK ARPT")->setGeometry(40, 30, 650, 670);
     WindowTitled("All stations")->setGeometry(100, 50, 501, 608);
-    Frame().setGeometry(30, 40, 900, 850);
+    Frame().setGeometry(30, 40, 700, 700);
     const QRect mainGeometry = Frame().geometry();
     Stop();
 
@@ -202,21 +205,100 @@ TEST_F(LayoutTest, ClosingWithoutChildWindowsWritesThePlacementOnly) {
     EXPECT_EQ(ReadFile(kLayoutFile).size(), 44u);
 }
 
-TEST_F(LayoutTest, AFileThatCannotBeCreatedKeepsTheProgramOpen) {
+TEST_F(LayoutTest, AFileThatCannotBeCreatedIsReportedAndClosingGoesOn) {
     WriteFile(kLayoutFile, "the earlier layout");
     std::filesystem::create_directory(std::string(kLayoutFile) + ".tmp"); // in the way
     StartWithLayout(1, 0);
     Frame().close();
     Pump();
-    EXPECT_TRUE(Frame().isVisible());
-    ASSERT_FALSE(m_recorder.messages.empty());
+    ASSERT_EQ(m_recorder.messages.size(), 1u);
     EXPECT_EQ(m_recorder.messages.back().text, "Can not create file: \"LAYOUT.BIN\"");
     EXPECT_EQ(ReadFile(kLayoutFile), "the earlier layout");
-    EXPECT_EQ(Windows().size(), 1u);
-
-    // Turning saving off lets the program close.
-    iSaveLayout = 0;
-    Frame().close();
-    Pump();
+    // The program does not stay trapped: the window closed and its children with it.
     EXPECT_FALSE(Frame().isVisible());
+    EXPECT_TRUE(Windows().empty());
+}
+
+TEST_F(LayoutTest, AnOutageAtStartKeepsTheSavedStationsAndWaitsForNone) {
+    testing_support::FakeReportServer server;
+    for (const char* icao : {"KJFK", "EDDH", "YSSY"})
+        server.SetPage(icao, testing_support::Rows(icao, 4, 30));
+    auto station = [](const std::string& icao, const std::string& name, WindowPlacement at) {
+        StationRecord s;
+        s.strICAO = icao;
+        s.strStation = name;
+        LayoutEntry e = MakeLayoutEntry(KIND_STATION, s, nullptr);
+        e.wpPlacement = at;
+        return e;
+    };
+    const std::string layout =
+        EncodePlacement(At(0, 0, 700, 700)) + Record(Entry(KIND_WORLD_MAP, At(0, 0, 550, 350))) +
+        Record(station("KJFK", "NYC_JFK ARPT", At(10, 10, 660, 680))) +
+        Record(station("EDDH", "HAMBURG", At(20, 20, 670, 690))) +
+        Record(station("YSSY", "SYDNEY", At(30, 30, 680, 700))) +
+        Record(Entry(KIND_ALL_STATIONS, At(40, 40, 541, 648)));
+    WriteFile(kLayoutFile, layout);
+    server.SetStatus(503); // the server is down for maintenance
+    platform::Profile::WriteInt("Settings", "iSaveLayout", 1);
+    platform::Profile::WriteInt("Settings", "iRestoreLayout", 1);
+    Start(testing_support::SampleStationList(), CVentoraApp::Options{server.BaseUrl()});
+    // One station asked, one message; the others kept without waiting.
+    EXPECT_EQ(server.Requests().size(), 1u);
+    ASSERT_EQ(m_recorder.messages.size(), 1u);
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"World Map", "All stations"}));
+    EXPECT_EQ(Frame().ServerNotice(), "3 saved station windows were not reopened: the report "
+                                      "server did not answer. They stay in the layout.");
+    Stop();
+    // The layout still holds all five windows, the stations in their places.
+    const std::string file = ReadFile(kLayoutFile);
+    ASSERT_EQ(file.size(), 44u + 5u * 472u);
+    EXPECT_EQ(FieldText(DecodeEntry(file.data() + 44 + 472 + 4).szIcao), "KJFK");
+    EXPECT_EQ(DecodeEntry(file.data() + 44 + 472 + 4).wpPlacement, At(10, 10, 660, 680));
+    EXPECT_EQ(FieldText(DecodeEntry(file.data() + 44 + 3 * 472 + 4).szIcao), "YSSY");
+    EXPECT_EQ(DecodeEntry(file.data() + 44 + 4 * 472 + 4).nKind, KIND_ALL_STATIONS);
+    m_app.reset();
+
+    // The server is back: the next start opens them all.
+    server.SetStatus(200);
+    m_recorder.messages.clear();
+    Start(testing_support::SampleStationList(), CVentoraApp::Options{server.BaseUrl()});
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"World Map", "NYC_JFK ARPT", "HAMBURG",
+                                                  "SYDNEY", "All stations"}));
+    EXPECT_TRUE(m_recorder.messages.empty());
+    EXPECT_TRUE(Frame().UnrestoredStations().empty());
+}
+
+TEST_F(LayoutTest, PlacementsAreKeptWithinReach) {
+    const int lowest = std::numeric_limits<std::int32_t>::min();
+    const int highest = std::numeric_limits<std::int32_t>::max();
+    WindowPlacement main = At(lowest, lowest, highest, highest);
+    WriteFile(kLayoutFile,
+              EncodePlacement(main) +
+                  Record(Entry(KIND_WORLD_MAP, At(lowest, 5, highest, 300))) // overflowing width
+                  + Record(Entry(KIND_WORLD_MAP, At(50000, 40000, 50550, 40350))) // far away
+                  + Record(Entry(KIND_WORLD_MAP, At(-90000, -90000, -89450, -89650))) +
+                  Record(Entry(KIND_WORLD_MAP, At(10, 10, 1000000000, 1000000000)))); // huge
+    StartWithLayout(1, 1);
+    ASSERT_EQ(Windows().size(), 4u);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE(Frame().width(), screen.width());
+    EXPECT_LE(Frame().height(), screen.height());
+    const QSize area = Frame().MdiArea()->size();
+    for (CChildFrame* w : Windows()) {
+        SCOPED_TRACE(w->geometry().x());
+        EXPECT_LE(w->width(), screen.width());
+        EXPECT_LE(w->height(), screen.height());
+        // Its title bar can be reached in the child-window area.
+        EXPECT_GE(w->x() + w->width(), 100);
+        EXPECT_LE(w->x(), area.width() - 100);
+        EXPECT_GE(w->y(), 0);
+        EXPECT_LE(w->y(), area.height() - 30);
+    }
+    EXPECT_EQ(Windows()[1]->size(), QSize(550, 350)); // moved, not resized
+    // What is written back is the place where the window now is.
+    Stop();
+    const std::string file = ReadFile(kLayoutFile);
+    const WindowPlacement far = DecodeEntry(file.data() + 44 + 472 + 4).wpPlacement;
+    EXPECT_LE(far.left, area.width() - 100);
+    EXPECT_LE(far.top, area.height() - 30);
 }

@@ -49,20 +49,48 @@ TEST_F(CatalogueFixture, AMissingFileIsReportedAndChangesNothing) {
     EXPECT_EQ(recorder.messages[0].icon, platform::MessageIcon::Exclamation);
 }
 
-TEST_F(CatalogueFixture, ReadsOnlyTheFirstMillionBytes) {
-    // 84-byte lines: the limit falls in the middle of line 11905.
+TEST_F(CatalogueFixture, EveryStationLineCountsWhateverLiesBetween) {
+    // A ten-megabyte line and a zero byte in a line: skipped, and every station line after them
+    // is read.
+    std::string text = "! header\n" + line1 + "\n" + std::string(10 * 1024 * 1024, 'x') + "\n" +
+                       line2 + "\n" + "NUL " + '\0' + " in a short line\n";
+    for (int i = 0; i < 300; ++i)
+        text += line1 + "\r\n";
+    WriteFile("stations.txt", text);
+    EXPECT_TRUE(catalogue.LoadStationList(StationCatalogue::Source::LocalFile));
+    EXPECT_EQ(all.GetSize(), 302);
+    EXPECT_EQ(all[1].strICAO, "EDDF");
+    EXPECT_TRUE(recorder.messages.empty());
+
+    // A line of station length that holds a zero byte is a station line like any other.
+    std::string withNul = line2;
+    withNul[30] = '\0';
+    WriteFile("stations.txt", line1 + "\n" + withNul + "\n" + line1 + "\n");
+    EXPECT_TRUE(catalogue.LoadStationList(StationCatalogue::Source::LocalFile));
+    EXPECT_EQ(all.GetSize(), 3);
+}
+
+TEST_F(CatalogueFixture, AListBeyond64MiBIsReadUpToThereAndSaidSo) {
     std::string text;
     const std::string line = line1 + "\n";
-    while (text.size() < 1000000 + 2 * line.size())
+    text.reserve(65u * 1024u * 1024u);
+    while (text.size() < 64u * 1024u * 1024u + 2 * line.size())
         text += line;
     WriteFile("stations.txt", text);
     EXPECT_TRUE(catalogue.LoadStationList(StationCatalogue::Source::LocalFile));
-    EXPECT_EQ(all.GetSize(), 1000000 / 84);
+    EXPECT_EQ(all.GetSize(), static_cast<int>(64u * 1024u * 1024u / 84u));
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text, "The station list \"stations.txt\" is larger than 64 "
+                                         "MiB; only the stations in its first 64 MiB were read.");
+}
 
-    // The text ends at a zero byte.
-    WriteFile("stations.txt", line1 + "\n" + std::string(1, '\0') + line2 + "\n");
+TEST_F(CatalogueFixture, ThePublicListIsReadWhole) {
+    const auto path = testing_support::SharedDataFile("stations.txt");
+    if (path.empty())
+        GTEST_SKIP() << "public station list not present";
+    WriteFile("stations.txt", testing_support::ReadFile(path));
     EXPECT_TRUE(catalogue.LoadStationList(StationCatalogue::Source::LocalFile));
-    EXPECT_EQ(all.GetSize(), 1);
+    EXPECT_EQ(all.GetSize(), 9595);
 }
 
 TEST_F(CatalogueFixture, LoadsFromTheReportServer) {

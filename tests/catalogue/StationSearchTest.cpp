@@ -10,10 +10,11 @@ namespace {
 // Records what the catalogue asks of the main window.
 struct RecordingHost : CatalogueHost {
     StationTable result, opened;
-    std::vector<std::string> status, resultLists, stationWindows, recent;
+    std::vector<std::string> status, notices, resultLists, stationWindows, recent;
     bool windowsOpen = true;
 
     void SetStatusText(const std::string& text) override { status.push_back(text); }
+    void SetServerNotice(const std::string& text) override { notices.push_back(text); }
     StationTable& StationsResult() override { return result; }
     StationTable& StationsOpened() override { return opened; }
     bool OpenResultList(const std::string& title) override {

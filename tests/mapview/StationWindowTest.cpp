@@ -489,9 +489,15 @@ TEST_F(StationWindowTest, AnOutageDuringRefreshTicksIsReportedOnceAndItsEndToo) 
               "The report server " + m_server.BaseUrl() + " did not answer (connection refused).");
     const auto since = platform::LocalBreakdown(Frame().m_catalogue.ServerDownSince());
     ASSERT_TRUE(since);
-    EXPECT_EQ(Frame().PaneText(),
-              platform::Format("The report server %s has not answered since %02d:%02d.",
-                               m_server.BaseUrl().c_str(), since->tm_hour, since->tm_min));
+    // The status line says since when, and the world map's own texts do not take that away.
+    const std::string notice = platform::Format("The report server %s has not answered since "
+                                                "%02d:%02d.",
+                                                m_server.BaseUrl().c_str(), since->tm_hour,
+                                                since->tm_min);
+    EXPECT_EQ(Frame().ServerNotice(), notice);
+    MapView(WindowTitled("World Map"))->repaint();
+    EXPECT_EQ(Frame().PaneText(), "Total stations: 6");
+    EXPECT_EQ(Frame().ServerNotice(), notice);
     for (CVentoraView* view : views)
         EXPECT_EQ(view->Graph()->RowCount(), 4);
 
@@ -499,7 +505,7 @@ TEST_F(StationWindowTest, AnOutageDuringRefreshTicksIsReportedOnceAndItsEndToo) 
     m_server.ComeBack();
     SetLatest("KJFK", Rows("KJFK", 1, 30, 5, 20));
     views[0]->RefreshTick();
-    EXPECT_EQ(Frame().PaneText(), "The report server " + m_server.BaseUrl() + " answers again.");
+    EXPECT_EQ(Frame().ServerNotice(), "The report server " + m_server.BaseUrl() + " answers again.");
     EXPECT_EQ(views[0]->Graph()->RowCount(), 5);
     EXPECT_EQ(m_recorder.messages.size(), 1u);
 
