@@ -16,6 +16,7 @@ struct Transfer {
     bool capped = false; // the body went beyond the cap
     bool idle = false;   // nothing arrived for the idle time
     long idleTimeoutMs = 0;
+    const std::atomic<bool>* cancel = nullptr;
     std::chrono::steady_clock::time_point lastData = std::chrono::steady_clock::now();
     curl_off_t lastCount = -1;
 };
@@ -35,6 +36,8 @@ std::size_t OnData(char* data, std::size_t size, std::size_t count, void* user) 
 
 int OnProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) {
     auto* transfer = static_cast<Transfer*>(user);
+    if (transfer->cancel && transfer->cancel->load())
+        return 1;
     const auto now = std::chrono::steady_clock::now();
     const curl_off_t count = downloaded + uploaded;
     if (count != transfer->lastCount) {
@@ -76,6 +79,7 @@ PageFetcher::Response PageFetcher::Get(const std::string& url, std::size_t buffe
     Transfer transfer;
     transfer.maxBytes = m_limits.maxBodyBytes;
     transfer.idleTimeoutMs = m_limits.idleTimeoutMs;
+    transfer.cancel = m_limits.cancel;
 
     curl_slist* headers = nullptr;
     headers = curl_slist_append(headers, "Cache-Control: no-cache");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -27,6 +28,8 @@ public:
         long lowSpeedBytesPerSecond = 100;
         long lowSpeedSeconds = 10;
         std::size_t maxBodyBytes = 64u * 1024u * 1024u;
+        // While it points to true, a transfer under way gives up (checked every few moments).
+        const std::atomic<bool>* cancel = nullptr;
     };
 
     PageFetcher() = default;

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 
 using testing_support::TestHttpServer;
 
@@ -88,4 +90,63 @@ TEST(Fetch, CapsARunawayBody) {
     limits.maxBodyBytes = 50000;
     PageFetcher fetcher(limits);
     EXPECT_EQ(fetcher.Fetch(server.BaseUrl() + "/"), std::string(50000, 'y'));
+}
+
+TEST(Fetch, APageSentAByteAtATimeDoesNotHoldTheFetchForEver) {
+    // One byte every 100 ms: each byte restarts the idle clock, never the deadline.
+    std::atomic<bool> stop{false};
+    TestHttpServer server([&stop](const httplib::Request&, httplib::Response& res) {
+        res.set_chunked_content_provider("text/html", [&stop](size_t, httplib::DataSink& sink) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            sink.write("x", 1);
+            return !stop.load();
+        });
+    });
+    for (const bool bySpeed : {false, true}) {
+        PageFetcher::Limits limits = QuickLimits();
+        limits.totalTimeoutMs = bySpeed ? 60000 : 1500;
+        limits.lowSpeedBytesPerSecond = bySpeed ? 1000 : 1;
+        limits.lowSpeedSeconds = 1;
+        PageFetcher fetcher(limits);
+        const auto start = std::chrono::steady_clock::now();
+        const PageFetcher::Response r = fetcher.Get(server.BaseUrl() + "/drip");
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(r.failure, FetchFailure::TimedOut) << bySpeed;
+        EXPECT_FALSE(r.Ok());
+        EXPECT_LT(elapsed, std::chrono::seconds(5)) << bySpeed;
+        EXPECT_GT(r.body.size(), 0u); // it was sending, just too slowly
+    }
+    stop = true;
+}
+
+TEST(Fetch, TellsWhyAPageIsNotWhole) {
+    TestHttpServer server([](const httplib::Request& req, httplib::Response& res) {
+        if (req.path == "/missing") {
+            res.status = 404;
+            res.set_content("Sorry, not here", "text/html");
+        } else if (req.path == "/cut") {
+            res.set_content_provider(1000, "text/html",
+                                     [](size_t offset, size_t, httplib::DataSink& sink) {
+                                         if (offset > 0)
+                                             return false;
+                                         sink.write("half of it", 10);
+                                         return true;
+                                     });
+        } else {
+            res.set_content(std::string(2000, 'z'), "text/plain");
+        }
+    });
+    PageFetcher::Limits limits = QuickLimits();
+    limits.maxBodyBytes = 1000;
+    PageFetcher fetcher(limits);
+    EXPECT_EQ(fetcher.Get(server.BaseUrl() + "/missing").failure, FetchFailure::HttpStatus);
+    EXPECT_EQ(fetcher.Get(server.BaseUrl() + "/missing").status, 404);
+    EXPECT_EQ(fetcher.Get(server.BaseUrl() + "/cut").failure, FetchFailure::Cut);
+    EXPECT_EQ(fetcher.Get(server.BaseUrl() + "/big").failure, FetchFailure::TooLarge);
+    EXPECT_EQ(
+        fetcher.Get("http://127.0.0.1:" + std::to_string(testing_support::RefusingPort()) + "/")
+            .failure,
+        FetchFailure::Refused);
+    PageFetcher whole(QuickLimits());
+    EXPECT_TRUE(whole.Get(server.BaseUrl() + "/big").Ok());
 }

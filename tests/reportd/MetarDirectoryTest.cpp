@@ -14,7 +14,9 @@
 
 #include <cmath>
 #include <set>
+#include <fstream>
 #include <sstream>
+#include <thread>
 
 using testing_support::RunningServer;
 using testing_support::StationLine;
@@ -123,9 +125,47 @@ TEST(MetarFolder, HandWrittenReportsAreReadBackExactly) {
     EXPECT_EQ(viewer.Fetch("EDDF", "most recent only").GetSize(), 1);
     WriteFile("metar/later.txt",
               "2026/12/06 09:55\nEDDF 060955Z 28012KT 9999 FEW030 22/13 Q1012\n");
-    const ObservationSeries latest = viewer.Fetch("EDDF", "most+recent+only");
+    // The folder is read again on a thread of its own within moments.
+    ObservationSeries latest;
+    for (int i = 0; i < 200; ++i) {
+        latest = viewer.Fetch("EDDF", "most+recent+only");
+        if (latest.GetSize() == 1 && latest[0].dTemperature == 22.0)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     ASSERT_EQ(latest.GetSize(), 1);
     EXPECT_DOUBLE_EQ(latest[0].dTemperature, 22.0);
+}
+
+TEST(MetarFolder, RequestsNeverWaitForAScan) {
+    testing_support::ScopedWorkingFolder folder;
+    std::filesystem::create_directory("metar");
+    WriteFile("metar/EDDF.TXT", "2026/12/06 09:50\nEDDF 060950Z 27010KT 9999 FEW030 21/13 Q1013\n");
+    // A large file of other stations' reports: read once, on the scanning thread.
+    std::string big;
+    for (int i = 0; big.size() < 40u * 1024u * 1024u; ++i)
+        big += "2026/12/06 09:50\nK" + std::to_string(100 + i % 900) +
+               " 060950Z 27010KT 9999 FEW030 21/13 Q1013 RMK " + std::string(200, 'X') + "\n";
+    WriteFile("metar/big.txt", big);
+    MetarDirectorySource source("metar", 10);
+    StationRecord eddf;
+    eddf.strICAO = "EDDF";
+    // The large file keeps changing, so every scan reads it again; requests meanwhile are
+    // answered from the snapshot at once.
+    std::chrono::steady_clock::duration slowest{};
+    for (int i = 0; i < 20; ++i) {
+        {
+            std::ofstream append("metar/big.txt", std::ios::app);
+            append << "2026/12/06 09:50\nKXXX 060950Z 27010KT 9999 Q1013\n";
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(
+            source.Reports(eddf, UtcTime(2026, 12, 6, 0, 0), UtcTime(2026, 12, 7, 0, 0)).size(),
+            1u);
+        slowest = std::max(slowest, std::chrono::steady_clock::now() - start);
+    }
+    EXPECT_LT(slowest, std::chrono::milliseconds(50));
 }
 
 TEST(MetarFolder, TheSampleReportsSurviveTheRoundTrip) {

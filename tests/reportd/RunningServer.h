@@ -12,9 +12,10 @@ namespace testing_support {
 class RunningServer {
 public:
     RunningServer(std::string stationList, std::unique_ptr<ReportSource> source,
-                  ReportServer::Clock clock)
+                  ReportServer::Clock clock, const HttpServer::Options& options = {})
         : m_server(std::move(stationList), std::move(source), std::move(clock)) {
         m_server.SetLogging(false);
+        m_server.SetHttpOptions(options);
         m_port = m_server.Bind("127.0.0.1", 0);
         if (m_port <= 0)
             throw std::runtime_error("report server could not bind");

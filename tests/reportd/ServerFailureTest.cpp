@@ -43,8 +43,9 @@ TEST(ServerFailure, AFolderThatCannotBeReadGivesAnErrorPage) {
     testing_support::ScopedWorkingFolder folder;
     std::filesystem::create_directory("metar");
     testing_support::WriteFile("metar/KJFK.TXT", "2020/05/02 00:51\nKJFK 020051Z 27009KT A3012\n");
-    ReportServer server(kList, std::make_unique<MetarDirectorySource>("metar", 0),
-                        [] { return kNow; });
+    auto source = std::make_unique<MetarDirectorySource>("metar", 60000);
+    MetarDirectorySource& folderSource = *source;
+    ReportServer server(kList, std::move(source), [] { return kNow; });
     EXPECT_EQ(server.Handle("/weather/surface/index.php", kQuery).status, 200);
     // A station without reports in a readable folder: the Sorry page, as always.
     const auto none =
@@ -53,6 +54,7 @@ TEST(ServerFailure, AFolderThatCannotBeReadGivesAnErrorPage) {
     EXPECT_NE(none.body.find("Sorry"), std::string::npos);
 
     std::filesystem::remove_all("metar");
+    folderSource.Rescan();
     const auto answer = server.Handle("/weather/surface/index.php", kQuery);
     EXPECT_EQ(answer.status, 500);
     EXPECT_EQ(answer.body.find("Sorry"), std::string::npos);

@@ -22,20 +22,17 @@ bool ParseTimeLine(const std::string& line, std::int64_t& time) {
     return true;
 }
 
-std::int64_t SteadySeconds() {
-    return std::chrono::duration_cast<std::chrono::seconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 } // namespace
 
-std::map<std::string, std::vector<TimedReport>> ParseStationFile(const std::string& text) {
+std::map<std::string, std::vector<TimedReport>> ParseStationFile(std::string_view text) {
     std::map<std::string, std::vector<TimedReport>> reports;
-    std::istringstream in(text);
     std::int64_t pending = -1;
-    for (std::string line; std::getline(in, line);) {
-        const std::string trimmed = platform::Trim(line);
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        const std::string trimmed = platform::Trim(text.substr(start, end - start));
+        start = end + 1;
         if (trimmed.empty())
             continue;
         std::int64_t time = 0;
@@ -54,24 +51,50 @@ std::map<std::string, std::vector<TimedReport>> ParseStationFile(const std::stri
     return reports;
 }
 
-MetarDirectorySource::MetarDirectorySource(std::filesystem::path folder, int rescanSeconds)
-    : m_folder(std::move(folder)), m_rescanSeconds(rescanSeconds) {}
+MetarDirectorySource::MetarDirectorySource(std::filesystem::path folder, int rescanMilliseconds)
+    : m_folder(std::move(folder)), m_rescanMilliseconds(std::max(rescanMilliseconds, 10)) {
+    Rescan();
+    m_thread = std::thread([this] {
+        std::unique_lock<std::mutex> lock(m_waitMutex);
+        while (!m_stop) {
+            if (m_wake.wait_for(lock, std::chrono::milliseconds(m_rescanMilliseconds),
+                                [this] { return m_stop; }))
+                break;
+            lock.unlock();
+            Rescan();
+            lock.lock();
+        }
+    });
+}
 
-void MetarDirectorySource::RescanLocked() {
+MetarDirectorySource::~MetarDirectorySource() {
+    Stop();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void MetarDirectorySource::Stop() {
+    {
+        std::lock_guard<std::mutex> lock(m_waitMutex);
+        m_stop = true;
+    }
+    m_wake.notify_all();
+}
+
+void MetarDirectorySource::Rescan() {
+    std::lock_guard<std::mutex> scanning(m_scanMutex);
+    auto snapshot = std::make_shared<Snapshot>();
     std::error_code error;
     std::map<std::filesystem::path, FileEntry> files;
     auto it = std::filesystem::directory_iterator(m_folder, error);
-    if (error)
-        throw SourceFailure(500, platform::Format("the report folder %s cannot be read (%s).",
-                                                  m_folder.string().c_str(),
-                                                  error.message().c_str()));
     for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
-        if (!it->is_regular_file(error))
+        std::error_code fileError;
+        if (!it->is_regular_file(fileError))
             continue;
         const auto path = it->path();
-        const auto modified = it->last_write_time(error);
-        const auto size = it->file_size(error);
-        if (error)
+        const auto modified = it->last_write_time(fileError);
+        const auto size = it->file_size(fileError);
+        if (fileError || size > kLargestFile)
             continue;
         const auto known = m_files.find(path);
         if (known != m_files.end() && known->second.modified == modified &&
@@ -80,41 +103,49 @@ void MetarDirectorySource::RescanLocked() {
             continue;
         }
         std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        files[path] = FileEntry{modified, size, ParseStationFile(text.str())};
+        std::string text(static_cast<std::size_t>(size), '\0');
+        in.read(text.data(), static_cast<std::streamsize>(text.size()));
+        text.resize(static_cast<std::size_t>(in.gcount()));
+        files[path] = FileEntry{modified, size, ParseStationFile(text)};
     }
-    m_files = std::move(files);
-
-    m_byStation.clear();
-    for (const auto& [path, entry] : m_files)
-        for (const auto& [station, reports] : entry.reports) {
-            auto& all = m_byStation[station];
-            all.insert(all.end(), reports.begin(), reports.end());
+    if (error) {
+        // The reports read before are not served as if nothing had happened.
+        snapshot->failure = platform::Format("the report folder %s cannot be read (%s).",
+                                             m_folder.string().c_str(), error.message().c_str());
+    } else {
+        m_files = std::move(files);
+        for (const auto& [path, entry] : m_files)
+            for (const auto& [station, reports] : entry.reports) {
+                auto& all = snapshot->byStation[station];
+                all.insert(all.end(), reports.begin(), reports.end());
+            }
+        for (auto& [station, reports] : snapshot->byStation) {
+            std::sort(reports.begin(), reports.end(),
+                      [](const TimedReport& a, const TimedReport& b) { return a.time > b.time; });
+            // The same report in a station file and a cycle file counts once.
+            reports.erase(std::unique(reports.begin(), reports.end(),
+                                      [](const TimedReport& a, const TimedReport& b) {
+                                          return a.time == b.time && a.raw == b.raw;
+                                      }),
+                          reports.end());
         }
-    for (auto& [station, reports] : m_byStation) {
-        std::sort(reports.begin(), reports.end(),
-                  [](const TimedReport& a, const TimedReport& b) { return a.time > b.time; });
-        // The same report in a station file and a cycle file counts once.
-        reports.erase(std::unique(reports.begin(), reports.end(),
-                                  [](const TimedReport& a, const TimedReport& b) {
-                                      return a.time == b.time && a.raw == b.raw;
-                                  }),
-                      reports.end());
     }
+    std::lock_guard<std::mutex> lock(m_snapshotMutex);
+    m_snapshot = std::move(snapshot);
 }
 
 std::vector<TimedReport> MetarDirectorySource::Reports(const StationRecord& station,
                                                        std::int64_t from, std::int64_t to) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    const std::int64_t now = SteadySeconds();
-    if (m_lastScan < 0 || now - m_lastScan >= m_rescanSeconds) {
-        RescanLocked();
-        m_lastScan = now;
+    std::shared_ptr<const Snapshot> snapshot;
+    {
+        std::lock_guard<std::mutex> lock(m_snapshotMutex);
+        snapshot = m_snapshot;
     }
+    if (!snapshot->failure.empty())
+        throw SourceFailure(500, snapshot->failure);
     std::vector<TimedReport> result;
-    const auto it = m_byStation.find(station.strICAO);
-    if (it == m_byStation.end())
+    const auto it = snapshot->byStation.find(station.strICAO);
+    if (it == snapshot->byStation.end())
         return result;
     for (const TimedReport& r : it->second)
         if (r.time >= from && r.time <= to)

@@ -2,22 +2,34 @@
 
 #include "tools/reportd/ReportSource.h"
 
+#include <condition_variable>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <mutex>
+#include <thread>
 
 // Reads pairs of a line "YYYY/MM/DD HH:MM" and a line with the raw report, as the public
 // station files and cycle files hold them, and files the reports by station.
-std::map<std::string, std::vector<TimedReport>> ParseStationFile(const std::string& text);
+std::map<std::string, std::vector<TimedReport>> ParseStationFile(std::string_view text);
 
-// Real reports from the files of a folder. New, changed and removed files are noticed at the
-// next request that comes at least `rescanSeconds` after the previous look.
+// Real reports from the files of a folder. The folder is read once at construction and then
+// again every `rescanMilliseconds` on a thread of its own, which notices new, changed and removed
+// files; requests read the latest snapshot and never wait for a scan. A folder that cannot be
+// read makes requests fail until it can be read again.
 class MetarDirectorySource : public ReportSource {
 public:
-    explicit MetarDirectorySource(std::filesystem::path folder, int rescanSeconds = 2);
+    static constexpr std::uintmax_t kLargestFile = 64u * 1024u * 1024u; // larger ones are skipped
+
+    explicit MetarDirectorySource(std::filesystem::path folder, int rescanMilliseconds = 2000);
+    ~MetarDirectorySource() override;
 
     std::vector<TimedReport> Reports(const StationRecord& station, std::int64_t from,
                                      std::int64_t to) override;
+    void Stop() override;
+
+    // Reads the folder now, as the scanning thread does on its own.
+    void Rescan();
 
 private:
     struct FileEntry {
@@ -25,12 +37,22 @@ private:
         std::uintmax_t size = 0;
         std::map<std::string, std::vector<TimedReport>> reports;
     };
-    void RescanLocked();
+    struct Snapshot {
+        std::map<std::string, std::vector<TimedReport>> byStation; // newest first
+        std::string failure; // why the folder could not be read; empty when it could
+    };
 
     std::filesystem::path m_folder;
-    int m_rescanSeconds;
-    std::mutex m_mutex;
+    int m_rescanMilliseconds;
+
+    std::mutex m_scanMutex; // one scan at a time
     std::map<std::filesystem::path, FileEntry> m_files;
-    std::map<std::string, std::vector<TimedReport>> m_byStation; // newest first
-    std::int64_t m_lastScan = -1;
+
+    mutable std::mutex m_snapshotMutex;
+    std::shared_ptr<const Snapshot> m_snapshot;
+
+    std::mutex m_waitMutex;
+    std::condition_variable m_wake;
+    bool m_stop = false;
+    std::thread m_thread;
 };

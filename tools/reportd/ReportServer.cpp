@@ -4,7 +4,7 @@
 #include "platform/CText.h"
 #include "tools/reportd/ReportQuery.h"
 
-#include <httplib.h>
+#include "tools/reportd/HttpServer.h"
 
 #include <cstdio>
 
@@ -70,51 +70,38 @@ ReportServer::Answer ReportServer::StationPage(const std::string& query) const {
 }
 
 int ReportServer::Bind(const std::string& host, int port) {
-    m_http = std::make_unique<httplib::Server>();
-    m_http->set_tcp_nodelay(true); // pages go out in one piece without waiting for acknowledgements
-    // The library's own options add SO_REUSEPORT, which lets a second server take a port that is
-    // in use and split the requests with the first. Only a port left in TIME_WAIT is reused.
-    m_http->set_socket_options([](socket_t sock) {
-        int yes = 1;
-        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    });
-    auto answer = [this](const httplib::Request& req, httplib::Response& res) {
-        const std::size_t mark = req.target.find('?');
-        const Answer a =
-            Handle(req.path, mark == std::string::npos ? "" : req.target.substr(mark + 1));
-        res.status = a.status;
-        res.set_content(a.body, a.contentType.c_str());
+    auto answer = [this](const HttpServer::Request& req) {
+        const Answer a = Handle(req.path, req.query);
+        return HttpServer::Response{a.status, a.contentType, a.body};
     };
-    m_http->Get(".*", answer);
-    // Requests the library refuses itself (too long, malformed) still get a readable answer.
-    m_http->set_error_handler([](const httplib::Request&, httplib::Response& res) {
-        if (res.body.empty())
-            res.set_content(SorryPage("the request could not be understood."), "text/html");
-    });
-    m_http->set_exception_handler(
-        [](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
-            res.status = 500;
-            res.set_content(ServerErrorPage("the reports could not be prepared."), "text/html");
-        });
-    m_http->set_logger([this](const httplib::Request& req, const httplib::Response& res) {
+    // Requests the server refuses itself (too long, malformed, with a body) still get a
+    // readable answer; a failure of its own says so.
+    auto errorPage = [](int status) {
+        return status >= 500 ? ServerErrorPage("the reports could not be prepared.")
+                             : SorryPage("the request could not be understood.");
+    };
+    m_http = std::make_unique<HttpServer>(answer, errorPage, m_httpOptions);
+    // The list is ready-made: it is answered at once, whatever the sources are waiting for.
+    m_http->AnswerAtOnce(kListPath);
+    m_http->SetLogger([this](const HttpServer::Request& req, const HttpServer::Response& res) {
         if (m_logging)
-            std::fprintf(stderr, "%s %s %s %d %zu\n", req.remote_addr.c_str(), req.method.c_str(),
+            std::fprintf(stderr, "%s %s %s %d %zu\n", req.remote.c_str(), req.method.c_str(),
                          req.target.c_str(), res.status, res.body.size());
     });
-    if (port == 0)
-        return m_http->bind_to_any_port(host.c_str());
-    return m_http->bind_to_port(host.c_str(), port) ? port : -1;
+    return m_http->Bind(host, port);
 }
 
 bool ReportServer::Run() {
-    return m_http && m_http->listen_after_bind();
+    return m_http && m_http->Run();
 }
 
 void ReportServer::Stop() {
+    // A source waiting for an upstream service gives up, so that the workers end at once.
+    m_source->Stop();
     if (m_http)
-        m_http->stop();
+        m_http->Stop();
 }
 
 bool ReportServer::IsRunning() const {
-    return m_http && m_http->is_running();
+    return m_http && m_http->IsRunning();
 }

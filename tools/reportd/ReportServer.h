@@ -8,12 +8,10 @@
 #include <memory>
 #include <string>
 
-namespace httplib {
-class Server;
-}
+#include "tools/reportd/HttpServer.h"
 
 // Answers the viewer's two requests: the station list file, byte for byte, and a station's
-// translated report page. Safe under the HTTP library's worker threads: the station directory
+// translated report page. Safe under the HTTP server's worker threads: the station directory
 // is read-only after construction and the sources lock what they change.
 class ReportServer {
 public:
@@ -33,13 +31,16 @@ public:
     // The answer for a request path and its raw (still encoded) query.
     Answer Handle(const std::string& path, const std::string& query) const;
 
-    // Binds to the address; returns the port (the free one chosen for port 0), or -1.
+    // Binds to the address; returns the port (the free one chosen for port 0), or -1 with errno
+    // telling why (EADDRINUSE: another server holds the port).
     int Bind(const std::string& host, int port);
     // Serves until Stop; returns false when serving failed.
     bool Run();
     void Stop();
     bool IsRunning() const;
     void SetLogging(bool on) { m_logging = on; }
+    // Connection limits and deadlines, before Bind.
+    void SetHttpOptions(const HttpServer::Options& options) { m_httpOptions = options; }
 
     int StationCount() const { return static_cast<int>(m_stations.size()); }
 
@@ -50,6 +51,7 @@ private:
     std::map<std::string, StationInfo> m_stations;
     std::unique_ptr<ReportSource> m_source;
     Clock m_clock;
-    std::unique_ptr<httplib::Server> m_http;
+    HttpServer::Options m_httpOptions;
+    std::unique_ptr<HttpServer> m_http;
     bool m_logging = true;
 };

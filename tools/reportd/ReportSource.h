@@ -39,6 +39,9 @@ public:
 
     // Simulated pages say so in their heading.
     virtual bool Simulated() const { return false; }
+
+    // The server is stopping: whatever the source waits for is given up (from any thread).
+    virtual void Stop() {}
 };
 
 // UTC calendar helpers shared by the sources.

@@ -57,10 +57,20 @@ std::vector<TimedReport> ParseRawReports(const std::string& body, std::int64_t n
     return reports;
 }
 
+PageFetcher::Limits UpstreamSource::DefaultLimits() {
+    PageFetcher::Limits limits;
+    limits.connectTimeoutMs = 5000;
+    limits.idleTimeoutMs = 10000;
+    limits.totalTimeoutMs = 10000;
+    return limits;
+}
+
 UpstreamSource::UpstreamSource(std::string url, int cacheSeconds, Clock clock,
                                PageFetcher::Limits limits)
-    : m_url(std::move(url)), m_cacheSeconds(cacheSeconds), m_clock(std::move(clock)),
-      m_fetcher(limits) {}
+    : m_url(std::move(url)), m_cacheSeconds(cacheSeconds), m_clock(std::move(clock)) {
+    limits.cancel = &m_stopping; // a stopping server does not wait for the service
+    m_fetcher.SetLimits(limits);
+}
 
 std::vector<TimedReport> UpstreamSource::Reports(const StationRecord& station, std::int64_t from,
                                                  std::int64_t to) {

@@ -3,6 +3,7 @@
 #include "observations/PageFetcher.h"
 #include "tools/reportd/ReportSource.h"
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -10,15 +11,20 @@
 // Real reports fetched on demand from an aviation-weather data service answering
 // URL?ids=ICAO&hours=N&format=raw with raw reports one a line, newest first. Answers are kept
 // per station for `cacheSeconds`; a 429 or 5xx answer (or none at all) backs off and serves what
-// the cache holds.
+// the cache holds. Every fetch has a deadline (10 seconds unless the limits say otherwise), and
+// one station's fetch never holds another station's request.
 class UpstreamSource : public ReportSource {
 public:
     using Clock = std::function<std::int64_t()>;
 
-    UpstreamSource(std::string url, int cacheSeconds, Clock clock, PageFetcher::Limits limits = {});
+    UpstreamSource(std::string url, int cacheSeconds, Clock clock,
+                   PageFetcher::Limits limits = DefaultLimits());
+
+    static PageFetcher::Limits DefaultLimits();
 
     std::vector<TimedReport> Reports(const StationRecord& station, std::int64_t from,
                                      std::int64_t to) override;
+    void Stop() override { m_stopping = true; }
 
 private:
     struct CacheEntry {
@@ -27,6 +33,7 @@ private:
         std::vector<TimedReport> reports;
     };
 
+    std::atomic<bool> m_stopping{false}; // before the fetcher, which points to it
     std::string m_url;
     int m_cacheSeconds;
     Clock m_clock;

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
@@ -107,6 +108,8 @@ int main(int argc, char** argv) {
     };
     std::unique_ptr<ReportSource> source;
     std::string what = "simulated reports";
+    if (!metarDir.empty() && !std::filesystem::is_directory(metarDir))
+        return Fail("the report folder " + metarDir + " does not exist or is no folder");
     if (!metarDir.empty()) {
         source = std::make_unique<MetarDirectorySource>(metarDir);
         what = "reports from " + metarDir;

@@ -1,0 +1,264 @@
+// The report server under slow, idle and hostile clients and a slow upstream service: it keeps
+// answering, refuses bodies, and stops at once.
+
+#include "tests/reportd/RunningServer.h"
+#include "tests/support/StationLine.h"
+#include "tests/support/TestHttpServer.h"
+#include "tests/support/TestPaths.h"
+#include "tools/reportd/Simulation.h"
+#include "tools/reportd/UpstreamSource.h"
+
+#include <httplib.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+using testing_support::RunningServer;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+const std::string kList =
+    testing_support::StationLine("NY", "NYC/JFK ARPT", "KJFK", "40 38N", "073 46W") + "\n" +
+    testing_support::StationLine("  ", "HAMBURG", "EDDH", "53 38N", "009 59E") + "\n";
+const std::int64_t kNow = UtcTime(2026, 12, 7, 5, 0);
+const std::string kPage = "/weather/surface/index.php?metarIds=KJFK&hoursStr=past+2+hours";
+
+int Connect(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = htons(static_cast<std::uint16_t>(port));
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Clients that send a request a byte at a time, for as long as they live.
+class Drippers {
+public:
+    Drippers(int port, int count) {
+        for (int i = 0; i < count; ++i)
+            m_fds.push_back(Connect(port));
+        m_thread = std::thread([this] {
+            const std::string request = "GET " + kPage + " HTTP/1.1\r\nHost: x\r\n";
+            for (std::size_t at = 0; !m_stop; at = (at + 1) % request.size()) {
+                for (int fd : m_fds)
+                    if (fd >= 0)
+                        ::send(fd, &request[at], 1, MSG_NOSIGNAL);
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+        });
+    }
+    ~Drippers() {
+        m_stop = true;
+        m_thread.join();
+        for (int fd : m_fds)
+            if (fd >= 0)
+                ::close(fd);
+    }
+
+private:
+    std::vector<int> m_fds;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+// How long a plain request takes to be answered, and with what.
+std::pair<Clock::duration, int> TimeRequest(int port, const std::string& target) {
+    const auto start = Clock::now();
+    httplib::Client client("127.0.0.1", port);
+    client.set_read_timeout(10, 0);
+    const auto res = client.Get(target.c_str());
+    return {Clock::now() - start, res ? res->status : 0};
+}
+
+} // namespace
+
+TEST(ServerRobustness, SlowIdleAndLingeringClientsDoNotTakeItOutOfService) {
+    RunningServer server(kList, std::make_unique<SimulatedSource>(), [] { return kNow; });
+    Drippers drippers(server.Port(), 32);
+    std::vector<int> idle; // connected, saying nothing
+    for (int i = 0; i < 64; ++i)
+        idle.push_back(Connect(server.Port()));
+    // Keep-alive clients that asked once and linger.
+    std::vector<std::unique_ptr<httplib::Client>> lingering;
+    for (int i = 0; i < 50; ++i) {
+        lingering.push_back(std::make_unique<httplib::Client>("127.0.0.1", server.Port()));
+        lingering.back()->set_keep_alive(true);
+        const auto res = lingering.back()->Get("/weather/surface/stations.txt");
+        ASSERT_TRUE(res);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    for (const std::string& target : {kPage, std::string("/weather/surface/stations.txt")}) {
+        const auto [elapsed, status] = TimeRequest(server.Port(), target);
+        EXPECT_EQ(status, 200) << target;
+        EXPECT_LT(elapsed, std::chrono::seconds(2)) << target;
+    }
+    for (int fd : idle)
+        ::close(fd);
+}
+
+TEST(ServerRobustness, ARequestMustArriveWithinItsDeadline) {
+    HttpServer::Options options;
+    options.requestDeadlineMs = 300;
+    options.keepAliveIdleMs = 300;
+    RunningServer server(kList, std::make_unique<SimulatedSource>(), [] { return kNow; }, options);
+    // Half a request, then nothing more: the connection is closed, not held.
+    const int fd = Connect(server.Port());
+    const std::string half = "GET " + kPage;
+    ::send(fd, half.data(), half.size(), MSG_NOSIGNAL);
+    const auto start = Clock::now();
+    char buffer[64];
+    const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0); // blocks until the server closes
+    EXPECT_LE(got, 0);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(3));
+    ::close(fd);
+}
+
+TEST(ServerRobustness, BodiesAreRefusedUnread) {
+    RunningServer server(kList, std::make_unique<SimulatedSource>(), [] { return kNow; });
+    // A POST that announces 4 GB and sends a little of it.
+    const int fd = Connect(server.Port());
+    const std::string head = "POST " + kPage +
+                             " HTTP/1.1\r\nHost: x\r\nContent-Length: 4294967296\r\n\r\n" +
+                             std::string(100000, 'b');
+    ::send(fd, head.data(), head.size(), MSG_NOSIGNAL);
+    std::string answer;
+    char buffer[4096];
+    for (ssize_t got; (got = ::recv(fd, buffer, sizeof buffer, 0)) > 0;)
+        answer.append(buffer, static_cast<std::size_t>(got));
+    ::close(fd);
+    EXPECT_EQ(answer.rfind("HTTP/1.1 413 ", 0), 0u) << answer.substr(0, 80);
+    // A GET with a body is refused too; the server goes on answering.
+    httplib::Client client("127.0.0.1", server.Port());
+    const auto post = client.Post(kPage.c_str(), std::string(1000, 'x'), "text/plain");
+    ASSERT_TRUE(post);
+    EXPECT_EQ(post->status, 413);
+    EXPECT_EQ(TimeRequest(server.Port(), kPage).second, 200);
+}
+
+TEST(ServerRobustness, ASlowUpstreamHoldsNeitherTheListNorOtherStations) {
+    // The service takes three seconds for New York and answers Hamburg at once.
+    testing_support::TestHttpServer upstream([](const httplib::Request& req,
+                                                httplib::Response& res) {
+        if (req.get_param_value("ids") == "KJFK")
+            std::this_thread::sleep_for(std::chrono::seconds(3));
+        res.set_content("EDDH 070450Z 27009KT 9999 FEW030 05/01 Q1013\n", "text/plain");
+    });
+    RunningServer server(
+        kList,
+        std::make_unique<UpstreamSource>(upstream.BaseUrl() + "/metar", 300, [] { return kNow; }),
+        [] { return kNow; });
+    // Several viewers wait for New York (fewer than the fake service's own threads).
+    std::vector<std::thread> waiting;
+    for (int i = 0; i < 4; ++i)
+        waiting.emplace_back([&] { TimeRequest(server.Port(), kPage); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const auto list = TimeRequest(server.Port(), "/weather/surface/stations.txt");
+    EXPECT_EQ(list.second, 200);
+    EXPECT_LT(list.first, std::chrono::seconds(1));
+    const auto hamburg = TimeRequest(
+        server.Port(), "/weather/surface/index.php?metarIds=EDDH&hoursStr=past+2+hours");
+    EXPECT_EQ(hamburg.second, 200);
+    EXPECT_LT(hamburg.first, std::chrono::seconds(1));
+    for (auto& t : waiting)
+        t.join();
+}
+
+TEST(ServerRobustness, AnUpstreamThatNeverAnswersMeetsItsDeadline) {
+    testing_support::SilentServer silent;
+    PageFetcher::Limits limits = UpstreamSource::DefaultLimits();
+    limits.totalTimeoutMs = 800;
+    ReportServer server(
+        kList, std::make_unique<UpstreamSource>(silent.BaseUrl(), 300, [] { return kNow; }, limits),
+        [] { return kNow; });
+    const auto start = Clock::now();
+    const auto answer = server.Handle("/weather/surface/index.php", "metarIds=KJFK&hoursStr=past+2+hours");
+    EXPECT_EQ(answer.status, 502);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(3));
+}
+
+TEST(ServerRobustness, SigtermStopsItWithinASecondWhateverTheClientsDo) {
+    testing_support::ScopedWorkingFolder folder;
+    testing_support::WriteFile("stations.txt", kList);
+    int errors[2];
+    ASSERT_EQ(pipe(errors), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, errors[1], 2);
+    posix_spawn_file_actions_addclose(&actions, errors[0]);
+    const char* argv[] = {VENTORA_REPORTD_BINARY, "--port", "0", "--quiet", nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, VENTORA_REPORTD_BINARY, &actions, nullptr,
+                          const_cast<char* const*>(argv), environ),
+              0);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(errors[1]);
+    // "ventora-reportd: 2 stations, simulated reports, on http://127.0.0.1:PORT"
+    std::string said;
+    char c = 0;
+    while (said.find('\n') == std::string::npos && ::read(errors[0], &c, 1) == 1)
+        said += c;
+    const std::size_t colon = said.rfind(':');
+    ASSERT_NE(colon, std::string::npos) << said;
+    const int port = std::atoi(said.c_str() + colon + 1);
+    ASSERT_GT(port, 0) << said;
+
+    {
+        Drippers drippers(port, 32);
+        std::vector<int> idle;
+        for (int i = 0; i < 16; ++i)
+            idle.push_back(Connect(port));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        const auto start = Clock::now();
+        ::kill(pid, SIGTERM);
+        int status = 0;
+        pid_t done = 0;
+        while ((done = waitpid(pid, &status, WNOHANG)) == 0 &&
+               Clock::now() - start < std::chrono::seconds(5))
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const auto elapsed = Clock::now() - start;
+        if (done == 0) {
+            ::kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+        }
+        EXPECT_EQ(done, pid);
+        EXPECT_LT(elapsed, std::chrono::seconds(1));
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        for (int fd : idle)
+            ::close(fd);
+    }
+    ::close(errors[0]);
+}
+
+TEST(ServerRobustness, AMissingReportFolderIsAnErrorAtStart) {
+    testing_support::ScopedWorkingFolder folder;
+    testing_support::WriteFile("stations.txt", kList);
+    const std::string command = "timeout 10 " + std::string(VENTORA_REPORTD_BINARY) +
+                                " --port 0 --metar-dir no-such-folder 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_TRUE(pipe);
+    std::string output;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe))
+        output += buffer;
+    const int status = pclose(pipe);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << output;
+    EXPECT_NE(output.find("the report folder no-such-folder does not exist"), std::string::npos)
+        << output;
+}
