@@ -181,8 +181,13 @@ std::string PageFetcher::DecodeExtracted(std::string_view raw) {
         {"&#60;", "<"}, {"&#62;", ">"}, {"&#160;", " "}, {"&#247;", "-"}, {"&deg;", "\xB0"},
     };
     std::string text(raw);
-    for (const auto& [from, to] : table)
+    // Every reference begins with "&": a text without one needs only the first two steps.
+    const bool references = text.find('&') != std::string::npos;
+    for (const auto& [from, to] : table) {
+        if (!references && from[0] == '&')
+            break;
         platform::ReplaceAll(text, from, to);
+    }
     return platform::Trim(text);
 }
 

@@ -55,9 +55,12 @@ bool SameObservation(const ObservationRecord& a, const ObservationRecord& b) {
 // Newest first; rows the page repeats word for word are kept once.
 void OrderAndDropDuplicates(ObservationSeries& series, int first) {
     const auto begin = series.begin() + first;
-    std::stable_sort(begin, series.end(), [](const ObservationRecord& a, const ObservationRecord& b) {
+    const auto newerFirst = [](const ObservationRecord& a, const ObservationRecord& b) {
         return ObservedInstant(a) > ObservedInstant(b);
-    });
+    };
+    // Pages come newest first as a rule: then nothing moves.
+    if (!std::is_sorted(begin, series.end(), newerFirst))
+        std::stable_sort(begin, series.end(), newerFirst);
     const auto end = std::unique(begin, series.end(), SameObservation);
     series.SetSize(static_cast<int>(end - series.begin()));
 }
@@ -107,6 +110,14 @@ ReportReadResult ReadReportRows(std::string_view page, ObservationSeries* series
         return result;
 
     const int first = series ? series->GetSize() : 0;
+    if (series) {
+        // Room for every row at once: a long page is not copied over and over as it grows.
+        int labels = 0;
+        for (std::size_t at = page.find(kRowLabel); at != std::string_view::npos;
+             at = page.find(kRowLabel, at + kRowLabel.size()))
+            ++labels;
+        series->Reserve(first + labels);
+    }
     auto finish = [&](ReportOutcome outcome) {
         result.outcome = outcome;
         if (series)
