@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/LayoutEntry.h"
+#include "app/LayoutRecords.h"
 
 #include <cstdint>
 #include <string>
@@ -9,13 +10,6 @@
 class CMainFrame;
 
 inline constexpr const char* kLayoutFile = "LAYOUT.BIN";
-inline constexpr std::int32_t kLayoutEntrySize = 468;
-
-// The bytes of a placement (44) and of an entry (468), little-endian.
-std::string EncodePlacement(const WindowPlacement& placement);
-WindowPlacement DecodePlacement(const char* bytes);
-std::string EncodeEntry(const LayoutEntry& entry);
-LayoutEntry DecodeEntry(const char* bytes);
 
 // At the main window's first showing: re-creates the saved child windows, or opens one world map.
 void RestoreLayout(CMainFrame& frame);

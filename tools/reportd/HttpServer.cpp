@@ -74,6 +74,43 @@ std::string TrimSpaces(const std::string& text) {
 
 } // namespace
 
+std::optional<RequestHead> ParseRequestHead(std::string_view text) {
+    const std::string head(text);
+    const std::size_t lineEnd = head.find('\n');
+    const std::string line = TrimSpaces(head.substr(0, lineEnd));
+    const std::size_t s1 = line.find(' ');
+    const std::size_t s2 = s1 == std::string::npos ? s1 : line.find(' ', s1 + 1);
+    if (s1 == std::string::npos || s2 == std::string::npos)
+        return std::nullopt;
+    RequestHead result;
+    result.method = line.substr(0, s1);
+    result.target = line.substr(s1 + 1, s2 - s1 - 1);
+    const std::string version = line.substr(s2 + 1);
+    if (version.rfind("HTTP/1.", 0) != 0 || result.target.empty() || result.target[0] != '/' ||
+        result.method.empty())
+        return std::nullopt;
+    result.keepAlive = version == "HTTP/1.1";
+    std::size_t at = lineEnd == std::string::npos ? head.size() : lineEnd + 1;
+    while (at < head.size()) {
+        std::size_t next = head.find('\n', at);
+        if (next == std::string::npos)
+            next = head.size();
+        const std::string field = head.substr(at, next - at);
+        at = next + 1;
+        const std::size_t colon = field.find(':');
+        if (colon == std::string::npos)
+            continue;
+        const std::string name = Lower(TrimSpaces(field.substr(0, colon)));
+        const std::string value = Lower(TrimSpaces(field.substr(colon + 1)));
+        if (name == "connection")
+            result.keepAlive = value.find("close") == std::string::npos &&
+                               (result.keepAlive || value.find("keep-alive") != std::string::npos);
+        else if (name == "transfer-encoding" || (name == "content-length" && value != "0"))
+            result.body = true;
+    }
+    return result;
+}
+
 struct HttpServer::Connection {
     // Draining: after a refusal, what the client still sends is read and dropped for a moment,
     // so that closing does not reset the connection before the client has read the answer.
@@ -361,50 +398,23 @@ void HttpServer::TryRequest(Connection& c, std::int64_t now) {
         Refuse(c, 431, now);
         return;
     }
-    const std::string head = c.in.substr(0, end);
+    const std::string text = c.in.substr(0, end);
     c.in.erase(0, end + skip);
-
+    const auto head = ParseRequestHead(text);
+    if (!head) {
+        Refuse(c, 400, now);
+        return;
+    }
     Request request;
     request.remote = c.remote;
-    const std::size_t lineEnd = head.find('\n');
-    const std::string line = TrimSpaces(head.substr(0, lineEnd));
-    const std::size_t s1 = line.find(' ');
-    const std::size_t s2 = s1 == std::string::npos ? s1 : line.find(' ', s1 + 1);
-    if (s1 == std::string::npos || s2 == std::string::npos) {
-        Refuse(c, 400, now);
-        return;
-    }
-    request.method = line.substr(0, s1);
-    request.target = line.substr(s1 + 1, s2 - s1 - 1);
-    const std::string version = line.substr(s2 + 1);
-    if (version.rfind("HTTP/1.", 0) != 0 || request.target.empty() || request.target[0] != '/') {
-        Refuse(c, 400, now);
-        return;
-    }
+    request.method = head->method;
+    request.target = head->target;
     const std::size_t mark = request.target.find('?');
     request.path = request.target.substr(0, mark);
     request.query = mark == std::string::npos ? std::string() : request.target.substr(mark + 1);
+    bool keepAlive = head->keepAlive;
+    const bool body = head->body;
 
-    bool keepAlive = version == "HTTP/1.1";
-    bool body = false;
-    std::size_t at = lineEnd == std::string::npos ? head.size() : lineEnd + 1;
-    while (at < head.size()) {
-        std::size_t next = head.find('\n', at);
-        if (next == std::string::npos)
-            next = head.size();
-        const std::string field = head.substr(at, next - at);
-        at = next + 1;
-        const std::size_t colon = field.find(':');
-        if (colon == std::string::npos)
-            continue;
-        const std::string name = Lower(TrimSpaces(field.substr(0, colon)));
-        const std::string value = Lower(TrimSpaces(field.substr(colon + 1)));
-        if (name == "connection")
-            keepAlive = value.find("close") == std::string::npos &&
-                        (keepAlive || value.find("keep-alive") != std::string::npos);
-        else if (name == "transfer-encoding" || (name == "content-length" && value != "0"))
-            body = true;
-    }
     // The server takes GET only: a body is never read, however large it says it is.
     if (body) {
         Refuse(c, 413, now);
@@ -417,7 +427,13 @@ void HttpServer::TryRequest(Connection& c, std::int64_t now) {
     ++c.requests;
     keepAlive = keepAlive && c.requests < m_options.keepAliveRequests;
     if (m_quickPaths.count(request.path)) {
-        Answer(c, request, m_handler(request), keepAlive, now);
+        Response response;
+        try {
+            response = m_handler(request);
+        } catch (...) {
+            response = {500, "text/html", m_errorPage(500)};
+        }
+        Answer(c, request, std::move(response), keepAlive, now);
         return;
     }
     // A worker answers it; the connection waits meanwhile, and Run sends the answer.

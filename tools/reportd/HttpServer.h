@@ -9,10 +9,22 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
+
+// What a request head (the text before its blank line) says, as far as the server needs it.
+struct RequestHead {
+    std::string method;
+    std::string target;
+    bool keepAlive = false; // HTTP/1.1 unless "Connection: close", HTTP/1.0 with "keep-alive"
+    bool body = false;      // a body is announced
+};
+// None for a head that is not an HTTP/1.x request line (with headers) for a path.
+std::optional<RequestHead> ParseRequestHead(std::string_view head);
 
 // A small HTTP/1.1 server for GET requests that slow or hostile clients cannot take out of
 // service. One thread accepts connections and does all reading and writing without blocking,
