@@ -1,14 +1,14 @@
 #include "graph/Graph.h"
 #include "platform/CText.h"
-#include "platform/RecordingSurface.h"
+#include "tests/support/RecordingSurface.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <limits>
 
-using platform::DrawOp;
-using platform::RecordingSurface;
+using testing_support::DrawOp;
+using testing_support::RecordingSurface;
 using platform::RGB;
 
 namespace {

@@ -1,5 +1,5 @@
 #include "graph/Meteogram.h"
-#include "platform/RecordingSurface.h"
+#include "tests/support/RecordingSurface.h"
 
 #include "platform/CText.h"
 
@@ -58,7 +58,7 @@ struct Window {
     StationRecord station;
     ObservationSeries series;
     StationRecord settings = AllOn();
-    platform::RecordingSurface surface;
+    testing_support::RecordingSurface surface;
     int drawings = 0;
     Meteogram meteogram{graph, station, series, settings, [this](const Meteogram::Drawing& draw) {
                             ++drawings;
@@ -270,7 +270,7 @@ TEST(Meteogram, OnlySomeQuantitiesOrNone) {
     // Axes, title and the wind dial are drawn, no curve and no panel.
     EXPECT_TRUE(w.surface.FindText("270\xB0"));
     EXPECT_FALSE(w.surface.FindText("PRESENT: light rain"));
-    EXPECT_EQ(w.surface.OfKind(platform::DrawOp::Ellipse).size(), 2u);
+    EXPECT_EQ(w.surface.OfKind(testing_support::DrawOp::Ellipse).size(), 2u);
     EXPECT_TRUE(w.surface.FindText("Time UTC (every 0 min)"));
 }
 

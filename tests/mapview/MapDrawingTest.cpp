@@ -1,10 +1,10 @@
 #include "mapview/MapDrawing.h"
-#include "platform/RecordingSurface.h"
+#include "tests/support/RecordingSurface.h"
 #include "tests/support/MessageRecorder.h"
 
 #include <gtest/gtest.h>
 
-using platform::DrawOp;
+using testing_support::DrawOp;
 using platform::RGB;
 
 namespace {
@@ -31,7 +31,7 @@ TEST(MapDrawing, WorldMapDotsUnderOpenedSquares) {
     all.Add(At("B", 360, 180));
     all.Add(At("C", 180, 90));
     opened.Add(At("C", 180, 90));
-    platform::RecordingSurface s;
+    testing_support::RecordingSurface s;
     const std::string status = DrawWorldMap(s, FakeMap(), all, true, opened);
     EXPECT_EQ(status, "Total stations: 3");
     ASSERT_EQ(s.ops.size(), 5u);
@@ -62,7 +62,7 @@ TEST(MapDrawing, ZoomMapScalesToTheWindowAndLabelsTheStations) {
     zoom.Add(At("BERLIN", 193.0, 37.0));
     zoom.Add(At("HAMBURG", 190.0, 36.0));
     const MapRegion region{180.0, 200.0, 30.0, 40.0}; // 20 x 10 degrees
-    platform::RecordingSurface s({0, 0, 400, 200});
+    testing_support::RecordingSurface s({0, 0, 400, 200});
     const platform::Font arial{"Arial", 10, 400};
     EXPECT_EQ(DrawZoomMap(s, zoom, region, 400, 200, arial), "Stations inside: 2");
     const auto squares = s.OfKind(DrawOp::FillRect);

@@ -8,7 +8,7 @@
 #include "observations/MetarDecoder.h"
 #include "platform/CText.h"
 #include "platform/CalendarTime.h"
-#include "platform/RecordingSurface.h"
+#include "tests/support/RecordingSurface.h"
 #include "resources/CommandIds.h"
 #include "stationlist/ListViewStations.h"
 #include "tests/reportd/RunningServer.h"
@@ -305,17 +305,17 @@ TEST_F(StationWindowTest, TheWindDialShowsTheSpeedInTheUnitShown) {
     App().OpenStations({"KJFK"});
     CVentoraView* view = StationView("NYC_JFK ARPT");
     ASSERT_TRUE(view);
-    platform::RecordingSurface metric({0, 0, 650, 670});
+    testing_support::RecordingSurface metric({0, 0, 650, 670});
     view->OnDraw(metric);
     EXPECT_FALSE(metric.FindText("HURRICANE"));
 
     Frame().m_currentStation.bMetricStyle = 0;
-    platform::RecordingSurface imperial({0, 0, 650, 670});
+    testing_support::RecordingSurface imperial({0, 0, 650, 670});
     view->OnDraw(imperial);
     EXPECT_TRUE(imperial.FindText("HURRICANE"));
     // The arrow is as long as the speed shown, plus 5.
-    const auto lines = imperial.OfKind(platform::DrawOp::Line);
-    const platform::DrawOp& arrow = lines.back();
+    const auto lines = imperial.OfKind(testing_support::DrawOp::Line);
+    const testing_support::DrawOp& arrow = lines.back();
     EXPECT_EQ(arrow.pen.width, 3);
     EXPECT_NEAR(std::hypot(arrow.x2 - arrow.x1, arrow.y2 - arrow.y1),
                 29 * 0.514444 * 2.2369418519393043 + 5, 1.5);
@@ -346,18 +346,18 @@ TEST_F(StationWindowTest, SwitchingQuantitiesOffKeepsAnOpenWindowWhole) {
     EXPECT_EQ(g.Row(6).At(2), "19.98"); // and the pressure in its own
 
     // The whole picture is drawn: labels, legend and the curves.
-    platform::RecordingSurface s({0, 0, 650, 670});
+    testing_support::RecordingSurface s({0, 0, 650, 670});
     view->OnDraw(s);
     EXPECT_TRUE(s.FindText("Temperature     \xB0"
                            "C"));
     EXPECT_TRUE(s.FindText("Wind direction    -18...+18"));
     EXPECT_TRUE(s.FindText("Time local (every 60 min)"));
     int curveSegments = 0;
-    for (const auto& op : s.OfKind(platform::DrawOp::Line))
+    for (const auto& op : s.OfKind(testing_support::DrawOp::Line))
         curveSegments += op.pen.color == platform::RGB(250, 0, 0) ||
                          op.pen.color == platform::RGB(0, 200, 0);
     EXPECT_GE(curveSegments, 2 * 6);
-    EXPECT_EQ(s.OfKind(platform::DrawOp::Ellipse).size(), 2u); // the dial, drawn last
+    EXPECT_EQ(s.OfKind(testing_support::DrawOp::Ellipse).size(), 2u); // the dial, drawn last
 }
 
 TEST_F(StationWindowTest, TwoNewestReportsOfOneTimeOpenNoWindow) {

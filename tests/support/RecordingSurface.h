@@ -4,7 +4,17 @@
 
 #include <vector>
 
-namespace platform {
+namespace testing_support {
+
+using platform::BackgroundMode;
+using platform::Brush;
+using platform::Color;
+using platform::DrawingSurface;
+using platform::Font;
+using platform::Pen;
+using platform::Point;
+using platform::Rect;
+using platform::Size;
 
 // One logged drawing operation, with the state it was drawn in.
 struct DrawOp {
@@ -20,7 +30,7 @@ struct DrawOp {
     std::string text;
 };
 
-// A drawing surface that draws nothing and logs every operation, for tests. Texts measure
+// A drawing surface that draws nothing and logs every operation. Texts measure
 // half their font height per character, so that widths are predictable.
 class RecordingSurface : public DrawingSurface {
 public:
@@ -61,14 +71,14 @@ private:
     DrawOp Make(DrawOp::Kind kind) const;
 
     Rect m_client;
-    Pen m_pen = kBlackPen;
-    Brush m_brush = kWhiteBrush;
+    Pen m_pen = platform::kBlackPen;
+    Brush m_brush = platform::kWhiteBrush;
     Font m_font{"System", 16, 400};
-    Color m_textColor = RGB(0, 0, 0);
-    Color m_bkColor = RGB(255, 255, 255);
+    Color m_textColor = platform::RGB(0, 0, 0);
+    Color m_bkColor = platform::RGB(255, 255, 255);
     BackgroundMode m_mode = BackgroundMode::Opaque;
-    unsigned m_align = TA_LEFT | TA_TOP;
+    unsigned m_align = platform::TA_LEFT | platform::TA_TOP;
     Point m_position;
 };
 
-} // namespace platform
+} // namespace testing_support

@@ -1,10 +1,10 @@
-#include "platform/RecordingSurface.h"
+#include "tests/support/RecordingSurface.h"
 
 #include <algorithm>
 #include <iterator>
 #include <utility>
 
-namespace platform {
+namespace testing_support {
 
 std::vector<DrawOp> RecordingSurface::OfKind(DrawOp::Kind kind) const {
     std::vector<DrawOp> result;
@@ -121,4 +121,4 @@ void RecordingSurface::DrawBitmap(int x, int y, const platform::Bitmap& bitmap) 
     ops.push_back(op);
 }
 
-} // namespace platform
+} // namespace testing_support
