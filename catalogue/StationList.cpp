@@ -1,5 +1,7 @@
 #include "catalogue/StationList.h"
 
+#include "catalogue/MapProjection.h"
+
 #include "platform/CText.h"
 
 #include <algorithm>
@@ -39,9 +41,9 @@ StationRecord ParseStationLine(std::string_view line) {
 
     // Degrees, minutes and hemisphere come from their own columns, so that a blank-padded
     // degree field ("  83 51W") does not shift the minutes.
-    const double lat = Number(line, 39, 40) + Number(line, 42, 43) * 0.016666666666666666;
+    const double lat = Number(line, 39, 40) + Number(line, 42, 43) * kDegreesPerMinute;
     r.dColatitude = line[44] == 'N' ? 90 - lat : lat + 90;
-    const double lon = Number(line, 47, 49) + Number(line, 51, 52) * 0.016666666666666666;
+    const double lon = Number(line, 47, 49) + Number(line, 51, 52) * kDegreesPerMinute;
     r.dLongitude = line[53] == 'W' ? 180 - lon : lon + 180;
     r.dElevation = platform::LeadingDouble(r.strElev);
     return r;

@@ -1,5 +1,7 @@
 #include "catalogue/StationRecord.h"
 
+#include "catalogue/MapProjection.h"
+
 #include "platform/CText.h"
 
 namespace {
@@ -49,14 +51,14 @@ void ClearStation(StationRecord& record) {
 void CoordinatesFromTexts(StationRecord& s) {
     const double lat = platform::LeadingDouble(s.strLat.substr(0, 2)) +
                        platform::LeadingDouble(s.strLat.size() > 3 ? s.strLat.substr(3, 2) : "") *
-                           0.016666666666666666;
+                           kDegreesPerMinute;
     s.dColatitude = !s.strLat.empty() && s.strLat.back() == 'N' ? 90 - lat : lat + 90;
     // The degrees end at the blank, so that a short degree field ("88 54W") reads right.
     const std::size_t blank = s.strLon.find(' ');
     const double lon =
         platform::LeadingDouble(s.strLon.substr(0, blank)) +
         platform::LeadingDouble(blank == std::string::npos ? "" : s.strLon.substr(blank + 1, 2)) *
-            0.016666666666666666;
+            kDegreesPerMinute;
     s.dLongitude = !s.strLon.empty() && s.strLon.back() == 'W' ? 180 - lon : lon + 180;
     s.dElevation = platform::LeadingDouble(s.strElev);
 }

@@ -307,15 +307,13 @@ void CVentoraView::OnNearestStations(QPoint at) {
             return;
         }
     } else if (m_nKind == KIND_ZOOM_MAP) {
-        const double half = minutes * 0.016666666666666666;
-        const ZoomScale s = ScaleOf(m_region, width(), height());
-        const double x0 = at.x() * s.kx + m_region.lonFrom;
-        const double y0 = at.y() * s.ky + m_region.colatFrom;
+        const MapPosition centre =
+            ZoomMapPosition(m_region, ScaleOf(m_region, width(), height()), at.x(), at.y());
         StationTable& result = *m_pStationsResult;
         result.RemoveAll();
         for (const StationRecord& r : m_mainFrame.m_stationsAll)
-            if (x0 - half < r.dLongitude && r.dLongitude < x0 + half && y0 - half < r.dColatitude &&
-                r.dColatitude < y0 + half)
+            if (InNearestSquare(centre.longitude, centre.colatitude, minutes, r.dLongitude,
+                                r.dColatitude))
                 result.Add(r);
     }
     m_mainFrame.OpenResultList("Nearest stations");
