@@ -72,6 +72,7 @@ CMainFrame::~CMainFrame() {
 }
 
 bool CMainFrame::Create() {
+    DeclareCommands();
     setWindowTitle(QStringLiteral("Ventora"));
     setWindowIcon(resources::Icon(IDR_MAINFRAME));
     resize(800, 800);
@@ -342,13 +343,8 @@ void CMainFrame::RouteCommand(int id) {
     if (m_wndStatusBar)
         m_wndStatusBar->clearMessage(); // the prompt of the item that started the command
     platform::AbandonOnError([this, id] {
-        if (CViewBase* view = ActiveView()) {
-            const auto state = view->OnUpdateCommand(id);
-            if (state && state->enabled && view->OnCommand(id))
-                return;
-        }
-        const auto state = OnUpdateCommand(id);
-        if (state && state->enabled)
+        CViewBase* view = ActiveView();
+        if (!view || !view->OnCommand(id))
             OnCommand(id);
     });
     UpdateCommandUi();
@@ -371,76 +367,37 @@ void CMainFrame::UpdateCommandUi() {
     }
 }
 
-std::optional<platform::CommandUi> CMainFrame::OnUpdateCommand(int id) {
-    switch (id) {
-    case ID_FILE_CLOSE:
-        return platform::CommandUi{m_mdiArea && m_mdiArea->activeSubWindow()};
-    case ID_VIEW_TOOLBAR:
-        return platform::CommandUi{true, m_wndToolBar && !m_wndToolBar->isHidden()};
-    case ID_VIEW_STATUS_BAR:
-        return platform::CommandUi{true, m_wndStatusBar && !m_wndStatusBar->isHidden()};
-    case ID_WINDOW_CASCADE:
-    case ID_WINDOW_TILE_HORZ:
-    case ID_WINDOW_TILE_VERT:
-    case ID_WINDOW_ARRANGE:
-        return platform::CommandUi{m_mdiArea && !m_mdiArea->subWindowList().isEmpty()};
-    case ID_FILE_MRU_FILE1:
-        return platform::CommandUi{false}; // the placeholder of an empty list
-    case ID_APP_EXIT:
-    case ID_APP_ABOUT:
-    case ID_VIEW_WORLD_MAP:
-    case ID_HELP_FINDER:
-    case ID_HELP:
-    case ID_CONTEXT_HELP:
-    case ID_DEFAULT_HELP:
-        return platform::CommandUi{};
-    default:
-        return std::nullopt;
-    }
-}
-
-bool CMainFrame::OnCommand(int id) {
-    switch (id) {
-    case ID_FILE_CLOSE:
-        if (QMdiSubWindow* window = m_mdiArea->activeSubWindow())
-            window->close();
-        return true;
-    case ID_APP_EXIT:
-        close();
-        return true;
-    case ID_APP_ABOUT:
-        CVentoraApp::Instance()->OnAppAbout();
-        return true;
-    case ID_VIEW_TOOLBAR:
-        m_wndToolBar->setVisible(m_wndToolBar->isHidden());
-        return true;
-    case ID_VIEW_STATUS_BAR:
-        m_wndStatusBar->setVisible(m_wndStatusBar->isHidden());
-        return true;
-    case ID_VIEW_WORLD_MAP:
-        OpenChildWindow(KIND_WORLD_MAP);
-        return true;
-    case ID_WINDOW_CASCADE:
-        Cascade();
-        return true;
-    case ID_WINDOW_TILE_HORZ:
-        Tile(false);
-        return true;
-    case ID_WINDOW_TILE_VERT:
-        Tile(true);
-        return true;
-    case ID_WINDOW_ARRANGE:
-        ArrangeIcons();
-        return true;
-    case ID_HELP_FINDER:
-    case ID_HELP:
-    case ID_CONTEXT_HELP:
-    case ID_DEFAULT_HELP:
-        ShowHelp();
-        return true;
-    default:
-        return false;
-    }
+void CMainFrame::DeclareCommands() {
+    using platform::CommandUi;
+    const auto anyWindow = [this] {
+        return CommandUi{m_mdiArea && !m_mdiArea->subWindowList().isEmpty()};
+    };
+    const auto help = [this] { ShowHelp(); };
+    SetCommands({
+        {ID_FILE_CLOSE,
+         [this] {
+             if (QMdiSubWindow* window = m_mdiArea->activeSubWindow())
+                 window->close();
+         },
+         [this] { return CommandUi{m_mdiArea && m_mdiArea->activeSubWindow()}; }},
+        {ID_APP_EXIT, [this] { close(); }},
+        {ID_APP_ABOUT, [] { CVentoraApp::Instance()->OnAppAbout(); }},
+        {ID_VIEW_TOOLBAR, [this] { m_wndToolBar->setVisible(m_wndToolBar->isHidden()); },
+         [this] { return CommandUi{true, m_wndToolBar && !m_wndToolBar->isHidden()}; }},
+        {ID_VIEW_STATUS_BAR, [this] { m_wndStatusBar->setVisible(m_wndStatusBar->isHidden()); },
+         [this] { return CommandUi{true, m_wndStatusBar && !m_wndStatusBar->isHidden()}; }},
+        {ID_VIEW_WORLD_MAP, [this] { OpenChildWindow(KIND_WORLD_MAP); }},
+        {ID_WINDOW_CASCADE, [this] { Cascade(); }, anyWindow},
+        {ID_WINDOW_TILE_HORZ, [this] { Tile(false); }, anyWindow},
+        {ID_WINDOW_TILE_VERT, [this] { Tile(true); }, anyWindow},
+        {ID_WINDOW_ARRANGE, [this] { ArrangeIcons(); }, anyWindow},
+        // The placeholder of an empty recent list.
+        {ID_FILE_MRU_FILE1, [] {}, [] { return CommandUi{false}; }},
+        {ID_HELP_FINDER, help},
+        {ID_HELP, help},
+        {ID_CONTEXT_HELP, help},
+        {ID_DEFAULT_HELP, help},
+    });
 }
 
 CVentoraDoc* CMainFrame::OpenChildWindow(std::int32_t kind) {

@@ -43,10 +43,6 @@ public:
     bool OpenStationWindow(const std::string& title) override;
     void AddToRecentFileList(const std::string& entry) override;
 
-    // CommandTarget: the frame's own commands.
-    bool OnCommand(int id) override;
-    std::optional<platform::CommandUi> OnUpdateCommand(int id) override;
-
     // Runs a command: the active view first, then the frame.
     void RouteCommand(int id);
     // Brings menu items and toolbar buttons up to date with the active window.
@@ -90,6 +86,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void DeclareCommands();
     QAction* NewAction(int id, const QString& text);
     QMenu* BuildMenu(const resources::MenuItem& popup);
     void FillWindowList(QMenu* menu);

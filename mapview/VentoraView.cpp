@@ -38,6 +38,17 @@ CVentoraView::CVentoraView(CVentoraDoc& document, CMainFrame& mainFrame)
     m_rectMap = {0, 0, map.width(), map.height()};
     // Ticks must not come early: an early tick fetches the report already shown.
     m_timer.setTimerType(Qt::PreciseTimer);
+    SetCommands({
+        {ID_VIEW_PARAMETERS, [this] { OnParameters(); }},
+        {ID_VIEW_SHOW_ALL_STATIONS, [this] { OnShowAllStations(); }},
+        // Marking is for the world map: elsewhere the command stays disabled.
+        {ID_VIEW_MARK_ALL_STATIONS, [this] { OnMarkAllStations(); },
+         [this] {
+             return platform::CommandUi{m_nKind == KIND_WORLD_MAP,
+                                        m_nKind == KIND_WORLD_MAP && m_bMarkAll};
+         }},
+        {ID_VIEW_FIND_STATION, [this] { OnFindStation(); }},
+    });
     connect(&m_timer, &QTimer::timeout, this,
             [this] { platform::AbandonOnError([this] { RefreshTick(); }); });
 }
@@ -317,39 +328,6 @@ void CVentoraView::OnNearestStations(QPoint at) {
                 result.Add(r);
     }
     m_mainFrame.OpenResultList("Nearest stations");
-}
-
-std::optional<platform::CommandUi> CVentoraView::OnUpdateCommand(int id) {
-    switch (id) {
-    case ID_VIEW_PARAMETERS:
-    case ID_VIEW_SHOW_ALL_STATIONS:
-    case ID_VIEW_FIND_STATION:
-        return platform::CommandUi{};
-    case ID_VIEW_MARK_ALL_STATIONS:
-        return platform::CommandUi{m_nKind == KIND_WORLD_MAP,
-                                   m_nKind == KIND_WORLD_MAP && m_bMarkAll};
-    default:
-        return std::nullopt;
-    }
-}
-
-bool CVentoraView::OnCommand(int id) {
-    switch (id) {
-    case ID_VIEW_PARAMETERS:
-        OnParameters();
-        return true;
-    case ID_VIEW_SHOW_ALL_STATIONS:
-        OnShowAllStations();
-        return true;
-    case ID_VIEW_MARK_ALL_STATIONS:
-        OnMarkAllStations();
-        return true;
-    case ID_VIEW_FIND_STATION:
-        OnFindStation();
-        return true;
-    default:
-        return false;
-    }
 }
 
 void CVentoraView::OnParameters() {

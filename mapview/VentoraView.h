@@ -26,9 +26,6 @@ public:
     void OnDestroy() override;
     bool IsMapView() const override { return true; }
 
-    bool OnCommand(int id) override;
-    std::optional<platform::CommandUi> OnUpdateCommand(int id) override;
-
     // Everything the window shows, drawn onto the surface.
     void OnDraw(platform::DrawingSurface& dc);
 

@@ -23,6 +23,8 @@ CListView_Stations::CListView_Stations(CVentoraDoc& document, CMainFrame& mainFr
     else if (m_nKind == KIND_RESULT_LIST)
         m_pStations = &mainFrame.m_stationsResult;
 
+    SetCommands({{ids::ID_VIEW_FIND_STATION, [this] { OnFindStation(); }}});
+
     m_model = new StationListModel(this);
     m_table = new QTableView(this);
     m_table->setObjectName(QStringLiteral("stationTable"));
@@ -141,19 +143,6 @@ bool CListView_Stations::OnKey(const QKeyEvent& key) {
         return true;
     }
     return false;
-}
-
-std::optional<platform::CommandUi> CListView_Stations::OnUpdateCommand(int id) {
-    if (id == ids::ID_VIEW_FIND_STATION)
-        return platform::CommandUi{};
-    return std::nullopt;
-}
-
-bool CListView_Stations::OnCommand(int id) {
-    if (id != ids::ID_VIEW_FIND_STATION)
-        return false;
-    OnFindStation();
-    return true;
 }
 
 void CListView_Stations::OnFindStation() {

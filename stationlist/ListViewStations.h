@@ -19,8 +19,6 @@ public:
 
     void OnInitialUpdate() override;
     bool IsMapView() const override { return false; }
-    bool OnCommand(int id) override;
-    std::optional<platform::CommandUi> OnUpdateCommand(int id) override;
 
     // A press on the header of a column: sorts the rows by it, reversing the shared direction.
     void OnColumnClick(int column);

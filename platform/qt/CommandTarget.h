@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <vector>
 
 namespace platform {
 
@@ -9,14 +11,31 @@ struct CommandUi {
     bool checked = false;
 };
 
-// Something that handles commands by id: the active view, then the main frame.
+// One command a window handles: what runs, and the state of its menu items and buttons
+// (enabled and unchecked when no state is given).
+struct Command {
+    int id = 0;
+    std::function<void()> run;
+    std::function<CommandUi()> state = {};
+};
+
+// Something that handles commands by id: the active view, then the main frame. Each class
+// declares its commands in one table, handler and enabler side by side.
 class CommandTarget {
 public:
     virtual ~CommandTarget() = default;
-    // Runs the command; false when this target has no handler for it.
-    virtual bool OnCommand(int id) = 0;
-    // The state of the command's menu items and buttons; none when there is no handler.
-    virtual std::optional<CommandUi> OnUpdateCommand(int id) = 0;
+    // Runs the command when the table has it and it is enabled; false when it has not.
+    bool OnCommand(int id);
+    // The state of the command's menu items and buttons; none when the table has no entry.
+    std::optional<CommandUi> OnUpdateCommand(int id) const;
+
+protected:
+    void SetCommands(std::vector<Command> commands) { m_commands = std::move(commands); }
+
+private:
+    const Command* Find(int id) const;
+
+    std::vector<Command> m_commands;
 };
 
 } // namespace platform

@@ -191,14 +191,11 @@ namespace {
 // A window whose command and mouse handlers run into an index out of range.
 class FaultyView : public CViewBase {
 public:
-    using CViewBase::CViewBase;
-    bool IsMapView() const override { return true; }
-    std::optional<platform::CommandUi> OnUpdateCommand(int id) override {
-        if (id == ID_VIEW_PARAMETERS)
-            return platform::CommandUi{};
-        return std::nullopt;
+    FaultyView(CVentoraDoc& document, CMainFrame& frame) : CViewBase(document, frame) {
+        SetCommands({{ID_VIEW_PARAMETERS,
+                      [] { throw platform::InvalidArgument("array index 7 outside 0..2"); }}});
     }
-    bool OnCommand(int) override { throw platform::InvalidArgument("array index 7 outside 0..2"); }
+    bool IsMapView() const override { return true; }
 
 protected:
     void mousePressEvent(QMouseEvent*) override {
