@@ -5,6 +5,7 @@
 #include "app/VentoraApp.h"
 #include "app/VentoraDoc.h"
 #include "app/WindowKinds.h"
+#include "catalogue/Settings.h"
 #include "catalogue/StationList.h"
 #include "platform/CText.h"
 #include "platform/FileReplace.h"

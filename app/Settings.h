@@ -1,15 +1,23 @@
 #pragma once
 
-#include "catalogue/StationRecord.h"
+#include "catalogue/Settings.h"
 
 #include <string>
 
-// The user's settings in the profile's section "Settings": the three program-wide switches and,
-// when "iSaveSettings" is exactly 1, the nine parameters held in the current station record.
+// The settings in the per-user profile: section "Settings" (see catalogue/Settings.h for what it
+// holds), and the report server's address in section "Server", value "strBaseUrl".
+class ProfileSettings : public SettingsStore {
+public:
+    std::optional<int> ReadInt(const std::string& name) override;
+    std::optional<std::string> ReadText(const std::string& name) override;
+    void WriteInt(const std::string& name, int value) override;
+    void WriteText(const std::string& name, const std::string& value) override;
+};
+
+inline constexpr const char* kSettingsSection = "Settings";
+
+// Reads and writes the settings of the profile.
 void ReadSettings(StationRecord& current);
 void WriteSettings(const StationRecord& current);
 
-// The report server's address: section "Server", value "strBaseUrl".
 std::string ReadServerUrl();
-
-inline constexpr const char* kSettingsSection = "Settings";

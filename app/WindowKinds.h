@@ -14,7 +14,3 @@ enum WindowKind : std::int32_t {
 
 extern std::int32_t iNextWindowKind; // 1 at program load
 
-// The three switches of the settings, edited by the Parameters dialog.
-extern std::int32_t iSaveLayout;
-extern std::int32_t iRestoreLayout;
-extern std::int32_t iSaveSettings;

@@ -1,7 +1,7 @@
 #include "graph/ParametersDialog.h"
 
 #include "app/WindowKinds.h"
-#include "catalogue/Parameters.h"
+#include "catalogue/Settings.h"
 #include "platform/CText.h"
 #include "platform/qt/Cp1252.h"
 #include "resources/CommandIds.h"

@@ -3,6 +3,7 @@
 #include "app/ChildFrame.h"
 #include "app/LayoutFile.h"
 #include "app/WindowKinds.h"
+#include "catalogue/Settings.h"
 #include "mapview/VentoraView.h"
 #include "platform/qt/Profile.h"
 #include "resources/CommandIds.h"

@@ -2,6 +2,7 @@
 
 #include "graph/ParametersDialog.h"
 #include "app/WindowKinds.h"
+#include "catalogue/Settings.h"
 #include "resources/CommandIds.h"
 #include "tests/support/AppFixture.h"
 
