@@ -8,6 +8,7 @@
 #include "platform/qt/TemplateDialog.h"
 #include "resources/CommandIds.h"
 #include "resources/ResourceImages.h"
+#include "resources/Resources.h"
 #include "stationlist/ListViewStations.h"
 
 #include <QCoreApplication>
@@ -97,6 +98,6 @@ void CVentoraApp::OpenStations(const std::vector<std::string>& codes) {
 }
 
 void CVentoraApp::OnAppAbout() {
-    platform::TemplateDialog about(ids::IDD_ABOUTBOX, m_mainFrame.get());
+    platform::TemplateDialog about(resources::Dialog(ids::IDD_ABOUTBOX), m_mainFrame.get());
     about.DoModal();
 }

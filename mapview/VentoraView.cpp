@@ -5,7 +5,7 @@
 #include "app/VentoraApp.h"
 #include "app/VentoraDoc.h"
 #include "app/WindowKinds.h"
-#include "graph/ParametersDialog.h"
+#include "dialogs/ParametersDialog.h"
 #include "mapview/MapDrawing.h"
 #include "mapview/Meteodata.h"
 #include "platform/Abandon.h"
@@ -14,7 +14,7 @@
 #include "platform/qt/QtDrawingSurface.h"
 #include "resources/CommandIds.h"
 #include "resources/ResourceImages.h"
-#include "stationlist/FindDialog.h"
+#include "dialogs/FindDialog.h"
 
 #include <QMdiArea>
 

@@ -42,39 +42,13 @@ enum Resource : int {
     IDR_MAINFRAME = 128,  // menu, toolbar, accelerators and icon of the main frame
     IDR_VENTORTYPE = 129, // menu and icon of map windows
     IDB_WORLD_MAP = 130,
-    IDD_FIND = 139,
     IDD_ABOUTBOX = 100,
     IDR_LISTTYPE = 501, // icon of list windows
-    IDD_PARAMETERS = 502,
 };
 
 enum Control : int {
     IDOK = 1,
     IDCANCEL = 2,
-    IDC_FIND_TEXT = 1012,
-    IDC_PAST_HOURS = 1003,
-    IDC_Y_AUTOSCALE = 505,
-    IDC_Y_SHOW_NET = 506,
-    IDC_Y_MIN = 507,
-    IDC_Y_DELTA = 508,
-    IDC_X_AUTOSCALE = 509,
-    IDC_X_SHOW_NET = 510,
-    IDC_X_MIN = 511,
-    IDC_X_DELTA = 512,
-    IDC_TEMPERATURE = 513,
-    IDC_LINE_WIDTH = 514,
-    IDC_SHOW_MARKS = 515,
-    IDC_SHOW_LEGEND = 516,
-    IDC_PRESSURE = 517,
-    IDC_WIND_SPEED = 518,
-    IDC_WIND_DIRECTION = 519,
-    IDC_WRITE_FILE = 520,
-    IDC_TIME_UTC = 521,
-    IDC_METRIC_STYLE = 522,
-    IDC_NEAREST_MINUTES = 523,
-    IDC_SAVE_PARAMETERS = 524,
-    IDC_SAVE_LAYOUT = 525,
-    IDC_RESTORE_LAYOUT = 526,
     IDC_STATIC = -1,
 };
 

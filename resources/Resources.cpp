@@ -138,89 +138,9 @@ const DialogTemplate& Dialog(int id) {
             {K::Static, IDC_STATIC, "Ventora Version 1.2", 40, 17, 119, 8},
             {K::PushButton, IDOK, "OK", 113, 41, 50, 14, kDefault | kTabStop},
         }};
-    static const DialogTemplate find = {
-        IDD_FIND,
-        "Find a station",
-        215,
-        97,
-        "MS Shell Dlg",
-        8,
-        {
-            {K::Edit, IDC_FIND_TEXT, "", 39, 39, 137, 14, kBorder | kTabStop | kAutoHScroll},
-            {K::PushButton, IDOK, "OK", 100, 76, 50, 14, kDefault | kTabStop},
-            {K::PushButton, IDCANCEL, "Abbrechen", 158, 76, 50, 14, kTabStop},
-            {K::Static, IDC_STATIC, "Please enter a part of a name or an  ICAO code:", 28, 17, 159,
-             12},
-            {K::GroupBox, IDC_STATIC, "", 7, 7, 201, 61},
-        }};
-    static const DialogTemplate parameters = {
-        IDD_PARAMETERS,
-        "Parameters",
-        369,
-        214,
-        "Microsoft Sans Serif",
-        8,
-        {
-            {K::GroupBox, IDC_STATIC, "Y Axe", 7, 7, 113, 95},
-            {K::CheckBox, IDC_Y_AUTOSCALE, "Autoscale", 30, 23, 67, 10, kTabStop},
-            {K::CheckBox, IDC_Y_SHOW_NET, "Show net", 30, 41, 67, 10, kTabStop},
-            {K::Static, IDC_STATIC, "Y min:", 21, 66, 33, 8, kRight},
-            {K::Edit, IDC_Y_MIN, "", 63, 60, 40, 14,
-             kCentered | kDisabled | kBorder | kTabStop | kAutoHScroll},
-            {K::Static, IDC_STATIC, "Y delta:", 21, 86, 33, 8, kRight},
-            {K::Edit, IDC_Y_DELTA, "", 63, 80, 40, 14,
-             kCentered | kDisabled | kBorder | kTabStop | kAutoHScroll},
-            {K::GroupBox, IDC_STATIC, "X Axe", 127, 7, 113, 95},
-            {K::CheckBox, IDC_X_AUTOSCALE, "Autoscale", 152, 23, 67, 10, kHidden | kTabStop},
-            {K::CheckBox, IDC_X_SHOW_NET, "Show net", 152, 41, 67, 10, kTabStop},
-            {K::Static, IDC_STATIC, "X min:", 142, 66, 33, 8, kRight | kHidden},
-            {K::Edit, IDC_X_MIN, "", 183, 60, 40, 14,
-             kCentered | kHidden | kBorder | kTabStop | kAutoHScroll},
-            {K::Static, IDC_STATIC, "X delta:", 142, 86, 33, 8, kRight | kHidden},
-            {K::Edit, IDC_X_DELTA, "", 183, 80, 40, 14,
-             kCentered | kHidden | kBorder | kTabStop | kAutoHScroll},
-            {K::GroupBox, IDC_STATIC, "Graph", 249, 7, 113, 94},
-            {K::CheckBox, IDC_SHOW_MARKS, "Show marks", 274, 23, 67, 10, kTabStop},
-            {K::CheckBox, IDC_SHOW_LEGEND, "Show legend", 274, 41, 67, 10, kTabStop},
-            {K::Static, IDC_STATIC, "Line width:", 261, 66, 58, 8, kRight},
-            {K::Edit, IDC_LINE_WIDTH, "", 325, 60, 18, 14,
-             kCentered | kBorder | kTabStop | kAutoHScroll},
-            {K::GroupBox, IDC_STATIC, "Meteo", 7, 105, 355, 82},
-            {K::CheckBox, IDC_TEMPERATURE, "Temperature", 30, 124, 67, 10, kTabStop},
-            {K::CheckBox, IDC_PRESSURE, "Pressure", 30, 139, 67, 10, kTabStop},
-            {K::CheckBox, IDC_WIND_SPEED, "Wind speed", 30, 154, 67, 10, kTabStop},
-            {K::CheckBox, IDC_WIND_DIRECTION, "Wind direction", 30, 169, 67, 10, kTabStop},
-            {K::CheckBox, IDC_WRITE_FILE, "Write meteodata to file", 152, 124, 89, 10, kTabStop},
-            {K::CheckBox, IDC_TIME_UTC, "Time UTC", 152, 139, 58, 10, kTabStop},
-            {K::CheckBox, IDC_METRIC_STYLE, "Metric style", 152, 154, 58, 10, kTabStop},
-            {K::Static, IDC_STATIC, "Show nearest:", 233, 141, 46, 8, kRight},
-            {K::Edit, IDC_NEAREST_MINUTES, "", 287, 137, 32, 12,
-             kCentered | kBorder | kTabStop | kAutoHScroll},
-            {K::Static, IDC_STATIC, "minutes", 324, 141, 27, 8},
-            {K::Static, IDC_STATIC, "Show past", 238, 171, 41, 8, kRight},
-            {K::DropDownList,
-             IDC_PAST_HOURS,
-             "",
-             287,
-             167,
-             32,
-             75,
-             kVScroll | kTabStop,
-             {"1", "2", "3", "4", "5", "6", "12", "18", "24", "30", "36", "42", "48", "54", "60"}},
-            {K::Static, IDC_STATIC, "hours", 324, 171, 27, 8},
-            {K::CheckBox, IDC_SAVE_PARAMETERS, "Save Parameters", 7, 197, 73, 10, kTabStop},
-            {K::CheckBox, IDC_SAVE_LAYOUT, "Save Layout", 112, 197, 61, 10, kTabStop},
-            {K::CheckBox, IDC_RESTORE_LAYOUT, "Restore Layout", 181, 197, 61, 10, kTabStop},
-            {K::PushButton, IDOK, "OK", 255, 193, 50, 14, kDefault | kTabStop},
-            {K::PushButton, IDCANCEL, "Cancel", 311, 193, 50, 14, kTabStop},
-        }};
     switch (id) {
     case IDD_ABOUTBOX:
         return about;
-    case IDD_FIND:
-        return find;
-    case IDD_PARAMETERS:
-        return parameters;
     default:
         throw std::out_of_range("no dialog " + std::to_string(id));
     }

@@ -6,7 +6,7 @@
 #include "platform/CText.h"
 #include "platform/UserServices.h"
 #include "resources/CommandIds.h"
-#include "stationlist/FindDialog.h"
+#include "dialogs/FindDialog.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

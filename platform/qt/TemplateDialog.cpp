@@ -72,8 +72,8 @@ QRect FitText(const QWidget& widget, QRect rect, unsigned style) {
 
 } // namespace
 
-TemplateDialog::TemplateDialog(int templateId, QWidget* parent) : QDialog(parent) {
-    const resources::DialogTemplate& t = resources::Dialog(templateId);
+TemplateDialog::TemplateDialog(const resources::DialogTemplate& t, QWidget* parent)
+    : QDialog(parent) {
     setWindowTitle(FromCp1252(t.caption));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);

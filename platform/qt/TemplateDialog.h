@@ -31,7 +31,7 @@ DialogUnits DialogUnitsOf(const QFont& font);
 // Control 1 confirms (OnOK), control 2, Escape and the close box cancel (OnCancel).
 class TemplateDialog : public QDialog {
 public:
-    explicit TemplateDialog(int templateId, QWidget* parent = nullptr);
+    explicit TemplateDialog(const resources::DialogTemplate& t, QWidget* parent = nullptr);
 
     QWidget* Control(int id) const;
     QLineEdit* Edit(int id) const;

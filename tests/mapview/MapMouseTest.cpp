@@ -4,7 +4,7 @@
 #include "app/WindowKinds.h"
 #include "mapview/VentoraView.h"
 #include "resources/CommandIds.h"
-#include "stationlist/FindDialog.h"
+#include "dialogs/FindDialog.h"
 #include "stationlist/ListViewStations.h"
 #include "tests/support/AppFixture.h"
 

@@ -1,5 +1,7 @@
 // Dialogs built from their templates: every text of every control can be read in full.
 
+#include "dialogs/FindDialog.h"
+#include "dialogs/ParametersDialog.h"
 #include "platform/qt/TemplateDialog.h"
 #include "resources/CommandIds.h"
 #include "resources/Resources.h"
@@ -41,15 +43,18 @@ QString TextOf(const QWidget* w) {
 
 } // namespace
 
-TEST(TemplateDialog, EveryTextFitsItsControl) {
-    for (const int id : {ids::IDD_ABOUTBOX, ids::IDD_FIND, ids::IDD_PARAMETERS}) {
-        platform::TemplateDialog dialog(id);
+TEST(DialogTemplates, EveryTextFitsItsControl) {
+    for (const resources::DialogTemplate* t :
+         {&resources::Dialog(ids::IDD_ABOUTBOX), &CDia_Find::Template(),
+          &CDia_Parameters::Template()}) {
+        const int id = t->id;
+        platform::TemplateDialog dialog(*t);
         dialog.show();
         dialog.grab().save(QStringLiteral(VENTORA_ARTIFACT_DIR "/dialog-%1.png").arg(id));
         const QList<QWidget*> controls = dialog.findChildren<QWidget*>(
             QRegularExpression(QStringLiteral("^control_")), Qt::FindDirectChildrenOnly);
         ASSERT_EQ(controls.size(),
-                  static_cast<qsizetype>(resources::Dialog(id).controls.size()));
+                  static_cast<qsizetype>(t->controls.size()));
         for (const QWidget* w : controls) {
             const QString text = TextOf(w);
             EXPECT_LE(NeededWidth(w), w->width()) << id << " \"" << text.toStdString() << "\"";

@@ -1,6 +1,6 @@
 // The Parameters dialog, opened from map windows and meteogram windows.
 
-#include "graph/ParametersDialog.h"
+#include "dialogs/ParametersDialog.h"
 #include "app/WindowKinds.h"
 #include "catalogue/Settings.h"
 #include "resources/CommandIds.h"
@@ -14,6 +14,7 @@
 #include <QTest>
 
 using namespace ids;
+using P = CDia_Parameters;
 using testing_support::AppFixture;
 
 class ParametersDialogTest : public AppFixture {
@@ -35,17 +36,17 @@ protected:
 TEST_F(ParametersDialogTest, TheTemplateHasEveryControl) {
     CDia_Parameters dialog;
     EXPECT_EQ(dialog.windowTitle(), "Parameters");
-    EXPECT_FALSE(dialog.Edit(IDC_Y_MIN)->isEnabled());
-    EXPECT_FALSE(dialog.Edit(IDC_Y_DELTA)->isEnabled());
-    EXPECT_TRUE(dialog.Check(IDC_X_AUTOSCALE)->isHidden());
-    EXPECT_TRUE(dialog.Edit(IDC_X_MIN)->isHidden());
-    EXPECT_TRUE(dialog.Edit(IDC_X_DELTA)->isHidden());
-    EXPECT_EQ(dialog.Check(IDC_WRITE_FILE)->text(), "Write meteodata to file");
-    EXPECT_EQ(dialog.Edit(IDC_LINE_WIDTH)->alignment() & Qt::AlignHorizontal_Mask,
+    EXPECT_FALSE(dialog.Edit(P::IDC_Y_MIN)->isEnabled());
+    EXPECT_FALSE(dialog.Edit(P::IDC_Y_DELTA)->isEnabled());
+    EXPECT_TRUE(dialog.Check(P::IDC_X_AUTOSCALE)->isHidden());
+    EXPECT_TRUE(dialog.Edit(P::IDC_X_MIN)->isHidden());
+    EXPECT_TRUE(dialog.Edit(P::IDC_X_DELTA)->isHidden());
+    EXPECT_EQ(dialog.Check(P::IDC_WRITE_FILE)->text(), "Write meteodata to file");
+    EXPECT_EQ(dialog.Edit(P::IDC_LINE_WIDTH)->alignment() & Qt::AlignHorizontal_Mask,
               Qt::AlignHCenter);
     QStringList hours;
-    for (int i = 0; i < dialog.List(IDC_PAST_HOURS)->count(); ++i)
-        hours << dialog.List(IDC_PAST_HOURS)->itemText(i);
+    for (int i = 0; i < dialog.List(P::IDC_PAST_HOURS)->count(); ++i)
+        hours << dialog.List(P::IDC_PAST_HOURS)->itemText(i);
     EXPECT_EQ(hours, QStringList({"1", "2", "3", "4", "5", "6", "12", "18", "24", "30", "36", "42",
                                   "48", "54", "60"}));
     // Positions in dialog units become pixels of the dialog font.
@@ -62,17 +63,17 @@ TEST_F(ParametersDialogTest, FromTheWorldMapOnlyTheSettingsChange) {
     current.dNearestMinutes = 90;
     iSaveSettings = 0;
     Run(nullptr, &current, true, [](CDia_Parameters& d) {
-        EXPECT_FALSE(d.IsChecked(IDC_SHOW_MARKS));
-        EXPECT_EQ(d.Text(IDC_LINE_WIDTH), "");
-        EXPECT_EQ(d.List(IDC_PAST_HOURS)->currentText(), "1"); // not "12"
-        EXPECT_EQ(d.Text(IDC_NEAREST_MINUTES), "90.00");
-        d.Check(IDC_Y_AUTOSCALE)->click(); // on
-        d.Check(IDC_Y_AUTOSCALE)->click(); // off again: no graph, so the fields stay disabled
-        EXPECT_FALSE(d.Edit(IDC_Y_MIN)->isEnabled());
-        d.SetText(IDC_NEAREST_MINUTES, "45.5");
-        d.Check(IDC_PRESSURE)->click();
-        d.Check(IDC_SAVE_PARAMETERS)->click();
-        d.List(IDC_PAST_HOURS)->setCurrentIndex(8); // "24"
+        EXPECT_FALSE(d.IsChecked(P::IDC_SHOW_MARKS));
+        EXPECT_EQ(d.Text(P::IDC_LINE_WIDTH), "");
+        EXPECT_EQ(d.List(P::IDC_PAST_HOURS)->currentText(), "1"); // not "12"
+        EXPECT_EQ(d.Text(P::IDC_NEAREST_MINUTES), "90.00");
+        d.Check(P::IDC_Y_AUTOSCALE)->click(); // on
+        d.Check(P::IDC_Y_AUTOSCALE)->click(); // off again: no graph, so the fields stay disabled
+        EXPECT_FALSE(d.Edit(P::IDC_Y_MIN)->isEnabled());
+        d.SetText(P::IDC_NEAREST_MINUTES, "45.5");
+        d.Check(P::IDC_PRESSURE)->click();
+        d.Check(P::IDC_SAVE_PARAMETERS)->click();
+        d.List(P::IDC_PAST_HOURS)->setCurrentIndex(8); // "24"
     });
     EXPECT_EQ(current.dNearestMinutes, 45.5);
     EXPECT_EQ(current.bShowPressure, 1);
@@ -90,18 +91,18 @@ TEST_F(ParametersDialogTest, AGraphWithAutoscaleShowsItsScaleDisabled) {
     StationRecord current;
     current.iShowPastHours = 7; // not in the list
     Run(&graph, &current, true, [&](CDia_Parameters& d) {
-        EXPECT_TRUE(d.IsChecked(IDC_Y_AUTOSCALE));
-        EXPECT_EQ(d.Text(IDC_Y_MIN), "11.00");
-        EXPECT_FALSE(d.Edit(IDC_Y_MIN)->isEnabled());
-        EXPECT_EQ(d.List(IDC_PAST_HOURS)->currentIndex(), -1);
+        EXPECT_TRUE(d.IsChecked(P::IDC_Y_AUTOSCALE));
+        EXPECT_EQ(d.Text(P::IDC_Y_MIN), "11.00");
+        EXPECT_FALSE(d.Edit(P::IDC_Y_MIN)->isEnabled());
+        EXPECT_EQ(d.List(P::IDC_PAST_HOURS)->currentIndex(), -1);
         // Unchecking enables them with the graph's current values, replacing what was typed.
-        d.SetText(IDC_Y_MIN, "typed");
+        d.SetText(P::IDC_Y_MIN, "typed");
         graph.m_dYMin = 12;
-        d.Check(IDC_Y_AUTOSCALE)->click();
-        EXPECT_TRUE(d.Edit(IDC_Y_MIN)->isEnabled());
-        EXPECT_EQ(d.Text(IDC_Y_MIN), "12.00");
-        d.SetText(IDC_LINE_WIDTH, "3abc");
-        d.SetText(IDC_Y_DELTA, "abc");
+        d.Check(P::IDC_Y_AUTOSCALE)->click();
+        EXPECT_TRUE(d.Edit(P::IDC_Y_MIN)->isEnabled());
+        EXPECT_EQ(d.Text(P::IDC_Y_MIN), "12.00");
+        d.SetText(P::IDC_LINE_WIDTH, "3abc");
+        d.SetText(P::IDC_Y_DELTA, "abc");
     });
     EXPECT_EQ(graph.m_nLineWidth, 3);
     EXPECT_EQ(graph.m_dYDelta, 0.0); // no number: 0, as typed
@@ -117,7 +118,7 @@ TEST_F(ParametersDialogTest, ARadiusThatIsNoNumberOfMinutesIsNotKept) {
         current.dNearestMinutes = 45;
         current.iShowPastHours = 24;
         Run(nullptr, &current, true,
-            [typed](CDia_Parameters& d) { d.SetText(IDC_NEAREST_MINUTES, typed); });
+            [typed](CDia_Parameters& d) { d.SetText(P::IDC_NEAREST_MINUTES, typed); });
         EXPECT_EQ(current.dNearestMinutes, 90.0) << typed;
     }
 }
@@ -127,8 +128,8 @@ TEST_F(ParametersDialogTest, CancelChangesNothing) {
     StationRecord current;
     current.dNearestMinutes = 90;
     Run(&graph, &current, false, [](CDia_Parameters& d) {
-        d.SetText(IDC_NEAREST_MINUTES, "10");
-        d.SetText(IDC_LINE_WIDTH, "9");
+        d.SetText(P::IDC_NEAREST_MINUTES, "10");
+        d.SetText(P::IDC_LINE_WIDTH, "9");
     });
     EXPECT_EQ(current.dNearestMinutes, 90);
     EXPECT_EQ(graph.m_nLineWidth, 1);
@@ -140,7 +141,7 @@ TEST_F(ParametersDialogTest, OpenedFromTheWorldMapWindow) {
               [](QWidget* dialog) {
                   auto* d = static_cast<CDia_Parameters*>(dialog);
                   EXPECT_EQ(d->m_pGraph, nullptr);
-                  d->SetText(IDC_NEAREST_MINUTES, "30");
+                  d->SetText(P::IDC_NEAREST_MINUTES, "30");
                   static_cast<QPushButton*>(d->Control(IDOK))->click();
               });
     EXPECT_EQ(Frame().m_currentStation.dNearestMinutes, 30.0);
