@@ -2,8 +2,8 @@
 
 #include "app/DocTemplate.h"
 #include "app/VentoraDoc.h"
-#include "app/ViewBase.h"
-#include "app/WindowKinds.h"
+#include "views/ViewBase.h"
+#include "views/WindowKinds.h"
 
 #include <QCloseEvent>
 
@@ -45,8 +45,10 @@ void CChildFrame::Finish() {
     m_finished = true;
     if (m_view)
         m_view->OnDestroy();
-    if (m_document)
+    if (m_document) {
+        m_document->m_pGraph = nullptr;
         m_document->Template().RemoveDocument(m_document.get());
+    }
 }
 
 void CChildFrame::changeEvent(QEvent* event) {

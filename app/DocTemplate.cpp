@@ -3,8 +3,8 @@
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
 #include "app/VentoraDoc.h"
-#include "app/ViewBase.h"
-#include "app/WindowKinds.h"
+#include "views/ViewBase.h"
+#include "views/WindowKinds.h"
 
 #include <QMdiArea>
 
@@ -18,7 +18,9 @@ CVentoraDoc* DocTemplate::OpenDocumentFile(CMainFrame& mainFrame) {
     CVentoraDoc* doc = document.get();
     auto* frame = new CChildFrame(iNextWindowKind);
     frame->setWindowIcon(m_icon);
-    CViewBase* view = m_makeView(*doc, mainFrame);
+    CViewBase* view = m_makeView(mainFrame);
+    view->SetTitleHandler([doc](const std::string& title) { doc->SetTitle(title); });
+    doc->m_pMainFrame = &mainFrame;
     frame->SetView(view, std::move(document));
     int created = -1;
     try {
@@ -34,12 +36,19 @@ CVentoraDoc* DocTemplate::OpenDocumentFile(CMainFrame& mainFrame) {
         delete frame;
         return nullptr;
     }
+    doc->m_pGraph = view->Graph();
     m_documents.push_back(doc);
     frame->SetChangeHandler([&mainFrame, frame] { mainFrame.OnChildFrameChanged(frame); });
     QObject::connect(frame, &QWidget::windowTitleChanged, &mainFrame,
                      [&mainFrame, frame] { mainFrame.OnChildFrameChanged(frame); });
     mainFrame.MdiArea()->addSubWindow(frame);
     view->OnInitialUpdate();
+    if (view->Kind() == KIND_STATION) {
+        // A meteogram window opens centred in the child-window area.
+        const QSize area = mainFrame.MdiArea()->viewport()->size();
+        frame->move(std::max(0, (area.width() - frame->width()) / 2),
+                    std::max(0, (area.height() - frame->height()) / 2));
+    }
     frame->show();
     return doc;
 }

@@ -13,7 +13,7 @@ class CViewBase;
 // view, and keeps the open documents in the order they were opened.
 class DocTemplate {
 public:
-    using ViewFactory = std::function<CViewBase*(CVentoraDoc&, CMainFrame&)>;
+    using ViewFactory = std::function<CViewBase*(CMainFrame&)>;
 
     DocTemplate(QIcon icon, ViewFactory makeView);
 

@@ -4,7 +4,7 @@
 #include "app/MainFrame.h"
 #include "app/VentoraApp.h"
 #include "app/VentoraDoc.h"
-#include "app/WindowKinds.h"
+#include "views/WindowKinds.h"
 #include "catalogue/Settings.h"
 #include "catalogue/StationList.h"
 #include "platform/CText.h"
@@ -82,7 +82,7 @@ bool SaveLayout(CMainFrame& frame) {
             CChildFrame* child = doc->Frame();
             const CViewBase* view = child ? child->View() : nullptr;
             const LayoutEntry* entry = nullptr;
-            for (const LayoutEntry& e : frame.m_arrLayoutEntries)
+            for (const LayoutEntry& e : frame.LayoutEntries())
                 if (view && e.view == view)
                     entry = &e;
             if (!entry)
@@ -118,9 +118,8 @@ void RestoreLayout(CMainFrame& frame) {
         frame.OpenChildWindow(KIND_WORLD_MAP);
         return;
     }
-    if (frame.m_bLayoutRestored)
+    if (!frame.TakeLayoutRestore())
         return;
-    frame.m_bLayoutRestored = true;
 
     std::ifstream in(kLayoutFile, std::ios::binary);
     if (!in) {
@@ -148,11 +147,11 @@ void RestoreLayout(CMainFrame& frame) {
             break;
         case KIND_STATION:
             // Once the server has not answered, the other stations are not waited for.
-            if (frame.m_catalogue.ServerDownSince() != 0)
+            if (frame.Catalogue().ServerDownSince() != 0)
                 frame.KeepUnrestoredStation(entry);
-            else if (frame.m_catalogue.SelectStation(StationOf(entry)))
+            else if (frame.Catalogue().SelectStation(StationOf(entry)))
                 opened = frame.LastOpenedDocument();
-            else if (frame.m_catalogue.ServerDownSince() != 0)
+            else if (frame.Catalogue().ServerDownSince() != 0)
                 frame.KeepUnrestoredStation(entry);
             break;
         case KIND_RESULT_LIST:

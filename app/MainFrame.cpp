@@ -6,8 +6,8 @@
 #include "app/Settings.h"
 #include "app/VentoraApp.h"
 #include "app/VentoraDoc.h"
-#include "app/ViewBase.h"
-#include "app/WindowKinds.h"
+#include "views/ViewBase.h"
+#include "views/WindowKinds.h"
 #include "platform/Abandon.h"
 #include "platform/UserServices.h"
 #include "platform/qt/Cp1252.h"
@@ -409,6 +409,20 @@ CVentoraDoc* CMainFrame::OpenChildWindow(std::int32_t kind) {
     iNextWindowKind = KIND_STATION;
     m_lastOpened = doc;
     return doc;
+}
+
+bool CMainFrame::OpenWindow(std::int32_t kind, const std::string& title) {
+    CVentoraDoc* doc = OpenChildWindow(kind);
+    if (kind == KIND_ZOOM_MAP)
+        iNextWindowKind = KIND_ZOOM_MAP; // unlike the other openers, the zoom opener leaves it
+    if (doc)
+        doc->SetTitle(title);
+    return doc != nullptr;
+}
+
+void CMainFrame::RegisterLayoutEntry(std::int32_t kind, const StationRecord& station,
+                                     const void* view) {
+    m_arrLayoutEntries.push_back(MakeLayoutEntry(kind, station, view));
 }
 
 bool CMainFrame::OpenResultList(const std::string& title) {

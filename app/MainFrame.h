@@ -1,15 +1,16 @@
 #pragma once
 
 #include "app/LayoutEntry.h"
-#include "catalogue/CatalogueHost.h"
 #include "catalogue/StationCatalogue.h"
 #include "observations/PageFetcher.h"
 #include "platform/qt/CommandTarget.h"
 #include "resources/Resources.h"
+#include "views/WindowHost.h"
 
 #include <QMainWindow>
 
 #include <map>
+#include <utility>
 #include <vector>
 
 class CViewBase;
@@ -22,8 +23,9 @@ class QMenu;
 class QToolBar;
 
 // The program's single top-level window: child-window area, menus, toolbar and status bar; the
-// user's settings; the station catalogue and its tables.
-class CMainFrame : public QMainWindow, public CatalogueHost, public platform::CommandTarget {
+// user's settings; the station catalogue and its tables. Its data are its own: the child
+// windows reach what they need through WindowHost.
+class CMainFrame : public QMainWindow, public WindowHost, public platform::CommandTarget {
 public:
     // Reads the settings and loads the station list of the working folder.
     CMainFrame();
@@ -33,15 +35,27 @@ public:
     // Toolbar, status bar and menus; centres the window. False when a part cannot be made.
     bool Create();
 
-    // CatalogueHost
+    // WindowHost
     void SetStatusText(const std::string& text) override;
     void SetServerNotice(const std::string& text) override;
-    std::string ServerNotice() const;
     StationTable& StationsResult() override { return m_stationsResult; }
     StationTable& StationsOpened() override { return m_stationsOpened; }
     bool OpenResultList(const std::string& title) override;
     bool OpenStationWindow(const std::string& title) override;
     void AddToRecentFileList(const std::string& entry) override;
+    StationTable& StationsAll() override { return m_stationsAll; }
+    StationTable& StationsZoom() override { return m_stationsZoom; }
+    StationRecord& CurrentStation() override { return m_currentStation; }
+    StationCatalogue& Catalogue() override { return m_catalogue; }
+    bool OpenWindow(std::int32_t kind, const std::string& title) override;
+    void RegisterLayoutEntry(std::int32_t kind, const StationRecord& station,
+                             const void* view) override;
+
+    PageFetcher& Fetcher() { return m_fetcher; }
+    const std::vector<LayoutEntry>& LayoutEntries() const { return m_arrLayoutEntries; }
+    // The layout restore runs once per run.
+    bool TakeLayoutRestore() { return !std::exchange(m_bLayoutRestored, true); }
+    std::string ServerNotice() const;
 
     // Runs a command: the active view first, then the frame.
     void RouteCommand(int id);
@@ -68,6 +82,11 @@ public:
     int CurrentMenu() const { return m_currentMenu; }
     QToolBar* ToolBar() const { return m_wndToolBar; }
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
     std::string m_strWork;
     QToolBar* m_wndToolBar = nullptr;
     bool m_bLayoutRestored = false;
@@ -81,11 +100,6 @@ public:
     StationTable m_stationsZoom;
     StationTable m_stationsAll;
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-
-private:
     void DeclareCommands();
     QAction* NewAction(int id, const QString& text);
     QMenu* BuildMenu(const resources::MenuItem& popup);

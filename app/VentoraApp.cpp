@@ -41,15 +41,15 @@ bool CVentoraApp::InitInstance(const Options& options) {
 
     m_templates.push_back(std::make_unique<DocTemplate>(
         resources::Icon(ids::IDR_VENTORTYPE),
-        [](CVentoraDoc& doc, CMainFrame& frame) { return new CVentoraView(doc, frame); }));
+        [](CMainFrame& frame) { return new CVentoraView(frame); }));
     m_pMapTemplate = m_templates.back().get();
     m_templates.push_back(std::make_unique<DocTemplate>(
         resources::Icon(ids::IDR_LISTTYPE),
-        [](CVentoraDoc& doc, CMainFrame& frame) { return new CListView_Stations(doc, frame); }));
+        [](CMainFrame& frame) { return new CListView_Stations(frame); }));
     m_pListTemplate = m_templates.back().get();
 
     m_mainFrame = std::make_unique<CMainFrame>();
-    m_mainFrame->m_catalogue.SetServerUrl(options.serverUrl.empty() ? ReadServerUrl()
+    m_mainFrame->Catalogue().SetServerUrl(options.serverUrl.empty() ? ReadServerUrl()
                                                                     : options.serverUrl);
     if (!m_mainFrame->Create())
         return false;
@@ -83,13 +83,13 @@ void CVentoraApp::OpenStations(const std::vector<std::string>& codes) {
     for (const std::string& code : codes) {
         const std::string wanted = platform::ToLower(code);
         const StationRecord* found = nullptr;
-        for (const StationRecord& s : m_mainFrame->m_stationsAll)
+        for (const StationRecord& s : m_mainFrame->StationsAll())
             if (platform::ToLower(s.strICAO) == wanted) {
                 found = &s;
                 break;
             }
         if (found)
-            m_mainFrame->m_catalogue.SelectStation(*found);
+            m_mainFrame->Catalogue().SelectStation(*found);
         else
             platform::MessageBox(
                 platform::Format("No station \"%s\" found in a list.", wanted.c_str()),

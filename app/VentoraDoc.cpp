@@ -17,6 +17,6 @@ bool CVentoraDoc::OnOpenDocument(const std::string& entry) {
         return false;
     const std::string code = entry.substr(open + 1, 4);
     CMainFrame& frame = *m_pMainFrame;
-    frame.m_catalogue.SearchStations(code, frame.m_stationsAll, true, false);
+    frame.Catalogue().SearchStations(code, frame.StationsAll(), true, false);
     return false;
 }

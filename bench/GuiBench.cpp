@@ -140,8 +140,7 @@ static void BM_OpenStationWindow96Hours(benchmark::State& state) {
             meteogram.AddObservation(series[i]);
         QPainter painter(&window);
         platform::QtDrawingSurface surface(painter, {0, 0, 650, 670});
-        graph->Draw(surface);
-        graph->DrawWindIndicator(surface, series[0].dWindDirection, series[0].dWindSpeed);
+        meteogram.Draw(surface);
         rows = series.GetSize();
     }
     state.counters["rows"] = rows;

@@ -6,9 +6,9 @@ using platform::RGB;
 
 Meteogram::Meteogram(std::unique_ptr<CGraph>& graph, StationRecord& station,
                      const ObservationSeries& series, const StationRecord& settings,
-                     Painter painter)
+                     std::function<void()> changed)
     : m_graph(graph), m_station(station), m_series(series), m_settings(settings),
-      m_painter(std::move(painter)) {}
+      m_changed(std::move(changed)) {}
 
 int Meteogram::ComputeTimeAxis() {
     const std::int64_t t0 = ObservedInstant(m_series.At(0));
@@ -93,12 +93,15 @@ void Meteogram::AddObservation(const ObservationRecord& record) {
     if (g.SeriesCount() == 0)
         return;
     g.SetNotes(g.SeriesCount() - 1, PanelLines(record));
+    m_newest = record;
+    if (m_changed)
+        m_changed();
+}
 
-    if (!m_painter)
+void Meteogram::Draw(platform::DrawingSurface& dc) const {
+    if (!m_graph)
         return;
-    m_painter([&g, &record](platform::DrawingSurface& surface) {
-        g.Draw(surface);
-        if (g.m_bShowLegend)
-            g.DrawWindIndicator(surface, record.dWindDirection, record.dWindSpeed);
-    });
+    m_graph->Draw(dc);
+    if (m_graph->m_bShowLegend && m_newest)
+        m_graph->DrawWindIndicator(dc, m_newest->dWindDirection, m_newest->dWindSpeed);
 }

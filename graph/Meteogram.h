@@ -7,20 +7,19 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 // A station window's meteogram: the station in the title, the time of day on the X axis and up
 // to four curves chosen by the user's settings, with the newest observation as a text panel and
-// a wind dial in the legend column.
+// a wind dial in the legend column. It draws when its window paints, and tells the window when
+// it has changed.
 class Meteogram {
 public:
-    // Runs a drawing on a surface of the window's client area, obtained for that drawing and
-    // released after it; an empty painter draws nothing.
-    using Drawing = std::function<void(platform::DrawingSurface&)>;
-    using Painter = std::function<void(const Drawing&)>;
-
-    // `station` and `series` are the window's own; `settings` holds the user's parameters.
+    // `station` and `series` are the window's own; `settings` holds the user's parameters;
+    // `changed` is called after every row added.
     Meteogram(std::unique_ptr<CGraph>& graph, StationRecord& station,
-              const ObservationSeries& series, const StationRecord& settings, Painter painter = {});
+              const ObservationSeries& series, const StationRecord& settings,
+              std::function<void()> changed = {});
 
     // The minutes between the two newest observations (modulo a day) into iPeriodMinutes and
     // the whole hours the local clock was ahead of UTC when the newest was observed into
@@ -32,8 +31,12 @@ public:
     void SetUpMeteogram();
 
     // One row from an observation in display units, for the quantities of the set-up; the panel;
-    // then the drawing.
+    // then the window is told.
     void AddObservation(const ObservationRecord& record);
+
+    // The whole meteogram: the graph, and with the legend the wind dial of the newest observation
+    // added (in the units it was added in).
+    void Draw(platform::DrawingSurface& dc) const;
 
     // "%02d:%02d" of the observation in UTC, or in local time by the zone's rules for the
     // moment it was observed.
@@ -56,6 +59,7 @@ private:
     StationRecord& m_station;
     const ObservationSeries& m_series;
     const StationRecord& m_settings;
-    Painter m_painter;
+    std::function<void()> m_changed;
     Quantities m_shown;
+    std::optional<ObservationRecord> m_newest;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/StationRecord.h"
-#include "mapview/MapRegion.h"
+#include "catalogue/MapProjection.h"
 #include "platform/DrawingSurface.h"
 
 #include <string>

@@ -1,49 +1,31 @@
 #pragma once
 
-#include "app/ViewBase.h"
-#include "catalogue/StationRecord.h"
-#include "graph/Graph.h"
-#include "graph/Meteogram.h"
-#include "mapview/MapRegion.h"
-#include "observations/ObservationRecord.h"
-#include "platform/qt/RubberBandTracker.h"
-
-#include <QTimer>
+#include "mapview/MapPane.h"
+#include "platform/DrawingSurface.h"
+#include "views/ViewBase.h"
 
 #include <memory>
+#include <string>
 
-class StationCatalogue;
-
-// The view of the map template: the world map, a station's meteogram or a zoomed map, decided
-// by the window kind when the view is made.
+// The view of the map template: the world map, a station's meteogram or a zoomed map. Which of
+// the three it is, is decided once, when the view is made, by the window kind: the view hands
+// its drawing, mouse and commands to the pane of that kind.
 class CVentoraView : public CViewBase {
 public:
-    CVentoraView(CVentoraDoc& document, CMainFrame& mainFrame);
+    explicit CVentoraView(WindowHost& host);
     ~CVentoraView() override;
 
     int OnCreate() override;
     void OnInitialUpdate() override;
     void OnDestroy() override;
     bool IsMapView() const override { return true; }
+    CGraph* Graph() const override { return m_pane->Graph(); }
 
-    // Everything the window shows, drawn onto the surface.
+    // Everything the window shows, drawn onto the surface (what its paint does).
     void OnDraw(platform::DrawingSurface& dc);
 
-    // Meteogram windows.
-    bool RetrieveObservations();
-    void RefreshTick();
-    void RemoveFromOpened();
-    int TimerInterval() const { return m_timer.isActive() ? m_timer.interval() : 0; }
-    Qt::TimerType TimerType() const { return m_timer.timerType(); }
-
-    const StationTable& ZoomStations() const { return m_stationsZoom; }
-    bool MarkAll() const { return m_bMarkAll; }
-    CGraph* Graph() const { return m_pGraph.get(); }
-    const ObservationSeries& Series() const { return m_series; }
-    const ObservationRecord& Latest() const { return m_latest; }
-    const StationRecord& Station() const { return m_station; }
-
-    std::uint8_t m_bMarkAll = 1;
+    // The pane of the window's kind, or none when it is another.
+    template <typename Pane> Pane* PaneAs() const { return dynamic_cast<Pane*>(m_pane.get()); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -53,28 +35,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    void OnZoomDrag(const platform::TrackedRect& rect);
-    void OnNearestStations(QPoint at);
     void OnParameters();
     void OnShowAllStations();
-    void OnMarkAllStations();
     void OnFindStation();
-    bool CreateStationWindow();
-    void Paint(const Meteogram::Drawing& drawing);
 
-    MapRegion m_region;
-    platform::Font m_font{"Arial", 10, 400};
-    platform::Rect m_rectMap;
+    std::unique_ptr<MapPane> m_pane;
     std::string m_strText;
-    ObservationRecord m_latest;
-    StationRecord m_station;
-    std::unique_ptr<CGraph> m_pGraph;
-    StationCatalogue* m_pCatalogue;
-    ObservationSeries m_series;
-    StationTable* m_pStationsOpened;
-    StationTable* m_pStationsResult;
-    StationTable m_stationsZoom;
-    std::unique_ptr<Meteogram> m_meteogram;
-    platform::RubberBandTracker m_tracker{this};
-    QTimer m_timer;
 };

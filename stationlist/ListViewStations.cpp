@@ -1,7 +1,8 @@
 #include "stationlist/ListViewStations.h"
 
-#include "app/MainFrame.h"
-#include "app/WindowKinds.h"
+#include "catalogue/StationCatalogue.h"
+#include "views/WindowHost.h"
+#include "views/WindowKinds.h"
 #include "platform/Abandon.h"
 #include "platform/CText.h"
 #include "platform/UserServices.h"
@@ -16,12 +17,12 @@
 std::int32_t m_nSortColumn = 0;
 std::uint8_t m_bSortDescending = 0;
 
-CListView_Stations::CListView_Stations(CVentoraDoc& document, CMainFrame& mainFrame)
-    : CViewBase(document, mainFrame), m_pCatalogue(&mainFrame.m_catalogue) {
+CListView_Stations::CListView_Stations(WindowHost& host)
+    : CViewBase(host), m_pCatalogue(&host.Catalogue()) {
     if (m_nKind == KIND_ALL_STATIONS)
-        m_pStations = &mainFrame.m_stationsAll;
+        m_pStations = &host.StationsAll();
     else if (m_nKind == KIND_RESULT_LIST)
-        m_pStations = &mainFrame.m_stationsResult;
+        m_pStations = &host.StationsResult();
 
     SetCommands({{ids::ID_VIEW_FIND_STATION, [this] { OnFindStation(); }}});
 
@@ -61,7 +62,7 @@ CListView_Stations::CListView_Stations(CVentoraDoc& document, CMainFrame& mainFr
 
 void CListView_Stations::OnInitialUpdate() {
     Fill();
-    m_mainFrame.m_arrLayoutEntries.push_back(MakeLayoutEntry(m_nKind, StationRecord{}, this));
+    m_host.RegisterLayoutEntry(m_nKind, StationRecord{}, this);
 }
 
 void CListView_Stations::Fill() {
@@ -88,7 +89,7 @@ void CListView_Stations::OnItemChanged(int row) {
     if (!isVisible())
         return;
     m_strWork = platform::Format(" Line: %6d / %6d", row + 1, m_model->rowCount());
-    m_mainFrame.SetStatusText(m_strWork);
+    m_host.SetStatusText(m_strWork);
     m_nCurrentRow = row;
 }
 
@@ -148,5 +149,5 @@ bool CListView_Stations::OnKey(const QKeyEvent& key) {
 void CListView_Stations::OnFindStation() {
     CDia_Find dialog;
     if (dialog.DoModal() == ids::IDOK)
-        m_pCatalogue->SearchStations(m_strFindText, m_mainFrame.m_stationsAll, false, true);
+        m_pCatalogue->SearchStations(m_strFindText, m_host.StationsAll(), false, true);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ViewBase.h"
+#include "views/ViewBase.h"
 #include "catalogue/StationRecord.h"
 #include "stationlist/StationListModel.h"
 
@@ -15,7 +15,7 @@ extern std::uint8_t m_bSortDescending;
 // A sortable table of stations: all stations, or the latest search or nearest-stations result.
 class CListView_Stations : public CViewBase {
 public:
-    CListView_Stations(CVentoraDoc& document, CMainFrame& mainFrame);
+    explicit CListView_Stations(WindowHost& host);
 
     void OnInitialUpdate() override;
     bool IsMapView() const override { return false; }

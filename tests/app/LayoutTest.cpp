@@ -2,7 +2,7 @@
 
 #include "app/ChildFrame.h"
 #include "app/LayoutFile.h"
-#include "app/WindowKinds.h"
+#include "views/WindowKinds.h"
 #include "catalogue/Settings.h"
 #include "mapview/VentoraView.h"
 #include "platform/qt/Profile.h"
@@ -136,8 +136,8 @@ TEST_F(LayoutTest, WindowsComeBackInOrderAndInPlace) {
     EXPECT_EQ(Windows()[2]->geometry(), QRect(100, 50, 501, 608));
     EXPECT_EQ(Frame().geometry(), mainGeometry);
     // The restored station stands where it is, not in the map's corner.
-    ASSERT_EQ(Frame().m_stationsOpened.GetSize(), 1);
-    EXPECT_NEAR(Frame().m_stationsOpened[0].dLongitude, 106.233, 0.001);
+    ASSERT_EQ(Frame().StationsOpened().GetSize(), 1);
+    EXPECT_NEAR(Frame().StationsOpened()[0].dLongitude, 106.233, 0.001);
 }
 
 TEST_F(LayoutTest, AStationWithoutReportsOpensNothingAndTheRestoreGoesOn) {

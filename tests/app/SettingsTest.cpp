@@ -1,5 +1,5 @@
 #include "app/Settings.h"
-#include "app/WindowKinds.h"
+#include "views/WindowKinds.h"
 #include "platform/CText.h"
 #include "platform/qt/Profile.h"
 #include "tests/support/AppFixture.h"
@@ -131,9 +131,9 @@ TEST_F(SettingsTest, TheProgramReadsAtStartAndWritesAtExit) {
     Profile::WriteInt("Settings", "iSaveSettings", 1);
     Profile::WriteInt("Settings", "iShowPastHours", 12);
     Start(testing_support::SampleStationList());
-    EXPECT_EQ(Frame().m_currentStation.iShowPastHours, 12);
-    Frame().m_currentStation.iShowPastHours = 48;
-    Frame().m_currentStation.dNearestMinutes = 30;
+    EXPECT_EQ(Frame().CurrentStation().iShowPastHours, 12);
+    Frame().CurrentStation().iShowPastHours = 48;
+    Frame().CurrentStation().dNearestMinutes = 30;
     Stop();
     EXPECT_EQ(Stored("iShowPastHours"), "48");
     EXPECT_EQ(Stored("dNearestMinutes"), "30.000000");

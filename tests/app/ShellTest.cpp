@@ -1,7 +1,7 @@
 #include "app/ChildFrame.h"
 #include "app/VentoraDoc.h"
-#include "app/ViewBase.h"
-#include "app/WindowKinds.h"
+#include "views/ViewBase.h"
+#include "views/WindowKinds.h"
 #include "mapview/VentoraView.h"
 #include "resources/CommandIds.h"
 #include "stationlist/ListViewStations.h"
@@ -36,7 +36,7 @@ class ShellTest : public AppFixture {};
 
 TEST_F(ShellTest, StartsWithOneWorldMapAndTheCatalogue) {
     Start(testing_support::SampleStationList());
-    EXPECT_EQ(Frame().m_stationsAll.GetSize(), 6);
+    EXPECT_EQ(Frame().StationsAll().GetSize(), 6);
     EXPECT_EQ(Titles(), (std::vector<std::string>{"World Map"}));
     EXPECT_EQ(Frame().windowTitle().toStdString(), "Ventora - World Map");
     EXPECT_EQ(Frame().PaneText(), "Total stations: 6");
@@ -55,7 +55,7 @@ TEST_F(ShellTest, AMissingStationListIsReportedAndTheProgramRunsEmpty) {
     ASSERT_EQ(m_recorder.messages.size(), 1u);
     EXPECT_EQ(m_recorder.messages[0].text, "Can not open a file \"stations.txt\".");
     EXPECT_EQ(m_recorder.messages[0].icon, platform::MessageIcon::Exclamation);
-    EXPECT_EQ(Frame().m_stationsAll.GetSize(), 0);
+    EXPECT_EQ(Frame().StationsAll().GetSize(), 0);
     EXPECT_EQ(Titles(), (std::vector<std::string>{"World Map"}));
     EXPECT_EQ(Frame().PaneText(), "Total stations: 0");
 }
@@ -131,7 +131,7 @@ TEST_F(ShellTest, WorldMapTwiceGivesTwoWindowsAndClosingOneSetsTheKind) {
     Windows()[1]->close();
     Pump();
     EXPECT_EQ(iNextWindowKind, KIND_WORLD_MAP);
-    EXPECT_EQ(Frame().m_arrLayoutEntries.size(), 2u); // entries stay after their windows close
+    EXPECT_EQ(Frame().LayoutEntries().size(), 2u); // entries stay after their windows close
 }
 
 TEST_F(ShellTest, ShowAllStationsOpensAListAndHelpAndAboutCanBeShown) {
@@ -191,7 +191,7 @@ namespace {
 // A window whose command and mouse handlers run into an index out of range.
 class FaultyView : public CViewBase {
 public:
-    FaultyView(CVentoraDoc& document, CMainFrame& frame) : CViewBase(document, frame) {
+    explicit FaultyView(WindowHost& host) : CViewBase(host) {
         SetCommands({{ID_VIEW_PARAMETERS,
                       [] { throw platform::InvalidArgument("array index 7 outside 0..2"); }}});
     }
@@ -208,8 +208,8 @@ protected:
 TEST_F(ShellTest, AnOutOfRangeErrorAbandonsTheOperationAndTheProgramGoesOn) {
     Start(testing_support::SampleStationList());
     auto* frame = new CChildFrame(KIND_WORLD_MAP);
-    auto* view = new FaultyView(*new CVentoraDoc(*App().m_pMapTemplate), Frame());
-    frame->SetView(view, std::unique_ptr<CVentoraDoc>(&view->Document()));
+    auto* view = new FaultyView(Frame());
+    frame->SetView(view, std::make_unique<CVentoraDoc>(*App().m_pMapTemplate));
     Frame().MdiArea()->addSubWindow(frame);
     frame->show();
     Frame().MdiArea()->setActiveSubWindow(frame);

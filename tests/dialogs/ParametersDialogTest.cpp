@@ -1,7 +1,7 @@
 // The Parameters dialog, opened from map windows and meteogram windows.
 
 #include "dialogs/ParametersDialog.h"
-#include "app/WindowKinds.h"
+#include "views/WindowKinds.h"
 #include "catalogue/Settings.h"
 #include "resources/CommandIds.h"
 #include "tests/support/AppFixture.h"
@@ -144,5 +144,5 @@ TEST_F(ParametersDialogTest, OpenedFromTheWorldMapWindow) {
                   d->SetText(P::IDC_NEAREST_MINUTES, "30");
                   static_cast<QPushButton*>(d->Control(IDOK))->click();
               });
-    EXPECT_EQ(Frame().m_currentStation.dNearestMinutes, 30.0);
+    EXPECT_EQ(Frame().CurrentStation().dNearestMinutes, 30.0);
 }

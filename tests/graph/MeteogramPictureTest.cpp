@@ -28,14 +28,8 @@ TEST(MeteogramPicture, TwentyFourRowsAt650By670) {
     settings.bShowTemperature = settings.bShowPressure = settings.bShowWindSpeed =
         settings.bShowWindDirection = settings.bMetricStyle = settings.bShowTimeUTC = 1;
 
-    QImage picture(650, 670, QImage::Format_RGB32);
-    picture.fill(Qt::white);
-    Meteogram meteogram(
-        graph, station, series, settings, [&picture](const Meteogram::Drawing& draw) {
-            QPainter painter(&picture);
-            platform::QtDrawingSurface surface(painter, {0, 0, picture.width(), picture.height()});
-            draw(surface);
-        });
+    int changes = 0;
+    Meteogram meteogram(graph, station, series, settings, [&changes] { ++changes; });
     meteogram.SetUpMeteogram();
 
     std::vector<ObservationRecord> rows;
@@ -62,6 +56,15 @@ TEST(MeteogramPicture, TwentyFourRowsAt650By670) {
         meteogram.AddObservation(r);
     }
 
+    EXPECT_EQ(changes, 24);
+    // Painted as its window paints it.
+    QImage picture(650, 670, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    {
+        QPainter painter(&picture);
+        platform::QtDrawingSurface surface(painter, {0, 0, picture.width(), picture.height()});
+        meteogram.Draw(surface);
+    }
     const QString path = QStringLiteral(VENTORA_ARTIFACT_DIR "/meteogram-24-rows.png");
     ASSERT_TRUE(picture.save(path));
 

@@ -60,10 +60,11 @@ struct Window {
     StationRecord settings = AllOn();
     testing_support::RecordingSurface surface;
     int drawings = 0;
-    Meteogram meteogram{graph, station, series, settings, [this](const Meteogram::Drawing& draw) {
+    // The window repaints when told, drawing through the meteogram as its paint does.
+    Meteogram meteogram{graph, station, series, settings, [this] {
                             ++drawings;
                             surface.Clear();
-                            draw(surface);
+                            meteogram.Draw(surface);
                         }};
 
     Window() {

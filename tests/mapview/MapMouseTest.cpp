@@ -1,8 +1,10 @@
 // The world map and zoom windows driven with the mouse.
 
 #include "app/ChildFrame.h"
-#include "app/WindowKinds.h"
+#include "views/WindowKinds.h"
 #include "mapview/VentoraView.h"
+#include "mapview/WorldMapPane.h"
+#include "mapview/ZoomMapPane.h"
 #include "resources/CommandIds.h"
 #include "dialogs/FindDialog.h"
 #include "stationlist/ListViewStations.h"
@@ -69,7 +71,7 @@ TEST_F(MapMouseTest, ADragToTheRightOpensAZoomWindow) {
     EXPECT_EQ(Titles()[1], "Zoom from (72.00, 35.86) to (129.60, 75.30)");
     EXPECT_EQ(iNextWindowKind, KIND_ZOOM_MAP); // the zoom opener leaves its kind behind
     // Cumberland and New York lie inside; Alberta Beach (65.65) lies west of 72.
-    CVentoraView* zoom = MapView(Windows()[1]);
+    const ZoomMapPane* zoom = MapView(Windows()[1])->PaneAs<ZoomMapPane>();
     ASSERT_EQ(zoom->ZoomStations().GetSize(), 2);
     EXPECT_EQ(zoom->ZoomStations()[0].strICAO, "KCBE");
 
@@ -77,7 +79,7 @@ TEST_F(MapMouseTest, ADragToTheRightOpensAZoomWindow) {
     Drag(map, QPoint(20, 45), QPoint(520, 296));
     ASSERT_EQ(Windows().size(), 3u);
     EXPECT_EQ(Titles()[2], "Zoom from (0.00, 0.00) to (360.00, 180.00)");
-    CVentoraView* world = MapView(Windows()[2]);
+    const ZoomMapPane* world = MapView(Windows()[2])->PaneAs<ZoomMapPane>();
     EXPECT_EQ(world->ZoomStations().GetSize(), 6);
     QPixmap picture = Windows()[2]->grab();
     EXPECT_EQ(Frame().PaneText(), "Stations inside: 6");
@@ -87,14 +89,15 @@ TEST_F(MapMouseTest, ADragToTheRightOpensAZoomWindow) {
     EXPECT_EQ(Titles()[2], "Zoom from (0.00, 0.00) to (360.00, 180.00)");
     EXPECT_EQ(world->ZoomStations().GetSize(), 6);
     ASSERT_EQ(Windows().size(), 4u);
-    EXPECT_EQ(MapView(Windows()[3])->ZoomStations().GetSize(), 3); // with Alberta Beach now
+    // With Alberta Beach now.
+    EXPECT_EQ(MapView(Windows()[3])->PaneAs<ZoomMapPane>()->ZoomStations().GetSize(), 3);
 }
 
 TEST_F(MapMouseTest, AnUpwardDragOpensAnEmptyZoomWindow) {
     Start(testing_support::SampleStationList());
     Drag(WorldMap(), QPoint(100, 200), QPoint(300, 60));
     ASSERT_EQ(Windows().size(), 2u);
-    EXPECT_EQ(MapView(Windows()[1])->ZoomStations().GetSize(), 0);
+    EXPECT_EQ(MapView(Windows()[1])->PaneAs<ZoomMapPane>()->ZoomStations().GetSize(), 0);
 }
 
 TEST_F(MapMouseTest, DoubleClicksListTheNearestStations) {
@@ -113,7 +116,7 @@ TEST_F(MapMouseTest, DoubleClicksListTheNearestStations) {
     EXPECT_EQ(Titles()[1], "Nearest stations");
     EXPECT_EQ(Windows()[1]->size(), QSize(501, 408));
     EXPECT_EQ(ListView(Windows()[1])->Model().rowCount(), 1);
-    Frame().m_currentStation.dNearestMinutes = 150;
+    Frame().CurrentStation().dNearestMinutes = 150;
     DoubleClick(map, QPoint(286, 96));
     ASSERT_EQ(Windows().size(), 3u);
     CListView_Stations* list = ListView(Windows()[2]);
@@ -141,7 +144,7 @@ TEST_F(MapMouseTest, MarkAllStationsSwitchesTheDots) {
 
     Frame().SetStatusText("kept");
     mark->trigger();
-    EXPECT_FALSE(map->MarkAll());
+    EXPECT_FALSE(map->PaneAs<WorldMapPane>()->MarkingAll());
     EXPECT_FALSE(mark->isChecked());
     EXPECT_NE(map->grab().toImage().pixelColor(berlin), QColor(255, 0, 0));
     EXPECT_EQ(Frame().PaneText(), "kept");

@@ -3,7 +3,8 @@
 
 #include "app/ChildFrame.h"
 #include "app/VentoraDoc.h"
-#include "app/WindowKinds.h"
+#include "views/WindowKinds.h"
+#include "mapview/MeteogramPane.h"
 #include "mapview/VentoraView.h"
 #include "observations/MetarDecoder.h"
 #include "platform/CText.h"
@@ -51,7 +52,12 @@ protected:
         options.serverUrl = m_server.BaseUrl();
         Start(testing_support::SampleStationList(), options);
     }
-    CVentoraView* StationView(const std::string& title) { return MapView(WindowTitled(title)); }
+    // The meteogram of the station window with the title, and the widget that paints it.
+    MeteogramPane* StationView(const std::string& title) {
+        CVentoraView* view = MapView(WindowTitled(title));
+        return view ? view->PaneAs<MeteogramPane>() : nullptr;
+    }
+    CVentoraView* WidgetOf(const std::string& title) { return MapView(WindowTitled(title)); }
     void OpenFromAllStations(const std::string& icao) {
         Frame().MdiArea()->setActiveSubWindow(WindowTitled("World Map"));
         Frame().Action(ids::ID_VIEW_SHOW_ALL_STATIONS)->trigger();
@@ -76,9 +82,9 @@ TEST_F(StationWindowTest, ARowOfTheListOpensTheStationsMeteogram) {
     SetPage("KJFK", Rows("KJFK", 48, 30));
     StartViewer();
     OpenFromAllStations("KJFK");
-    CVentoraView* view = StationView("NYC_JFK ARPT");
+    MeteogramPane* view = StationView("NYC_JFK ARPT");
     ASSERT_TRUE(view);
-    EXPECT_EQ(view->Document().Frame()->size(), QSize(650, 670));
+    EXPECT_EQ(WindowTitled("NYC_JFK ARPT")->size(), QSize(650, 670));
     EXPECT_EQ(Requests(),
               (std::vector<std::string>{"KJFK most recent only", "KJFK past 24 hours"}));
     ASSERT_TRUE(view->Graph());
@@ -87,14 +93,14 @@ TEST_F(StationWindowTest, ARowOfTheListOpensTheStationsMeteogram) {
     EXPECT_EQ(view->Station().iPeriodMinutes, 30);
     EXPECT_EQ(view->TimerInterval(), 30 * 60000);
     EXPECT_EQ(view->Latest().dTemperature, 10.0);
-    ASSERT_EQ(Frame().m_stationsOpened.GetSize(), 1);
-    EXPECT_EQ(Frame().m_stationsOpened[0].strICAO, "KJFK");
+    ASSERT_EQ(Frame().StationsOpened().GetSize(), 1);
+    EXPECT_EQ(Frame().StationsOpened()[0].strICAO, "KJFK");
     EXPECT_EQ(App().RecentFiles().Entries().front(), "NYC_JFK ARPT (KJFK)");
     EXPECT_EQ(iNextWindowKind, KIND_STATION);
     EXPECT_TRUE(m_recorder.messages.empty());
 
     // What the window shows: the title and the curve colours.
-    const QImage picture = view->grab().toImage();
+    const QImage picture = WidgetOf("NYC_JFK ARPT")->grab().toImage();
     int red = 0;
     for (int x = 0; x < picture.width(); ++x)
         for (int y = 0; y < picture.height(); ++y)
@@ -106,7 +112,7 @@ TEST_F(StationWindowTest, OneRowAndNoData) {
     SetPage("EDDH", Rows("EDDH", 1, 30));
     StartViewer();
     OpenFromAllStations("EDDH");
-    CVentoraView* view = StationView("HAMBURG");
+    MeteogramPane* view = StationView("HAMBURG");
     ASSERT_TRUE(view);
     ASSERT_EQ(m_recorder.messages.size(), 1u);
     EXPECT_EQ(m_recorder.messages[0].text,
@@ -122,17 +128,17 @@ TEST_F(StationWindowTest, OneRowAndNoData) {
               "Sorry, no data available for the Station:\n\nSYDNEY  YSSY   (33 57S, 151 11E),  "
               "Elevation: 3 m,  AU.");
     EXPECT_EQ(Windows().size(), windows + 1); // only the list
-    EXPECT_EQ(Frame().m_stationsOpened.GetSize(), 1);
+    EXPECT_EQ(Frame().StationsOpened().GetSize(), 1);
     EXPECT_EQ(App().RecentFiles().Entries().front(), "HAMBURG (EDDH)");
-    EXPECT_EQ(Frame().m_currentStation.strICAO, "YSSY");
+    EXPECT_EQ(Frame().CurrentStation().strICAO, "YSSY");
 }
 
 TEST_F(StationWindowTest, TicksAddNewObservationsOnly) {
     SetPage("KJFK", Rows("KJFK", 4, 60));
     StartViewer();
-    Frame().m_currentStation.bWriteFile = 1;
+    Frame().CurrentStation().bWriteFile = 1;
     App().OpenStations({"kjfk"}); // as --open does
-    CVentoraView* view = StationView("NYC_JFK ARPT");
+    MeteogramPane* view = StationView("NYC_JFK ARPT");
     ASSERT_TRUE(view);
     EXPECT_EQ(view->Graph()->RowCount(), 4);
 
@@ -158,7 +164,7 @@ TEST_F(StationWindowTest, TicksAddNewObservationsOnly) {
     EXPECT_EQ(m_recorder.messages.size(), 1u); // the failed tick's no-data message
 
     // Closing writes every observation the window showed, newest first.
-    view->Document().Frame()->close();
+    WindowTitled("NYC_JFK ARPT")->close();
     Pump();
     std::vector<std::filesystem::path> files;
     for (const auto& e : std::filesystem::directory_iterator("Meteodata"))
@@ -169,20 +175,20 @@ TEST_F(StationWindowTest, TicksAddNewObservationsOnly) {
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3 + 5);
     EXPECT_NE(text.find("12/07/2026\t05:50\t15.00\t"), std::string::npos);
     EXPECT_EQ(App().RecentFiles().Entries().front(), "NYC_JFK ARPT (KJFK)");
-    EXPECT_EQ(Frame().m_stationsOpened.GetSize(), 0);
+    EXPECT_EQ(Frame().StationsOpened().GetSize(), 0);
 }
 
 TEST_F(StationWindowTest, ImperialWindowsExportMetricValues) {
     SetPage("KJFK", Rows("KJFK", 3, 60));
     StartViewer();
-    Frame().m_currentStation.bMetricStyle = 0;
-    Frame().m_currentStation.bWriteFile = 1;
+    Frame().CurrentStation().bMetricStyle = 0;
+    Frame().CurrentStation().bWriteFile = 1;
     App().OpenStations({"KJFK"});
-    CVentoraView* view = StationView("NYC_JFK ARPT");
+    MeteogramPane* view = StationView("NYC_JFK ARPT");
     ASSERT_TRUE(view);
     EXPECT_EQ(view->Graph()->Row(2).At(1), "50.00"); // 10 degrees C shown as 50 F
     EXPECT_EQ(view->Graph()->m_dYDelta, 10.0);
-    view->Document().Frame()->close();
+    WindowTitled("NYC_JFK ARPT")->close();
     Pump();
     const auto file = *std::filesystem::directory_iterator("Meteodata");
     const std::string text = testing_support::ReadFile(file.path());
@@ -193,7 +199,7 @@ TEST_F(StationWindowTest, TwoWindowsOfOneStationKeepItsSquareUntilBothClose) {
     SetPage("KJFK", Rows("KJFK", 3, 60));
     StartViewer();
     App().OpenStations({"KJFK", "KJFK"});
-    ASSERT_EQ(Frame().m_stationsOpened.GetSize(), 2);
+    ASSERT_EQ(Frame().StationsOpened().GetSize(), 2);
     CVentoraView* map = MapView(WindowTitled("World Map"));
     const QPoint jfk(167, 113);
     EXPECT_EQ(map->grab().toImage().pixelColor(jfk), QColor(0, 0, 255));
@@ -205,11 +211,11 @@ TEST_F(StationWindowTest, TwoWindowsOfOneStationKeepItsSquareUntilBothClose) {
     ASSERT_EQ(stations.size(), 2u);
     stations[0]->close();
     Pump();
-    EXPECT_EQ(Frame().m_stationsOpened.GetSize(), 1);
+    EXPECT_EQ(Frame().StationsOpened().GetSize(), 1);
     EXPECT_EQ(map->grab().toImage().pixelColor(jfk), QColor(0, 0, 255));
     stations[1]->close();
     Pump();
-    EXPECT_EQ(Frame().m_stationsOpened.GetSize(), 0);
+    EXPECT_EQ(Frame().StationsOpened().GetSize(), 0);
     EXPECT_NE(map->grab().toImage().pixelColor(jfk), QColor(0, 0, 255));
 }
 
@@ -251,13 +257,13 @@ TEST_F(StationWindowTest, TheBundledReportServerFillsAMeteogram) {
     Start(testing_support::SampleStationList(),
           CVentoraApp::Options{reportd.BaseUrl(), "", {"KJFK"}});
     App().OpenStations({"KJFK"});
-    CVentoraView* view = StationView("NYC_JFK ARPT");
+    MeteogramPane* view = StationView("NYC_JFK ARPT");
     ASSERT_TRUE(view);
     const std::int64_t now = platform::CurrentTime();
-    const auto expected = SimulatedSource().Reports(Frame().m_stationsAll[5], now - 24 * 3600, now);
+    const auto expected = SimulatedSource().Reports(Frame().StationsAll()[5], now - 24 * 3600, now);
     EXPECT_NEAR(view->Graph()->RowCount(), static_cast<int>(expected.size()), 1);
     EXPECT_EQ(view->Station().iPeriodMinutes,
-              ReportsHalfHourly(Frame().m_stationsAll[5]) ? 30 : 60);
+              ReportsHalfHourly(Frame().StationsAll()[5]) ? 30 : 60);
     EXPECT_NE(view->Latest().strReport.find("RMK SIMULATED"), std::string::npos);
     EXPECT_EQ(view->Latest().dTemperature,
               DecodeMetar(view->Latest().strReport).temperatureC.value_or(0) == 0
@@ -268,10 +274,10 @@ TEST_F(StationWindowTest, TheBundledReportServerFillsAMeteogram) {
 TEST_F(StationWindowTest, ImperialUnitsEndToEnd) {
     SetPage("KJFK", Rows("KJFK", 3, 60));
     StartViewer();
-    Frame().m_currentStation.bMetricStyle = 0;
-    Frame().m_currentStation.bWriteFile = 1;
+    Frame().CurrentStation().bMetricStyle = 0;
+    Frame().CurrentStation().bWriteFile = 1;
     App().OpenStations({"KJFK"});
-    CVentoraView* view = StationView("NYC_JFK ARPT");
+    MeteogramPane* view = StationView("NYC_JFK ARPT");
     ASSERT_TRUE(view);
     const CGraph& g = *view->Graph();
     // Fahrenheit, inches Hg on the pressure axis (unshifted), miles per hour.
@@ -288,7 +294,7 @@ TEST_F(StationWindowTest, ImperialUnitsEndToEnd) {
     view->RefreshTick();
     ASSERT_EQ(g.RowCount(), 4);
     EXPECT_EQ(g.Row(3).At(1), "68.00");
-    view->Document().Frame()->close();
+    WindowTitled("NYC_JFK ARPT")->close();
     Pump();
     const auto file = *std::filesystem::directory_iterator("Meteodata");
     const std::string text = testing_support::ReadFile(file.path());
@@ -303,15 +309,20 @@ TEST_F(StationWindowTest, TheWindDialShowsTheSpeedInTheUnitShown) {
     SetPage("KJFK", rows);
     StartViewer();
     App().OpenStations({"KJFK"});
-    CVentoraView* view = StationView("NYC_JFK ARPT");
-    ASSERT_TRUE(view);
+    MeteogramPane* metricWindow = StationView("NYC_JFK ARPT");
+    ASSERT_TRUE(metricWindow);
     testing_support::RecordingSurface metric({0, 0, 650, 670});
-    view->OnDraw(metric);
+    metricWindow->Draw(metric);
     EXPECT_FALSE(metric.FindText("HURRICANE"));
+    WindowTitled("NYC_JFK ARPT")->close();
+    Pump();
 
-    Frame().m_currentStation.bMetricStyle = 0;
+    Frame().CurrentStation().bMetricStyle = 0;
+    App().OpenStations({"KJFK"});
+    MeteogramPane* imperialWindow = StationView("NYC_JFK ARPT");
+    ASSERT_TRUE(imperialWindow);
     testing_support::RecordingSurface imperial({0, 0, 650, 670});
-    view->OnDraw(imperial);
+    imperialWindow->Draw(imperial);
     EXPECT_TRUE(imperial.FindText("HURRICANE"));
     // The arrow is as long as the speed shown, plus 5.
     const auto lines = imperial.OfKind(testing_support::DrawOp::Line);
@@ -325,7 +336,7 @@ TEST_F(StationWindowTest, SwitchingQuantitiesOffKeepsAnOpenWindowWhole) {
     SetPage("KJFK", Rows("KJFK", 6, 60));
     StartViewer();
     App().OpenStations({"KJFK"});
-    CVentoraView* view = StationView("NYC_JFK ARPT");
+    MeteogramPane* view = StationView("NYC_JFK ARPT");
     ASSERT_TRUE(view);
     // Y autoscale on in the window, Temperature off in the settings, through the dialog.
     WithModal([&] { Frame().Action(ids::ID_VIEW_PARAMETERS)->trigger(); },
@@ -334,7 +345,7 @@ TEST_F(StationWindowTest, SwitchingQuantitiesOffKeepsAnOpenWindowWhole) {
                   dialog->findChild<QCheckBox*>("control_513")->setChecked(false);
                   dialog->findChild<QPushButton*>("control_1")->click();
               });
-    EXPECT_EQ(Frame().m_currentStation.bShowTemperature, 0);
+    EXPECT_EQ(Frame().CurrentStation().bShowTemperature, 0);
     auto newer = Rows("KJFK", 1, 60, 5, 50);
     newer[0].temperature = 15.0;
     SetLatest("KJFK", newer);
@@ -347,7 +358,7 @@ TEST_F(StationWindowTest, SwitchingQuantitiesOffKeepsAnOpenWindowWhole) {
 
     // The whole picture is drawn: labels, legend and the curves.
     testing_support::RecordingSurface s({0, 0, 650, 670});
-    view->OnDraw(s);
+    view->Draw(s);
     EXPECT_TRUE(s.FindText("Temperature     \xB0"
                            "C"));
     EXPECT_TRUE(s.FindText("Wind direction    -18...+18"));
@@ -370,7 +381,7 @@ TEST_F(StationWindowTest, TwoNewestReportsOfOneTimeOpenNoWindow) {
     App().OpenStations({"KJFK"});
     EXPECT_FALSE(StationView("NYC_JFK ARPT"));
     EXPECT_EQ(Windows().size(), 1u);
-    EXPECT_EQ(Frame().m_stationsOpened.GetSize(), 0);
+    EXPECT_EQ(Frame().StationsOpened().GetSize(), 0);
     // Not silently: the user is told why.
     ASSERT_EQ(m_recorder.messages.size(), 1u);
     EXPECT_EQ(m_recorder.messages[0].text,
@@ -381,7 +392,7 @@ TEST_F(StationWindowTest, TwoNewestReportsOfOneTimeOpenNoWindow) {
     rows = Rows("KJFK", 4, 30);
     SetPage("KJFK", {rows[2], rows[0], rows[0], rows[3], rows[1]});
     App().OpenStations({"KJFK"});
-    CVentoraView* view = StationView("NYC_JFK ARPT");
+    MeteogramPane* view = StationView("NYC_JFK ARPT");
     ASSERT_TRUE(view);
     EXPECT_EQ(view->TimerInterval(), 30 * 60000);
     EXPECT_EQ(view->Graph()->RowCount(), 4);
@@ -396,7 +407,7 @@ TEST_F(StationWindowTest, AStationWindowRefreshesPreciselyAndHasNoMarkAllStation
     SetPage("KJFK", Rows("KJFK", 3, 30));
     StartViewer();
     App().OpenStations({"KJFK"});
-    CVentoraView* view = StationView("NYC_JFK ARPT");
+    MeteogramPane* view = StationView("NYC_JFK ARPT");
     ASSERT_TRUE(view);
     // An early tick would fetch the report already shown and drop it.
     EXPECT_EQ(view->TimerType(), Qt::PreciseTimer);
@@ -409,7 +420,7 @@ TEST_F(StationWindowTest, ParametersFromAStationWindowRedrawItAtOnce) {
     SetPage("KJFK", Rows("KJFK", 3, 30));
     StartViewer();
     App().OpenStations({"KJFK"});
-    CVentoraView* view = StationView("NYC_JFK ARPT");
+    MeteogramPane* view = StationView("NYC_JFK ARPT");
     ASSERT_TRUE(view);
     struct PaintCounter : QObject {
         int paints = 0;
@@ -418,7 +429,7 @@ TEST_F(StationWindowTest, ParametersFromAStationWindowRedrawItAtOnce) {
             return false;
         }
     } counter;
-    view->installEventFilter(&counter);
+    WidgetOf("NYC_JFK ARPT")->installEventFilter(&counter);
     WithModal([&] { Frame().Action(ids::ID_VIEW_PARAMETERS)->trigger(); },
               [](QWidget* dialog) {
                   dialog->findChild<QCheckBox*>("control_515")->setChecked(true); // marks
@@ -427,7 +438,7 @@ TEST_F(StationWindowTest, ParametersFromAStationWindowRedrawItAtOnce) {
     // Drawn before anything else runs, with the marks.
     EXPECT_GE(counter.paints, 1);
     EXPECT_EQ(view->Graph()->m_bShowMarks, 1);
-    const QImage picture = view->grab().toImage();
+    const QImage picture = WidgetOf("NYC_JFK ARPT")->grab().toImage();
     const int x = view->Graph()->RowToX(1);
     const auto y = view->Graph()->ValueToY(10.5);
     ASSERT_TRUE(y);
@@ -451,21 +462,21 @@ TEST_F(StationWindowTest, AServerFailureIsNotReportedAsAStationWithoutData) {
     PageFetcher::Limits quick;
     quick.connectTimeoutMs = 500;
     quick.idleTimeoutMs = 400;
-    Frame().m_fetcher.SetLimits(quick);
-    Frame().m_catalogue.SetServerUrl(silent.BaseUrl());
+    Frame().Fetcher().SetLimits(quick);
+    Frame().Catalogue().SetServerUrl(silent.BaseUrl());
     App().OpenStations({"KJFK"});
     ASSERT_EQ(m_recorder.messages.size(), 2u);
     EXPECT_EQ(m_recorder.messages[1].text,
               "The report server " + silent.BaseUrl() + " did not answer in time.");
     // Nobody there at all.
     m_server.GoDown();
-    Frame().m_catalogue.SetServerUrl(m_server.BaseUrl());
+    Frame().Catalogue().SetServerUrl(m_server.BaseUrl());
     App().OpenStations({"KJFK"});
     ASSERT_EQ(m_recorder.messages.size(), 3u);
     EXPECT_EQ(m_recorder.messages[2].text,
               "The report server " + m_server.BaseUrl() + " did not answer (connection refused).");
     EXPECT_EQ(Windows().size(), 1u);
-    EXPECT_EQ(Frame().m_stationsOpened.GetSize(), 0);
+    EXPECT_EQ(Frame().StationsOpened().GetSize(), 0);
 }
 
 TEST_F(StationWindowTest, AnOutageDuringRefreshTicksIsReportedOnceAndItsEndToo) {
@@ -473,21 +484,21 @@ TEST_F(StationWindowTest, AnOutageDuringRefreshTicksIsReportedOnceAndItsEndToo) 
         SetPage(icao, Rows(icao, 4, 30));
     StartViewer();
     App().OpenStations({"KJFK", "EDDH", "YSSY"});
-    const std::vector<CVentoraView*> views = {StationView("NYC_JFK ARPT"), StationView("HAMBURG"),
+    const std::vector<MeteogramPane*> views = {StationView("NYC_JFK ARPT"), StationView("HAMBURG"),
                                               StationView("SYDNEY")};
-    for (CVentoraView* view : views)
+    for (MeteogramPane* view : views)
         ASSERT_TRUE(view);
     ASSERT_TRUE(m_recorder.messages.empty());
 
     // The server goes down: every window ticks twice, one message in all.
     m_server.GoDown();
     for (int round = 0; round < 2; ++round)
-        for (CVentoraView* view : views)
+        for (MeteogramPane* view : views)
             view->RefreshTick();
     ASSERT_EQ(m_recorder.messages.size(), 1u);
     EXPECT_EQ(m_recorder.messages[0].text,
               "The report server " + m_server.BaseUrl() + " did not answer (connection refused).");
-    const auto since = platform::LocalBreakdown(Frame().m_catalogue.ServerDownSince());
+    const auto since = platform::LocalBreakdown(Frame().Catalogue().ServerDownSince());
     ASSERT_TRUE(since);
     // The status line says since when, and the world map's own texts do not take that away.
     const std::string notice = platform::Format("The report server %s has not answered since "
@@ -498,7 +509,7 @@ TEST_F(StationWindowTest, AnOutageDuringRefreshTicksIsReportedOnceAndItsEndToo) 
     MapView(WindowTitled("World Map"))->repaint();
     EXPECT_EQ(Frame().PaneText(), "Total stations: 6");
     EXPECT_EQ(Frame().ServerNotice(), notice);
-    for (CVentoraView* view : views)
+    for (MeteogramPane* view : views)
         EXPECT_EQ(view->Graph()->RowCount(), 4);
 
     // It answers again: ticks add their rows as before, and the status line says so.
@@ -511,7 +522,7 @@ TEST_F(StationWindowTest, AnOutageDuringRefreshTicksIsReportedOnceAndItsEndToo) 
 
     // A second outage is reported again, once.
     m_server.GoDown();
-    for (CVentoraView* view : views)
+    for (MeteogramPane* view : views)
         view->RefreshTick();
     EXPECT_EQ(m_recorder.messages.size(), 2u);
 }

@@ -1,7 +1,7 @@
 // Station lists driven through their real windows.
 
 #include "app/ChildFrame.h"
-#include "app/WindowKinds.h"
+#include "views/WindowKinds.h"
 #include "resources/CommandIds.h"
 #include "stationlist/ListViewStations.h"
 #include "tests/support/AppFixture.h"
@@ -82,7 +82,7 @@ TEST_F(ListViewTest, TheStatusLineCountsTheSelectedRow) {
 
 TEST_F(ListViewTest, EmptyListsHaveTheColumnsAndNoRows) {
     Start(testing_support::SampleStationList());
-    Frame().m_stationsResult.RemoveAll();
+    Frame().StationsResult().RemoveAll();
     Frame().OpenResultList("Nearest stations");
     Pump();
     CListView_Stations* list = ListView(Active());

@@ -1,7 +1,7 @@
 #include "tests/support/AppFixture.h"
 
 #include "app/ChildFrame.h"
-#include "app/WindowKinds.h"
+#include "views/WindowKinds.h"
 #include "mapview/MapRegion.h"
 #include "mapview/VentoraView.h"
 #include "dialogs/FindDialog.h"

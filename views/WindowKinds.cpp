@@ -1,3 +1,3 @@
-#include "app/WindowKinds.h"
+#include "views/WindowKinds.h"
 
 std::int32_t iNextWindowKind = KIND_STATION;

@@ -1,0 +1,44 @@
+#include "mapview/MapPane.h"
+
+#include "mapview/MapRegion.h"
+#include "platform/CText.h"
+#include "views/WindowHost.h"
+#include "views/WindowKinds.h"
+
+const StationRecord& MapPane::Station() const {
+    static const StationRecord none;
+    return none;
+}
+
+void MapPane::OpenNearestList() {
+    m_host.OpenWindow(KIND_RESULT_LIST, "Nearest stations");
+}
+
+DraggableMapPane::DraggableMapPane(WindowHost& host, QWidget& window)
+    : MapPane(host, window), m_tracker(&window) {}
+
+void DraggableMapPane::MouseMove(QPoint at) {
+    m_tracker.Move(at);
+}
+
+void DraggableMapPane::MousePress(QPoint at) {
+    m_tracker.Press(at);
+}
+
+void DraggableMapPane::MouseRelease(QPoint at) {
+    platform::TrackedRect rect;
+    if (m_tracker.Release(at, rect))
+        OnZoomDrag(rect);
+}
+
+void DraggableMapPane::OnZoomDrag(const platform::TrackedRect& r) {
+    // Plain clicks, double-clicks and drags to the left end here; the height plays no part.
+    if (r.right - r.left < 5)
+        return;
+    const MapRegion region = DragRegion(r);
+    g_zoomRegion = region;
+    StationsInside(m_host.StationsAll(), region, m_host.StationsZoom());
+    m_host.OpenWindow(KIND_ZOOM_MAP,
+                      platform::Format("Zoom from (%.2f, %.2f) to (%.2f, %.2f)", region.lonFrom,
+                                       region.colatFrom, region.lonTo, region.colatTo));
+}

@@ -1,0 +1,136 @@
+#include "mapview/MeteogramPane.h"
+
+#include "catalogue/StationCatalogue.h"
+#include "mapview/Meteodata.h"
+#include "platform/Abandon.h"
+#include "platform/CText.h"
+#include "platform/CalendarTime.h"
+#include "platform/UserServices.h"
+#include "views/WindowHost.h"
+
+#include <QWidget>
+
+#include <algorithm>
+
+MeteogramPane::MeteogramPane(WindowHost& host, QWidget& window) : MapPane(host, window) {
+    // Ticks must not come early: an early tick fetches the report already shown.
+    m_timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&m_timer, &QTimer::timeout, &window,
+                     [this] { platform::AbandonOnError([this] { RefreshTick(); }); });
+}
+
+MeteogramPane::~MeteogramPane() = default;
+
+bool MeteogramPane::Create() {
+    ClearStation(m_station);
+    ResetObservation(m_latest);
+    m_pGraph = std::make_unique<CGraph>();
+    TakeStation(m_station, m_host.CurrentStation());
+    // A new row is seen at the window's next paint, which draws the whole meteogram.
+    m_meteogram = std::make_unique<Meteogram>(m_pGraph, m_station, m_series,
+                                              m_host.CurrentStation(), [this] { m_window.update(); });
+    if (!RetrieveObservations())
+        return false;
+    m_timer.start(std::max(m_station.iPeriodMinutes, 1) * 60000);
+    return true;
+}
+
+void MeteogramPane::Draw(platform::DrawingSurface& dc) {
+    if (m_meteogram)
+        m_meteogram->Draw(dc);
+}
+
+bool MeteogramPane::RetrieveObservations() {
+    platform::WaitCursor wait;
+    m_series.RemoveAll();
+    const int hours = m_host.CurrentStation().iShowPastHours;
+    m_strText = platform::Format("past+%d+hours", hours);
+    if (!m_host.Catalogue().FetchObservations(&m_station, &m_series, m_strText,
+                                              std::max(hours, 2)))
+        return false;
+    wait.Restore();
+    const int n = m_series.GetSize();
+    if (n == 0)
+        return false;
+    if (n == 1) {
+        m_station.iPeriodMinutes = 30;
+        m_station.iUtcDeltaHours = 0;
+        platform::MessageBox(
+            platform::Format("Get only one record from the station \"%s\".\nTherefore compelled to "
+                             "set the time-period to 30 mins and the time-delta UTC to 0 hours, "
+                             "sorry.",
+                             m_station.strStation.c_str()),
+            platform::MessageIcon::Exclamation);
+    } else if (m_meteogram->ComputeTimeAxis() == 0) {
+        // Said rather than failing silently: the page has reports, only no interval.
+        platform::MessageBox(
+            platform::Format("The two newest reports of the station \"%s\" have the same time, "
+                             "so no reporting interval can be derived; the station's window is "
+                             "not opened.",
+                             m_station.strStation.c_str()),
+            platform::MessageIcon::Exclamation);
+        return false;
+    }
+    m_meteogram->SetUpMeteogram();
+    const bool metric = m_host.CurrentStation().bMetricStyle;
+    for (int i = n - 1; i >= 0; --i) {
+        ObservationRecord copy;
+        ResetObservation(copy);
+        copy = m_series.At(i);
+        if (!metric)
+            ToImperial(copy);
+        m_meteogram->AddObservation(copy);
+    }
+    m_latest = m_series.At(0);
+    return true;
+}
+
+void MeteogramPane::RefreshTick() {
+    if (!m_meteogram)
+        return;
+    {
+        platform::WaitCursor wait;
+        // A tick reads into a series of its own: a failure leaves the window's observations
+        // whole, and the window's series keeps every observation it has shown.
+        ObservationSeries latest;
+        if (m_host.Catalogue().FetchObservations(&m_station, &latest, "most+recent+only", 1,
+                                                 StationCatalogue::Retrieval::Refresh) &&
+            latest.GetSize() > 0) {
+            const ObservationRecord& newest = latest.At(0);
+            // The observation already shown comes back until the station reports again; an
+            // older one (a server that lost its newest) is not shown as if it were new.
+            if (m_series.GetSize() == 0 ||
+                ObservedInstant(newest) > ObservedInstant(m_series.At(0))) {
+                m_series.InsertAt(0, newest);
+                m_latest = newest;
+                ObservationRecord copy = newest;
+                if (!m_host.CurrentStation().bMetricStyle)
+                    ToImperial(copy);
+                m_meteogram->AddObservation(copy);
+            }
+        }
+    }
+    // The application's wait cursor goes down once more (never below none).
+    platform::Services().EndWaitCursor();
+}
+
+void MeteogramPane::Destroy() {
+    m_timer.stop();
+    m_strText =
+        platform::Format("%s (%s)", m_station.strStation.c_str(), m_station.strICAO.c_str());
+    m_host.AddToRecentFileList(m_strText);
+    if (m_host.CurrentStation().bWriteFile)
+        WriteMeteodata(m_station.strStation, m_series, platform::CurrentTime());
+    RemoveFromOpened();
+    m_meteogram.reset();
+    m_pGraph.reset();
+}
+
+void MeteogramPane::RemoveFromOpened() {
+    StationTable& opened = m_host.StationsOpened();
+    for (int i = 0; i < opened.GetSize(); ++i)
+        if (opened.At(i).strICAO == m_station.strICAO) {
+            opened.RemoveAt(i);
+            return;
+        }
+}
