@@ -23,13 +23,21 @@ TEST(Extract, EndMarkerSearchStartsAtTheStartMarker) {
 }
 
 TEST(Extract, DecodesInOneOrderedPass) {
-    EXPECT_EQ(PageFetcher::DecodeExtracted("a&#160;&#160;b"), "a  b"); // blanks come after folding
-    EXPECT_EQ(PageFetcher::DecodeExtracted("a    b"), "a  b");         // one pass halves them
-    EXPECT_EQ(PageFetcher::DecodeExtracted("x&#38;#160;y"), "x y");    // "&#38;" makes a reference
-    EXPECT_EQ(PageFetcher::DecodeExtracted("&#38;#45;"), "-");
-    EXPECT_EQ(PageFetcher::DecodeExtracted("&#38;#34;"), "&#34;"); // its step ran before "&"
-    EXPECT_EQ(PageFetcher::DecodeExtracted("&#64;&#45;1&#46;5&deg;C"), "&#64;-1.5\xB0"
-                                                                       "C");
-    EXPECT_EQ(PageFetcher::DecodeExtracted("&#34;&#33;&#36;&#37;&#47;&#62;&#247;"), "\"!$%/>-");
-    EXPECT_EQ(PageFetcher::DecodeExtracted(" line\none \n"), "line one");
+    const struct {
+        const char* raw;
+        const char* decoded;
+    } cases[] = {
+        {"a&#160;&#160;b", "a  b"},   // blanks come after folding
+        {"a    b", "a  b"},           // one pass halves them
+        {"x&#38;#160;y", "x y"},      // "&#38;" makes a reference
+        {"&#38;#45;", "-"},
+        {"&#38;#34;", "&#34;"},       // its step ran before "&"
+        {"&#64;&#45;1&#46;5&deg;C", "&#64;-1.5\xB0"
+                                    "C"},
+        {"&#34;&#33;&#36;&#37;&#47;&#62;&#247;", "\"!$%/>-"},
+        {" line\none \n", "line one"},
+        {"no references  at all\n", "no references at all"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PageFetcher::DecodeExtracted(c.raw), c.decoded) << c.raw;
 }

@@ -7,17 +7,19 @@
 using namespace platform;
 
 TEST(LeadingNumbers, ReadLikeTheCLibrary) {
-    EXPECT_DOUBLE_EQ(LeadingDouble("45.5"), 45.5);
-    EXPECT_DOUBLE_EQ(LeadingDouble("  -3.25abc"), -3.25);
-    EXPECT_DOUBLE_EQ(LeadingDouble("+7"), 7.0);
-    EXPECT_DOUBLE_EQ(LeadingDouble("1e3x"), 1000.0);
-    EXPECT_DOUBLE_EQ(LeadingDouble("abc"), 0.0);
-    EXPECT_DOUBLE_EQ(LeadingDouble(""), 0.0);
-    EXPECT_DOUBLE_EQ(LeadingDouble("45,5"), 45.0);
-    EXPECT_EQ(LeadingInt("3abc"), 3);
-    EXPECT_EQ(LeadingInt("  -12"), -12);
-    EXPECT_EQ(LeadingInt("x12"), 0);
-    EXPECT_EQ(LeadingInt("99999999999"), 2147483647);
+    const struct {
+        const char* text;
+        double value;
+    } doubles[] = {{"45.5", 45.5}, {"  -3.25abc", -3.25}, {"+7", 7.0}, {"1e3x", 1000.0},
+                   {"abc", 0.0},   {"", 0.0},             {"45,5", 45.0}};
+    for (const auto& c : doubles)
+        EXPECT_DOUBLE_EQ(LeadingDouble(c.text), c.value) << c.text;
+    const struct {
+        const char* text;
+        int value;
+    } ints[] = {{"3abc", 3}, {"  -12", -12}, {"x12", 0}, {"99999999999", 2147483647}};
+    for (const auto& c : ints)
+        EXPECT_EQ(LeadingInt(c.text), c.value) << c.text;
 }
 
 TEST(LeadingNumbers, IgnoreTheUserLocale) {

@@ -1,5 +1,8 @@
 #include "tests/support/TestPaths.h"
 
+#include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -9,7 +12,13 @@ namespace testing_support {
 
 std::filesystem::path SharedDataFile(const std::string& name) {
     const std::filesystem::path path = std::filesystem::path(VENTORA_SHARED_DATA_DIR) / name;
-    return std::filesystem::exists(path) ? path : std::filesystem::path();
+    if (std::filesystem::exists(path))
+        return path;
+    // Where the data are expected (CI sets the switch), their absence is a failure, not a skip.
+    const char* required = std::getenv("VENTORA_REQUIRE_SHARED_DATA");
+    if (required && std::string(required) == "1")
+        ADD_FAILURE() << "the public test data " << path << " are expected but missing";
+    return {};
 }
 
 std::string ReadFile(const std::filesystem::path& path) {

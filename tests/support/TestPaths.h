@@ -5,7 +5,8 @@
 
 namespace testing_support {
 
-// The folder of public test data beside the repository, or empty when it is missing.
+// A file of the public test data beside the repository, or empty when it is missing (a test
+// then skips; with VENTORA_REQUIRE_SHARED_DATA=1 in the environment it fails as well).
 std::filesystem::path SharedDataFile(const std::string& name);
 
 std::string ReadFile(const std::filesystem::path& path);
