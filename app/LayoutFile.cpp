@@ -4,12 +4,12 @@
 #include "app/MainFrame.h"
 #include "app/VentoraApp.h"
 #include "app/VentoraDoc.h"
-#include "views/WindowKinds.h"
 #include "catalogue/Settings.h"
 #include "catalogue/StationList.h"
 #include "platform/CText.h"
 #include "platform/FileReplace.h"
 #include "platform/UserServices.h"
+#include "views/WindowKinds.h"
 
 #include <QGuiApplication>
 #include <QMdiArea>
@@ -135,9 +135,9 @@ void RestoreLayout(CMainFrame& frame) {
     if (!contents.main)
         return;
     const QRect work = WorkArea();
-    ApplyPlacement(frame, *contents.main,
-                   {work.x(), work.y(), work.width(), work.height(), work.width(), work.height(),
-                    false});
+    ApplyPlacement(
+        frame, *contents.main,
+        {work.x(), work.y(), work.width(), work.height(), work.width(), work.height(), false});
 
     for (const LayoutEntry& entry : contents.entries) {
         CVentoraDoc* opened = nullptr;

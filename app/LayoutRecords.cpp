@@ -115,8 +115,8 @@ LayoutContents ReadLayout(std::string_view bytes) {
 std::optional<FittedPlacement> FitPlacement(const WindowPlacement& p, const PlacementBounds& b) {
     const std::int64_t width = static_cast<std::int64_t>(p.right) - p.left;
     const std::int64_t height = static_cast<std::int64_t>(p.bottom) - p.top;
-    if (width <= 0 || height <= 0 || b.areaWidth <= 0 || b.areaHeight <= 0 ||
-        b.largestWidth <= 0 || b.largestHeight <= 0)
+    if (width <= 0 || height <= 0 || b.areaWidth <= 0 || b.areaHeight <= 0 || b.largestWidth <= 0 ||
+        b.largestHeight <= 0)
         return std::nullopt;
     constexpr int kSmallest = 100; // a window still to be grabbed and read
     constexpr int kTitle = 30;     // a title bar's height, to be grabbed
@@ -130,11 +130,10 @@ std::optional<FittedPlacement> FitPlacement(const WindowPlacement& p, const Plac
         b.partly ? std::int64_t{b.areaWidth} - kSmallest : std::int64_t{b.areaWidth} - f.width;
     const std::int64_t highY =
         b.partly ? std::int64_t{b.areaHeight} - kTitle : std::int64_t{b.areaHeight} - f.height;
-    f.x = static_cast<int>(std::clamp<std::int64_t>(p.left, std::min(lowX, highX),
-                                                    std::max(lowX, highX)) +
-                           b.originX);
-    f.y = static_cast<int>(
-        std::clamp<std::int64_t>(p.top, 0, std::max<std::int64_t>(0, highY)) + b.originY);
+    f.x = static_cast<int>(
+        std::clamp<std::int64_t>(p.left, std::min(lowX, highX), std::max(lowX, highX)) + b.originX);
+    f.y = static_cast<int>(std::clamp<std::int64_t>(p.top, 0, std::max<std::int64_t>(0, highY)) +
+                           b.originY);
     f.maximised = p.showCmd == 3;
     f.minimised = p.showCmd == 2 || p.showCmd == 6 || p.showCmd == 7;
     return f;

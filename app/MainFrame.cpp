@@ -6,22 +6,21 @@
 #include "app/Settings.h"
 #include "app/VentoraApp.h"
 #include "app/VentoraDoc.h"
-#include "views/ViewBase.h"
-#include "views/WindowKinds.h"
 #include "platform/Abandon.h"
 #include "platform/UserServices.h"
 #include "platform/qt/Cp1252.h"
 #include "resources/CommandIds.h"
 #include "resources/ResourceImages.h"
+#include "views/ViewBase.h"
+#include "views/WindowKinds.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QListWidget>
-#include <QVBoxLayout>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -31,6 +30,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 using namespace ids;
 
@@ -328,8 +328,8 @@ void CMainFrame::UpdateTitle() {
     // "Ventora - " and the active child's title, in every state of the child (its title is
     // often set after it became active, and a maximised child must not add its own again).
     QMdiSubWindow* active = m_mdiArea ? m_mdiArea->activeSubWindow() : nullptr;
-    const QString title = active ? QStringLiteral("Ventora - ") + active->windowTitle()
-                                 : QStringLiteral("Ventora");
+    const QString title =
+        active ? QStringLiteral("Ventora - ") + active->windowTitle() : QStringLiteral("Ventora");
     if (windowTitle() != title)
         setWindowTitle(title);
 }
@@ -383,9 +383,13 @@ void CMainFrame::DeclareCommands() {
         {ID_APP_EXIT, [this] { close(); }},
         {ID_APP_ABOUT, [] { CVentoraApp::Instance()->OnAppAbout(); }},
         {ID_VIEW_TOOLBAR, [this] { m_wndToolBar->setVisible(m_wndToolBar->isHidden()); },
-         [this] { return CommandUi{true, m_wndToolBar && !m_wndToolBar->isHidden()}; }},
+         [this] {
+             return CommandUi{true, m_wndToolBar && !m_wndToolBar->isHidden()};
+         }},
         {ID_VIEW_STATUS_BAR, [this] { m_wndStatusBar->setVisible(m_wndStatusBar->isHidden()); },
-         [this] { return CommandUi{true, m_wndStatusBar && !m_wndStatusBar->isHidden()}; }},
+         [this] {
+             return CommandUi{true, m_wndStatusBar && !m_wndStatusBar->isHidden()};
+         }},
         {ID_VIEW_WORLD_MAP, [this] { OpenChildWindow(KIND_WORLD_MAP); }},
         {ID_WINDOW_CASCADE, [this] { Cascade(); }, anyWindow},
         {ID_WINDOW_TILE_HORZ, [this] { Tile(false); }, anyWindow},
@@ -438,10 +442,10 @@ bool CMainFrame::OpenStationWindow(const std::string& title) {
         return false;
     doc->SetTitle(title);
     // The station is open again: its kept layout entry has done its work.
-    const auto kept = std::find_if(m_unrestored.begin(), m_unrestored.end(),
-                                   [this](const LayoutEntry& e) {
-                                       return FieldText(e.szIcao) == m_currentStation.strICAO;
-                                   });
+    const auto kept =
+        std::find_if(m_unrestored.begin(), m_unrestored.end(), [this](const LayoutEntry& e) {
+            return FieldText(e.szIcao) == m_currentStation.strICAO;
+        });
     if (kept != m_unrestored.end())
         m_unrestored.erase(kept);
     return true;
@@ -521,16 +525,16 @@ void CMainFrame::Cascade() {
     if (windows.empty())
         return;
     const QSize area = m_mdiArea->viewport()->size();
-    const int step = std::max(8, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr,
-                                                      windows.front()));
+    const int step =
+        std::max(8, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows.front()));
     int offset = 0;
     for (QMdiSubWindow* w : windows) {
         QSize size = w->size();
         if (size.width() < 100 || size.height() < 60) {
             // A window squeezed to a stub gets back the size of its kind.
             const auto* child = dynamic_cast<CChildFrame*>(w);
-            const QSize kindSize = child && child->View() ? ChildFrameSize(child->View()->Kind())
-                                                          : QSize();
+            const QSize kindSize =
+                child && child->View() ? ChildFrameSize(child->View()->Kind()) : QSize();
             size = kindSize.isValid() ? kindSize : QSize(500, 330);
         }
         // Start again at the top left before a title bar would leave the visible area.

@@ -39,13 +39,14 @@ bool CVentoraApp::InitInstance(const Options& options) {
     QCoreApplication::setApplicationName(QStringLiteral("Ventora"));
     m_recent.Load();
 
-    m_templates.push_back(std::make_unique<DocTemplate>(
-        resources::Icon(ids::IDR_VENTORTYPE),
-        [](CMainFrame& frame) { return new CVentoraView(frame); }));
+    m_templates.push_back(
+        std::make_unique<DocTemplate>(resources::Icon(ids::IDR_VENTORTYPE),
+                                      [](CMainFrame& frame) { return new CVentoraView(frame); }));
     m_pMapTemplate = m_templates.back().get();
-    m_templates.push_back(std::make_unique<DocTemplate>(
-        resources::Icon(ids::IDR_LISTTYPE),
-        [](CMainFrame& frame) { return new CListView_Stations(frame); }));
+    m_templates.push_back(
+        std::make_unique<DocTemplate>(resources::Icon(ids::IDR_LISTTYPE), [](CMainFrame& frame) {
+            return new CListView_Stations(frame);
+        }));
     m_pListTemplate = m_templates.back().get();
 
     m_mainFrame = std::make_unique<CMainFrame>();

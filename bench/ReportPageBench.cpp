@@ -19,7 +19,12 @@ static void BM_ReadReportPage(benchmark::State& state) {
         static_cast<double>(rows) * 1e-6,
         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_ReadReportPage)->Arg(24)->Arg(240)->Arg(960)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReadReportPage)
+    ->Arg(24)
+    ->Arg(240)
+    ->Arg(960)
+    ->Arg(100000)
+    ->Unit(benchmark::kMicrosecond);
 
 static void BM_DecodeSampleReports(benchmark::State& state) {
     const auto path = testing_support::SharedDataFile("metar-samples.txt");

@@ -74,7 +74,8 @@ MapRegion ZoomDragRegion(int left, int top, int right, int bottom, const MapRegi
 bool InNearestSquare(double centreLongitude, double centreColatitude, double minutes,
                      double longitude, double colatitude) {
     const double d = minutes * kDegreesPerMinute;
-    return std::fabs(longitude - centreLongitude) < d && std::fabs(colatitude - centreColatitude) < d;
+    return std::fabs(longitude - centreLongitude) < d &&
+           std::fabs(colatitude - centreColatitude) < d;
 }
 
 bool Inside(const MapRegion& r, double longitude, double colatitude) {

@@ -52,8 +52,7 @@ const Switch kSwitches[] = {
 };
 
 bool InRange(const Parameter& p, double v) {
-    return std::isfinite(v) && (p.lowestIncluded ? v >= p.lowest : v > p.lowest) &&
-           v <= p.highest;
+    return std::isfinite(v) && (p.lowestIncluded ? v >= p.lowest : v > p.lowest) && v <= p.highest;
 }
 
 } // namespace

@@ -113,10 +113,10 @@ bool StationCatalogue::FetchObservations(const StationRecord* station, Observati
                 since ? since->tm_hour : 0, since ? since->tm_min : 0));
         }
         if (retrieval == Retrieval::Asked || newOutage)
-            platform::MessageBox(platform::Format("The report server %s %s.", m_serverUrl.c_str(),
-                                                  DescribeFailure(response, m_fetcher.GetLimits())
-                                                      .c_str()),
-                                 platform::MessageIcon::Exclamation);
+            platform::MessageBox(
+                platform::Format("The report server %s %s.", m_serverUrl.c_str(),
+                                 DescribeFailure(response, m_fetcher.GetLimits()).c_str()),
+                platform::MessageIcon::Exclamation);
         return false;
     }
     if (m_serverDownSince != 0) {

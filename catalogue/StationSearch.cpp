@@ -5,8 +5,6 @@
 #include "platform/CText.h"
 #include "platform/UserServices.h"
 
-
-
 int StationCatalogue::SearchStations(const std::string& text, const StationTable& table,
                                      bool selectFirst, bool openList) {
     if (openList && m_host)

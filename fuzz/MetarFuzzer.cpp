@@ -10,8 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const MetarReport r = DecodeMetar(text);
-    if (r.wind && (r.wind->direction < 0 || r.wind->direction > 360 ||
-                   !std::isfinite(r.wind->speedKnots)))
+    if (r.wind &&
+        (r.wind->direction < 0 || r.wind->direction > 360 || !std::isfinite(r.wind->speedKnots)))
         __builtin_trap();
     if (r.visibility && (!std::isfinite(r.visibility->metres) || r.visibility->metres < 0))
         __builtin_trap();

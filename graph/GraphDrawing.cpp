@@ -14,7 +14,8 @@ namespace {
 // Holds the surface of the drawing under way and lets go of it when the drawing ends.
 class SurfaceInUse {
 public:
-    SurfaceInUse(platform::DrawingSurface*& slot, platform::DrawingSurface& surface) : m_slot(slot) {
+    SurfaceInUse(platform::DrawingSurface*& slot, platform::DrawingSurface& surface)
+        : m_slot(slot) {
         m_slot = &surface;
     }
     ~SurfaceInUse() { m_slot = nullptr; }

@@ -61,8 +61,8 @@ void Meteogram::SetUpMeteogram() {
 
 std::string Meteogram::TimeLabel(const ObservationRecord& record) const {
     const std::int64_t instant = ObservedInstant(record);
-    const auto tm =
-        m_settings.bShowTimeUTC ? platform::UtcBreakdown(instant) : platform::LocalBreakdown(instant);
+    const auto tm = m_settings.bShowTimeUTC ? platform::UtcBreakdown(instant)
+                                            : platform::LocalBreakdown(instant);
     return platform::Format("%02d:%02d", tm ? tm->tm_hour : -1, tm ? tm->tm_min : -1);
 }
 

@@ -17,8 +17,7 @@ std::string DrawWorldMap(platform::DrawingSurface& dc, const platform::Bitmap& m
         const int n = all.GetSize();
         for (int i = 0; i < n; ++i) {
             const StationRecord& s = all.At(i);
-            const platform::Point p =
-                WorldMapPoint(s.dLongitude, s.dColatitude);
+            const platform::Point p = WorldMapPoint(s.dLongitude, s.dColatitude);
             dc.SetPixel(p.x, p.y, RGB(255, 0, 0));
         }
         status = platform::Format("Total stations: %d", n);

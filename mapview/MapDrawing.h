@@ -1,7 +1,7 @@
 #pragma once
 
-#include "catalogue/StationRecord.h"
 #include "catalogue/MapProjection.h"
+#include "catalogue/StationRecord.h"
 #include "platform/DrawingSurface.h"
 
 #include <string>

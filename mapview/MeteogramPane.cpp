@@ -27,8 +27,8 @@ bool MeteogramPane::Create() {
     m_pGraph = std::make_unique<CGraph>();
     TakeStation(m_station, m_host.CurrentStation());
     // A new row is seen at the window's next paint, which draws the whole meteogram.
-    m_meteogram = std::make_unique<Meteogram>(m_pGraph, m_station, m_series,
-                                              m_host.CurrentStation(), [this] { m_window.update(); });
+    m_meteogram = std::make_unique<Meteogram>(
+        m_pGraph, m_station, m_series, m_host.CurrentStation(), [this] { m_window.update(); });
     if (!RetrieveObservations())
         return false;
     m_timer.start(std::max(m_station.iPeriodMinutes, 1) * 60000);
@@ -45,8 +45,7 @@ bool MeteogramPane::RetrieveObservations() {
     m_series.RemoveAll();
     const int hours = m_host.CurrentStation().iShowPastHours;
     m_strText = platform::Format("past+%d+hours", hours);
-    if (!m_host.Catalogue().FetchObservations(&m_station, &m_series, m_strText,
-                                              std::max(hours, 2)))
+    if (!m_host.Catalogue().FetchObservations(&m_station, &m_series, m_strText, std::max(hours, 2)))
         return false;
     wait.Restore();
     const int n = m_series.GetSize();

@@ -22,8 +22,8 @@ WorldMapPane::WorldMapPane(WindowHost& host, QWidget& window) : DraggableMapPane
 void WorldMapPane::Draw(platform::DrawingSurface& dc) {
     static const platform::QtBitmap map(resources::WorldMap());
     m_rectMap = {0, 0, map.Width(), map.Height()};
-    const std::string status = DrawWorldMap(dc, map, m_host.StationsAll(), m_bMarkAll,
-                                            m_host.StationsOpened());
+    const std::string status =
+        DrawWorldMap(dc, map, m_host.StationsAll(), m_bMarkAll, m_host.StationsOpened());
     if (!status.empty())
         m_host.SetStatusText(status);
 }
@@ -34,8 +34,7 @@ void WorldMapPane::MouseMove(QPoint at) {
 }
 
 MapRegion WorldMapPane::DragRegion(const platform::TrackedRect& r) const {
-    return WorldDragRegion(r.left, r.top, r.right, r.bottom, m_rectMap.Width(),
-                           m_rectMap.Height());
+    return WorldDragRegion(r.left, r.top, r.right, r.bottom, m_rectMap.Width(), m_rectMap.Height());
 }
 
 void WorldMapPane::DoubleClick(QPoint at) {

@@ -19,8 +19,8 @@ ZoomScale ZoomMapPane::Scale() const {
 }
 
 void ZoomMapPane::Draw(platform::DrawingSurface& dc) {
-    m_host.SetStatusText(DrawZoomMap(dc, m_stationsZoom, m_region, m_window.width(),
-                                     m_window.height(), m_font));
+    m_host.SetStatusText(
+        DrawZoomMap(dc, m_stationsZoom, m_region, m_window.width(), m_window.height(), m_font));
 }
 
 MapRegion ZoomMapPane::DragRegion(const platform::TrackedRect& r) const {

@@ -22,7 +22,7 @@ std::int64_t ObservedInstant(const ObservationRecord& record) {
     const auto tm = platform::LocalBreakdown(record.tObserved);
     if (!tm)
         return record.tObserved;
-    const auto instant = platform::MakeUtcTime({tm->tm_year + 1900, tm->tm_mon + 1, tm->tm_mday,
-                                                tm->tm_hour, tm->tm_min, tm->tm_sec});
+    const auto instant = platform::MakeUtcTime(
+        {tm->tm_year + 1900, tm->tm_mon + 1, tm->tm_mday, tm->tm_hour, tm->tm_min, tm->tm_sec});
     return instant ? *instant : record.tObserved;
 }

@@ -42,8 +42,7 @@ bool SameNumber(double a, double b) {
 bool SameObservation(const ObservationRecord& a, const ObservationRecord& b) {
     return a.tObserved == b.tObserved && a.tObservedUtc == b.tObservedUtc &&
            SameNumber(a.dTemperature, b.dTemperature) && SameNumber(a.dPressure, b.dPressure) &&
-           SameNumber(a.dPressureInHg, b.dPressureInHg) &&
-           SameNumber(a.dWindSpeed, b.dWindSpeed) &&
+           SameNumber(a.dPressureInHg, b.dPressureInHg) && SameNumber(a.dWindSpeed, b.dWindSpeed) &&
            SameNumber(a.dWindDirection, b.dWindDirection) &&
            a.strConditionsAt == b.strConditionsAt && a.strTemperature == b.strTemperature &&
            a.strDewpoint == b.strDewpoint && a.strPressure == b.strPressure &&
@@ -83,8 +82,8 @@ bool ReportRowCutter::Next(ReportRow& row) {
         const std::size_t text = span + kReportStart.size();
         const std::size_t end = m_page.find(kReportEnd, text);
         row.cells = m_page.substr(begin, span - begin);
-        row.report = end == std::string_view::npos ? std::string_view()
-                                                    : m_page.substr(text, end - text);
+        row.report =
+            end == std::string_view::npos ? std::string_view() : m_page.substr(text, end - text);
         m_position = end == std::string_view::npos ? m_page.size() : end + kReportEnd.size();
     } else {
         // A row without a report of its own ends where the next one begins.

@@ -10,9 +10,9 @@ void ReportAbandoned(const InvalidArgument& error) {
     if (showing)
         return;
     showing = true;
-    MessageBox(Format("The operation was abandoned because of an internal error (%s).",
-                      error.what()),
-               MessageIcon::Error);
+    MessageBox(
+        Format("The operation was abandoned because of an internal error (%s).", error.what()),
+        MessageIcon::Error);
     showing = false;
 }
 

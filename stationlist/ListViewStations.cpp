@@ -1,13 +1,13 @@
 #include "stationlist/ListViewStations.h"
 
 #include "catalogue/StationCatalogue.h"
-#include "views/WindowHost.h"
-#include "views/WindowKinds.h"
+#include "dialogs/FindDialog.h"
 #include "platform/Abandon.h"
 #include "platform/CText.h"
 #include "platform/UserServices.h"
 #include "resources/CommandIds.h"
-#include "dialogs/FindDialog.h"
+#include "views/WindowHost.h"
+#include "views/WindowKinds.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "views/ViewBase.h"
 #include "catalogue/StationRecord.h"
 #include "stationlist/StationListModel.h"
+#include "views/ViewBase.h"
 
 class QKeyEvent;
 class QTableView;

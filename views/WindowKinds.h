@@ -13,4 +13,3 @@ enum WindowKind : std::int32_t {
 };
 
 extern std::int32_t iNextWindowKind; // 1 at program load
-

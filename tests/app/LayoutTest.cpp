@@ -2,7 +2,6 @@
 
 #include "app/ChildFrame.h"
 #include "app/LayoutFile.h"
-#include "views/WindowKinds.h"
 #include "catalogue/Settings.h"
 #include "mapview/VentoraView.h"
 #include "platform/qt/Profile.h"
@@ -11,11 +10,12 @@
 #include "tests/support/FakeReportServer.h"
 #include "tests/support/ReportPageBuilder.h"
 #include "tests/support/TestHttpServer.h"
+#include "views/WindowKinds.h"
 
 #include <QAction>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QMdiArea>
+#include <QScreen>
 #include <QTest>
 
 #include <filesystem>
@@ -232,12 +232,12 @@ TEST_F(LayoutTest, AnOutageAtStartKeepsTheSavedStationsAndWaitsForNone) {
         e.wpPlacement = at;
         return e;
     };
-    const std::string layout =
-        EncodePlacement(At(0, 0, 700, 700)) + Record(Entry(KIND_WORLD_MAP, At(0, 0, 550, 350))) +
-        Record(station("KJFK", "NYC_JFK ARPT", At(10, 10, 660, 680))) +
-        Record(station("EDDH", "HAMBURG", At(20, 20, 670, 690))) +
-        Record(station("YSSY", "SYDNEY", At(30, 30, 680, 700))) +
-        Record(Entry(KIND_ALL_STATIONS, At(40, 40, 541, 648)));
+    const std::string layout = EncodePlacement(At(0, 0, 700, 700)) +
+                               Record(Entry(KIND_WORLD_MAP, At(0, 0, 550, 350))) +
+                               Record(station("KJFK", "NYC_JFK ARPT", At(10, 10, 660, 680))) +
+                               Record(station("EDDH", "HAMBURG", At(20, 20, 670, 690))) +
+                               Record(station("YSSY", "SYDNEY", At(30, 30, 680, 700))) +
+                               Record(Entry(KIND_ALL_STATIONS, At(40, 40, 541, 648)));
     WriteFile(kLayoutFile, layout);
     server.SetStatus(503); // the server is down for maintenance
     platform::Profile::WriteInt("Settings", "iSaveLayout", 1);
@@ -263,8 +263,8 @@ TEST_F(LayoutTest, AnOutageAtStartKeepsTheSavedStationsAndWaitsForNone) {
     server.SetStatus(200);
     m_recorder.messages.clear();
     Start(testing_support::SampleStationList(), CVentoraApp::Options{server.BaseUrl()});
-    EXPECT_EQ(Titles(), (std::vector<std::string>{"World Map", "NYC_JFK ARPT", "HAMBURG",
-                                                  "SYDNEY", "All stations"}));
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"World Map", "NYC_JFK ARPT", "HAMBURG", "SYDNEY",
+                                                  "All stations"}));
     EXPECT_TRUE(m_recorder.messages.empty());
     EXPECT_TRUE(Frame().UnrestoredStations().empty());
 }

@@ -27,8 +27,8 @@ TEST(Screenshot, AHeadlessRunSavesThePictureAndExits) {
     // The station has no server to answer: its message goes to standard error instead of
     // waiting for a user.
     const QString errors = QString::fromLocal8Bit(ventora.readAllStandardError());
-    EXPECT_TRUE(errors.contains(QString::fromStdString(
-        "The report server " + url + " did not answer (connection refused).")))
+    EXPECT_TRUE(errors.contains(QString::fromStdString("The report server " + url +
+                                                       " did not answer (connection refused).")))
         << errors.toStdString();
     const QImage shot("shot.png");
     ASSERT_FALSE(shot.isNull());

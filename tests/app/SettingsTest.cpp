@@ -1,8 +1,8 @@
 #include "app/Settings.h"
-#include "views/WindowKinds.h"
 #include "platform/CText.h"
 #include "platform/qt/Profile.h"
 #include "tests/support/AppFixture.h"
+#include "views/WindowKinds.h"
 
 #include <QSettings>
 
@@ -83,7 +83,7 @@ TEST_F(SettingsTest, ValuesOutOfRangeFallBackToTheirDefaults) {
     const struct {
         const char* stored;
         double read;
-    } radii[] = {{"nan", 90}, {"inf", 90}, {"-inf", 90}, {"-3", 90},  {"0", 90},
+    } radii[] = {{"nan", 90},   {"inf", 90},  {"-inf", 90},     {"-3", 90},   {"0", 90},
                  {"1e300", 90}, {"0.5", 0.5}, {"10800", 10800}, {"10801", 90}};
     for (const auto& r : radii) {
         Profile::WriteString("Settings", "dNearestMinutes", r.stored);

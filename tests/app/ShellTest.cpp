@@ -1,11 +1,11 @@
 #include "app/ChildFrame.h"
 #include "app/VentoraDoc.h"
-#include "views/ViewBase.h"
-#include "views/WindowKinds.h"
 #include "mapview/VentoraView.h"
 #include "resources/CommandIds.h"
 #include "stationlist/ListViewStations.h"
 #include "tests/support/AppFixture.h"
+#include "views/ViewBase.h"
+#include "views/WindowKinds.h"
 
 #include <QAction>
 #include <QApplication>

@@ -9,9 +9,9 @@ TEST(MapProjection, StationsOnTheWorldMap) {
         double longitude, colatitude;
         int x, y;
     } cases[] = {
-        {0, 0, 20, 45},        // 180 W on the North Pole
-        {360, 180, 519, 294},  // 180 E on the South Pole
-        {180, 90, 269, 169},   // Greenwich on the Equator: 249.5 and 124.5 truncated
+        {0, 0, 20, 45},                // 180 W on the North Pole
+        {360, 180, 519, 294},          // 180 E on the South Pole
+        {180, 90, 269, 169},           // Greenwich on the Equator: 249.5 and 124.5 truncated
         {106.2333, 49.3667, 167, 113}, // New York
         {193.4, 37.5333, 288, 96},     // Berlin
     };
@@ -43,8 +43,8 @@ TEST(MapProjection, PixelsOfTheWorldMap) {
         EXPECT_EQ(p->latitudeText, c.lat);
     }
     // Off the map area: its right and bottom edges lie outside it.
-    for (const auto& [x, y] : {std::pair{520, 100}, std::pair{19, 100}, std::pair{100, 44},
-                               std::pair{100, 295}})
+    for (const auto& [x, y] :
+         {std::pair{520, 100}, std::pair{19, 100}, std::pair{100, 44}, std::pair{100, 295}})
         EXPECT_FALSE(WorldMapPosition(x, y)) << x << "," << y;
 }
 
@@ -70,7 +70,8 @@ TEST(MapProjection, DraggedRectangles) {
     ASSERT_TRUE(point);
     EXPECT_EQ(*point, (platform::Point{100, 50}));
     // A region without extent places nothing.
-    EXPECT_FALSE(ZoomMapPoint(MapRegion{5, 5, 5, 5}, ScaleOf(MapRegion{5, 5, 5, 5}, 200, 100), 5, 5));
+    EXPECT_FALSE(
+        ZoomMapPoint(MapRegion{5, 5, 5, 5}, ScaleOf(MapRegion{5, 5, 5, 5}, 200, 100), 5, 5));
 }
 
 TEST(MapProjection, SquaresAndRegionsAreStrict) {
@@ -87,7 +88,7 @@ TEST(MapProjection, SquaresAndRegionsAreStrict) {
 
     const MapRegion whole{0, 360, 0, 180};
     EXPECT_TRUE(Inside(whole, 180, 90));
-    EXPECT_FALSE(Inside(whole, 0, 90)); // on the edge
+    EXPECT_FALSE(Inside(whole, 0, 90));                      // on the edge
     EXPECT_FALSE(Inside(MapRegion{10, 20, 50, 40}, 15, 45)); // dragged upwards: nothing inside
     StationTable all, inside;
     StationRecord a, b;

@@ -26,8 +26,9 @@ int NeededWidth(const QWidget* w) {
     if (const auto* label = qobject_cast<const QLabel*>(w))
         return label->text().isEmpty() ? 0 : label->fontMetrics().horizontalAdvance(label->text());
     if (const auto* group = qobject_cast<const QGroupBox*>(w))
-        return group->title().isEmpty() ? 0
-                                        : group->fontMetrics().horizontalAdvance(group->title()) + 16;
+        return group->title().isEmpty()
+                   ? 0
+                   : group->fontMetrics().horizontalAdvance(group->title()) + 16;
     return 0;
 }
 
@@ -53,8 +54,7 @@ TEST(DialogTemplates, EveryTextFitsItsControl) {
         dialog.grab().save(QStringLiteral(VENTORA_ARTIFACT_DIR "/dialog-%1.png").arg(id));
         const QList<QWidget*> controls = dialog.findChildren<QWidget*>(
             QRegularExpression(QStringLiteral("^control_")), Qt::FindDirectChildrenOnly);
-        ASSERT_EQ(controls.size(),
-                  static_cast<qsizetype>(t->controls.size()));
+        ASSERT_EQ(controls.size(), static_cast<qsizetype>(t->controls.size()));
         for (const QWidget* w : controls) {
             const QString text = TextOf(w);
             EXPECT_LE(NeededWidth(w), w->width()) << id << " \"" << text.toStdString() << "\"";

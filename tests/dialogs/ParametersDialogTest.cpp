@@ -1,10 +1,10 @@
 // The Parameters dialog, opened from map windows and meteogram windows.
 
 #include "dialogs/ParametersDialog.h"
-#include "views/WindowKinds.h"
 #include "catalogue/Settings.h"
 #include "resources/CommandIds.h"
 #include "tests/support/AppFixture.h"
+#include "views/WindowKinds.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <limits>
 
+using platform::RGB;
 using testing_support::DrawOp;
 using testing_support::RecordingSurface;
-using platform::RGB;
 
 namespace {
 
@@ -243,12 +243,11 @@ TEST(GraphDrawing, NotesAlsoWrapWhereTheyWouldLeaveTheFrame) {
             // Every character inside the frame, whose right line is pixel 639.
             EXPECT_LE(op.x1 + s.GetTextExtent(op.text).cx, 638) << op.text;
         }
-    EXPECT_EQ(lines, (std::vector<std::pair<std::string, int>>{
-                         {"PRESSURE: 30.20 inches Hg", 90},
-                         {"(1022.7 mb)", 105},
-                         {"CLOUDS:", 130},
-                         {"abcdefghijklmnopqrstuvwxyz", 145},
-                         {"abcdefghijklmn", 160}}));
+    EXPECT_EQ(lines, (std::vector<std::pair<std::string, int>>{{"PRESSURE: 30.20 inches Hg", 90},
+                                                               {"(1022.7 mb)", 105},
+                                                               {"CLOUDS:", 130},
+                                                               {"abcdefghijklmnopqrstuvwxyz", 145},
+                                                               {"abcdefghijklmn", 160}}));
 }
 
 TEST(GraphDrawing, WindDial) {

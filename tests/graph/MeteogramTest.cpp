@@ -111,9 +111,9 @@ TEST(Meteogram, TheUtcOffsetIsTheZonesOffsetWhenTheNewestReportWasObserved) {
         {"Europe/Athens", Utc(2026, 12, 6, 11, 50), 2},
         {"Asia/Tokyo", Utc(2026, 12, 6, 14, 50), 9}, // local midnight lies between
         {"America/New_York", Utc(2026, 12, 7, 3, 50), -5},
-        {"America/New_York", Utc(2026, 7, 7, 3, 50), -4}, // summer time, months ago
-        {"Asia/Kolkata", Utc(2026, 12, 6, 20, 50), 5},       // +5:30
-        {"America/St_Johns", Utc(2026, 12, 6, 1, 50), -3},   // -3:30
+        {"America/New_York", Utc(2026, 7, 7, 3, 50), -4},  // summer time, months ago
+        {"Asia/Kolkata", Utc(2026, 12, 6, 20, 50), 5},     // +5:30
+        {"America/St_Johns", Utc(2026, 12, 6, 1, 50), -3}, // -3:30
         {"Pacific/Kiritimati", Utc(2026, 12, 6, 10, 50), 14},
         {"Pacific/Auckland", Utc(2026, 12, 6, 11, 50), 13},
     };
@@ -166,7 +166,8 @@ TEST(Meteogram, LocalTimeLabelsShowEachReportsTrueLocalTime) {
         EXPECT_EQ(w.meteogram.TimeLabel(r), c.label) << c.zone;
         w.settings.bShowTimeUTC = 1;
         const auto utc = platform::UtcBreakdown(c.observed);
-        EXPECT_EQ(w.meteogram.TimeLabel(r), platform::Format("%02d:%02d", utc->tm_hour, utc->tm_min))
+        EXPECT_EQ(w.meteogram.TimeLabel(r),
+                  platform::Format("%02d:%02d", utc->tm_hour, utc->tm_min))
             << c.zone;
     }
 }

@@ -21,10 +21,10 @@ struct Layer {
 
 // Lower ranks lie below; folders of one rank do not include each other.
 const Layer kLayers[] = {
-    {"platform/qt", 1, false}, {"platform", 0, true},   {"resources", 0, false},
-    {"observations", 1, true}, {"catalogue", 2, true},  {"graph", 3, true},
-    {"dialogs", 4, false},     {"views", 4, false},     {"mapview", 5, false},
-    {"stationlist", 5, false}, {"app", 6, false},       {"tools/reportd", 6, true},
+    {"platform/qt", 1, false}, {"platform", 0, true},  {"resources", 0, false},
+    {"observations", 1, true}, {"catalogue", 2, true}, {"graph", 3, true},
+    {"dialogs", 4, false},     {"views", 4, false},    {"mapview", 5, false},
+    {"stationlist", 5, false}, {"app", 6, false},      {"tools/reportd", 6, true},
 };
 
 // The layer of a path below the source root ("platform/qt/X.h" is platform/qt's).
@@ -73,9 +73,10 @@ std::vector<std::string> Violations(const std::string& path, const std::string& 
 } // namespace
 
 TEST(Layering, TheCheckSeesAnIncludeThatRunsUpwardOrBeside) {
-    EXPECT_EQ(Violations("catalogue/X.cpp", "#include \"catalogue/Y.h\"\n#include \"platform/Z.h\"\n")
-                  .size(),
-              0u);
+    EXPECT_EQ(
+        Violations("catalogue/X.cpp", "#include \"catalogue/Y.h\"\n#include \"platform/Z.h\"\n")
+            .size(),
+        0u);
     EXPECT_EQ(Violations("graph/X.cpp", "#include \"app/MainFrame.h\"\n").size(), 1u);
     EXPECT_EQ(Violations("mapview/X.cpp", "  #  include \"stationlist/Y.h\"\n").size(), 1u);
     EXPECT_EQ(Violations("platform/X.cpp", "#include \"platform/qt/Cp1252.h\"\n").size(), 1u);

@@ -1,11 +1,11 @@
 #include "mapview/MapDrawing.h"
-#include "tests/support/RecordingSurface.h"
 #include "tests/support/MessageRecorder.h"
+#include "tests/support/RecordingSurface.h"
 
 #include <gtest/gtest.h>
 
-using testing_support::DrawOp;
 using platform::RGB;
+using testing_support::DrawOp;
 
 namespace {
 

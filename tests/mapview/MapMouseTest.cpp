@@ -1,21 +1,21 @@
 // The world map and zoom windows driven with the mouse.
 
 #include "app/ChildFrame.h"
-#include "views/WindowKinds.h"
+#include "dialogs/FindDialog.h"
 #include "mapview/VentoraView.h"
 #include "mapview/WorldMapPane.h"
 #include "mapview/ZoomMapPane.h"
 #include "resources/CommandIds.h"
-#include "dialogs/FindDialog.h"
 #include "stationlist/ListViewStations.h"
 #include "tests/support/AppFixture.h"
+#include "views/WindowKinds.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QMouseEvent>
-#include <QRubberBand>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMouseEvent>
+#include <QRubberBand>
 #include <QTest>
 
 using testing_support::AppFixture;
@@ -181,10 +181,9 @@ TEST_F(MapMouseTest, FindStationCollectsMatchesIntoAList) {
 
     // An empty text is contained in every name: all stations are found.
     Frame().MdiArea()->setActiveSubWindow(WindowTitled("World Map"));
-    WithModal([&] { Frame().Action(ids::ID_VIEW_FIND_STATION)->trigger(); },
-              [](QWidget* dialog) {
-                  QTest::keyClick(dialog->findChild<QLineEdit*>(), Qt::Key_Return);
-              });
+    WithModal(
+        [&] { Frame().Action(ids::ID_VIEW_FIND_STATION)->trigger(); },
+        [](QWidget* dialog) { QTest::keyClick(dialog->findChild<QLineEdit*>(), Qt::Key_Return); });
     Pump();
     ASSERT_TRUE(WindowTitled("The stations found by \"\""));
     EXPECT_EQ(ListView(WindowTitled("The stations found by \"\""))->Model().rowCount(), 6);
@@ -206,8 +205,7 @@ TEST_F(MapMouseTest, FindStationCollectsMatchesIntoAList) {
 TEST_F(MapMouseTest, ADoubleClickWithoutStationsLeavesNoRubberBandBehind) {
     Start(testing_support::SampleStationList());
     CVentoraView* map = WorldMap();
-    auto send = [map](QEvent::Type type, QPoint at, Qt::MouseButton button,
-                      Qt::MouseButtons held) {
+    auto send = [map](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
         QMouseEvent event(type, at, map->mapToGlobal(at), button, held, Qt::NoModifier);
         QApplication::sendEvent(map, &event);
     };

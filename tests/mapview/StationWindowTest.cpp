@@ -3,27 +3,27 @@
 
 #include "app/ChildFrame.h"
 #include "app/VentoraDoc.h"
-#include "views/WindowKinds.h"
 #include "mapview/MeteogramPane.h"
 #include "mapview/VentoraView.h"
 #include "observations/MetarDecoder.h"
+#include "observations/PageFetcher.h"
 #include "platform/CText.h"
 #include "platform/CalendarTime.h"
-#include "tests/support/RecordingSurface.h"
 #include "resources/CommandIds.h"
 #include "stationlist/ListViewStations.h"
 #include "tests/reportd/RunningServer.h"
 #include "tests/support/AppFixture.h"
 #include "tests/support/FakeReportServer.h"
+#include "tests/support/RecordingSurface.h"
 #include "tests/support/ReportPageBuilder.h"
 #include "tests/support/TestHttpServer.h"
-#include "observations/PageFetcher.h"
 #include "tools/reportd/Simulation.h"
+#include "views/WindowKinds.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QPushButton>
 #include <QMdiArea>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 
@@ -365,8 +365,8 @@ TEST_F(StationWindowTest, SwitchingQuantitiesOffKeepsAnOpenWindowWhole) {
     EXPECT_TRUE(s.FindText("Time local (every 60 min)"));
     int curveSegments = 0;
     for (const auto& op : s.OfKind(testing_support::DrawOp::Line))
-        curveSegments += op.pen.color == platform::RGB(250, 0, 0) ||
-                         op.pen.color == platform::RGB(0, 200, 0);
+        curveSegments +=
+            op.pen.color == platform::RGB(250, 0, 0) || op.pen.color == platform::RGB(0, 200, 0);
     EXPECT_GE(curveSegments, 2 * 6);
     EXPECT_EQ(s.OfKind(testing_support::DrawOp::Ellipse).size(), 2u); // the dial, drawn last
 }
@@ -485,7 +485,7 @@ TEST_F(StationWindowTest, AnOutageDuringRefreshTicksIsReportedOnceAndItsEndToo) 
     StartViewer();
     App().OpenStations({"KJFK", "EDDH", "YSSY"});
     const std::vector<MeteogramPane*> views = {StationView("NYC_JFK ARPT"), StationView("HAMBURG"),
-                                              StationView("SYDNEY")};
+                                               StationView("SYDNEY")};
     for (MeteogramPane* view : views)
         ASSERT_TRUE(view);
     ASSERT_TRUE(m_recorder.messages.empty());
@@ -501,10 +501,10 @@ TEST_F(StationWindowTest, AnOutageDuringRefreshTicksIsReportedOnceAndItsEndToo) 
     const auto since = platform::LocalBreakdown(Frame().Catalogue().ServerDownSince());
     ASSERT_TRUE(since);
     // The status line says since when, and the world map's own texts do not take that away.
-    const std::string notice = platform::Format("The report server %s has not answered since "
-                                                "%02d:%02d.",
-                                                m_server.BaseUrl().c_str(), since->tm_hour,
-                                                since->tm_min);
+    const std::string notice =
+        platform::Format("The report server %s has not answered since "
+                         "%02d:%02d.",
+                         m_server.BaseUrl().c_str(), since->tm_hour, since->tm_min);
     EXPECT_EQ(Frame().ServerNotice(), notice);
     MapView(WindowTitled("World Map"))->repaint();
     EXPECT_EQ(Frame().PaneText(), "Total stations: 6");
@@ -516,7 +516,8 @@ TEST_F(StationWindowTest, AnOutageDuringRefreshTicksIsReportedOnceAndItsEndToo) 
     m_server.ComeBack();
     SetLatest("KJFK", Rows("KJFK", 1, 30, 5, 20));
     views[0]->RefreshTick();
-    EXPECT_EQ(Frame().ServerNotice(), "The report server " + m_server.BaseUrl() + " answers again.");
+    EXPECT_EQ(Frame().ServerNotice(),
+              "The report server " + m_server.BaseUrl() + " answers again.");
     EXPECT_EQ(views[0]->Graph()->RowCount(), 5);
     EXPECT_EQ(m_recorder.messages.size(), 1u);
 

@@ -27,11 +27,11 @@ TEST(Extract, DecodesInOneOrderedPass) {
         const char* raw;
         const char* decoded;
     } cases[] = {
-        {"a&#160;&#160;b", "a  b"},   // blanks come after folding
-        {"a    b", "a  b"},           // one pass halves them
-        {"x&#38;#160;y", "x y"},      // "&#38;" makes a reference
+        {"a&#160;&#160;b", "a  b"}, // blanks come after folding
+        {"a    b", "a  b"},         // one pass halves them
+        {"x&#38;#160;y", "x y"},    // "&#38;" makes a reference
         {"&#38;#45;", "-"},
-        {"&#38;#34;", "&#34;"},       // its step ran before "&"
+        {"&#38;#34;", "&#34;"}, // its step ran before "&"
         {"&#64;&#45;1&#46;5&deg;C", "&#64;-1.5\xB0"
                                     "C"},
         {"&#34;&#33;&#36;&#37;&#47;&#62;&#247;", "\"!$%/>-"},

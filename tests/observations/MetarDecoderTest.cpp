@@ -52,7 +52,8 @@ TEST(MetarDecoder, ReadsWindInEveryUnit) {
 }
 
 TEST(MetarDecoder, ReadsVisibilityWithoutDirectionalVariation) {
-    auto v = DecodeMetar("LSMA 020020Z AUTO 10003KT 060V150 7000NDV RA FEW008 10/09 Q1010").visibility;
+    auto v =
+        DecodeMetar("LSMA 020020Z AUTO 10003KT 060V150 7000NDV RA FEW008 10/09 Q1010").visibility;
     ASSERT_TRUE(v);
     EXPECT_DOUBLE_EQ(v->metres, 7000);
     EXPECT_FALSE(v->atLeast);

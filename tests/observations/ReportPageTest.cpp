@@ -171,8 +171,9 @@ TEST(ReportPage, AnEmptyUtcTextKeepsThePreviousTime) {
 
 TEST(ReportPage, WordsOfAReportAreNeverTakenForLabels) {
     std::vector<PageRow> rows = SampleRows(3);
-    rows[0].report = "KJFK 070450Z 27009KT 10SM A3012 RMK Conditions observed 5 Temperature 99&#46;9"
-                     "&deg;C Pressure 1 Winds calm";
+    rows[0].report =
+        "KJFK 070450Z 27009KT 10SM A3012 RMK Conditions observed 5 Temperature 99&#46;9"
+        "&deg;C Pressure 1 Winds calm";
     rows[1].report = "KJFK 070420Z 27009KT 10SM A3012 RMK <TD ALIGN=\"left\">Temperature";
     const ObservationSeries s = Read(PageHtml(rows), ReportOutcome::Rows);
     ASSERT_EQ(s.GetSize(), 3);

@@ -10,8 +10,9 @@ TEST(LeadingNumbers, ReadLikeTheCLibrary) {
     const struct {
         const char* text;
         double value;
-    } doubles[] = {{"45.5", 45.5}, {"  -3.25abc", -3.25}, {"+7", 7.0}, {"1e3x", 1000.0},
-                   {"abc", 0.0},   {"", 0.0},             {"45,5", 45.0}};
+    } doubles[] = {{"45.5", 45.5},   {"  -3.25abc", -3.25}, {"+7", 7.0},
+                   {"1e3x", 1000.0}, {"abc", 0.0},          {"", 0.0},
+                   {"45,5", 45.0}};
     for (const auto& c : doubles)
         EXPECT_DOUBLE_EQ(LeadingDouble(c.text), c.value) << c.text;
     const struct {

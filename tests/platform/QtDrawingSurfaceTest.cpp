@@ -79,9 +79,9 @@ TEST(QtDrawingSurface, RectanglesOutlineTheInsideOfTheirEdges) {
 }
 
 TEST(QtDrawingSurface, TextCellsAreAsHighAsTheirFontOnAnOpaqueBackground) {
-    for (const platform::Font& font : {platform::Font{"Arial Cyr", 14, 400},
-                                      platform::Font{"Arial Cyr", 16, 400},
-                                      platform::Font{"Arial", 10, 400}}) {
+    for (const platform::Font& font :
+         {platform::Font{"Arial Cyr", 14, 400}, platform::Font{"Arial Cyr", 16, 400},
+          platform::Font{"Arial", 10, 400}}) {
         platform::Size extent;
         const QImage p = Draw(200, 60, [&](platform::DrawingSurface& dc) {
             dc.SelectFont(font);

@@ -82,9 +82,8 @@ TEST(ReportServer, BadRequestsGetASorryPageNeverAnError) {
 }
 
 TEST(ReportServerPort, APortInUseIsRefused) {
-    const std::string list = testing_support::StationLine("NY", "NYC/JFK ARPT", "KJFK", "40 38N",
-                                                          "073 46W") +
-                             "\n";
+    const std::string list =
+        testing_support::StationLine("NY", "NYC/JFK ARPT", "KJFK", "40 38N", "073 46W") + "\n";
     RunningServer first(list, std::make_unique<SimulatedSource>(), [] { return 1796600000; });
     ReportServer second(list, std::make_unique<SimulatedSource>(), [] { return 1796600000; });
     second.SetLogging(false);

@@ -13,8 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <set>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <thread>
 

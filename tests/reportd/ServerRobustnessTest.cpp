@@ -117,7 +117,8 @@ TEST(ServerRobustness, ARequestMustArriveWithinItsDeadline) {
     HttpServer::Options options;
     options.requestDeadlineMs = 300;
     options.keepAliveIdleMs = 300;
-    RunningServer server(kList, std::make_unique<SimulatedSource>(), [] { return kNow; }, options);
+    RunningServer server(
+        kList, std::make_unique<SimulatedSource>(), [] { return kNow; }, options);
     // Half a request, then nothing more: the connection is closed, not held.
     const int fd = Connect(server.Port());
     const std::string half = "GET " + kPage;
@@ -154,12 +155,12 @@ TEST(ServerRobustness, BodiesAreRefusedUnread) {
 
 TEST(ServerRobustness, ASlowUpstreamHoldsNeitherTheListNorOtherStations) {
     // The service takes three seconds for New York and answers Hamburg at once.
-    testing_support::TestHttpServer upstream([](const httplib::Request& req,
-                                                httplib::Response& res) {
-        if (req.get_param_value("ids") == "KJFK")
-            std::this_thread::sleep_for(std::chrono::seconds(3));
-        res.set_content("EDDH 070450Z 27009KT 9999 FEW030 05/01 Q1013\n", "text/plain");
-    });
+    testing_support::TestHttpServer upstream(
+        [](const httplib::Request& req, httplib::Response& res) {
+            if (req.get_param_value("ids") == "KJFK")
+                std::this_thread::sleep_for(std::chrono::seconds(3));
+            res.set_content("EDDH 070450Z 27009KT 9999 FEW030 05/01 Q1013\n", "text/plain");
+        });
     RunningServer server(
         kList,
         std::make_unique<UpstreamSource>(upstream.BaseUrl() + "/metar", 300, [] { return kNow; }),
@@ -184,11 +185,13 @@ TEST(ServerRobustness, AnUpstreamThatNeverAnswersMeetsItsDeadline) {
     testing_support::SilentServer silent;
     PageFetcher::Limits limits = UpstreamSource::DefaultLimits();
     limits.totalTimeoutMs = 800;
-    ReportServer server(
-        kList, std::make_unique<UpstreamSource>(silent.BaseUrl(), 300, [] { return kNow; }, limits),
-        [] { return kNow; });
+    ReportServer server(kList,
+                        std::make_unique<UpstreamSource>(
+                            silent.BaseUrl(), 300, [] { return kNow; }, limits),
+                        [] { return kNow; });
     const auto start = Clock::now();
-    const auto answer = server.Handle("/weather/surface/index.php", "metarIds=KJFK&hoursStr=past+2+hours");
+    const auto answer =
+        server.Handle("/weather/surface/index.php", "metarIds=KJFK&hoursStr=past+2+hours");
     EXPECT_EQ(answer.status, 502);
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(3));
 }

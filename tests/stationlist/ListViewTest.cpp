@@ -1,12 +1,12 @@
 // Station lists driven through their real windows.
 
 #include "app/ChildFrame.h"
-#include "views/WindowKinds.h"
 #include "resources/CommandIds.h"
 #include "stationlist/ListViewStations.h"
 #include "tests/support/AppFixture.h"
 #include "tests/support/FakeReportServer.h"
 #include "tests/support/StationLine.h"
+#include "views/WindowKinds.h"
 
 #include <QAction>
 #include <QHeaderView>

@@ -1,12 +1,12 @@
 #include "tests/support/AppFixture.h"
 
 #include "app/ChildFrame.h"
-#include "views/WindowKinds.h"
+#include "dialogs/FindDialog.h"
 #include "mapview/MapRegion.h"
 #include "mapview/VentoraView.h"
-#include "dialogs/FindDialog.h"
 #include "stationlist/ListViewStations.h"
 #include "tests/support/StationLine.h"
+#include "views/WindowKinds.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

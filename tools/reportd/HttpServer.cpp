@@ -119,9 +119,9 @@ struct HttpServer::Connection {
     int fd = -1;
     std::string remote;
     State state = State::Reading;
-    std::string in;         // bytes read and not yet taken as a request
-    std::string out;        // the response being sent
-    std::size_t sent = 0;   // bytes of `out` sent
+    std::string in;       // bytes read and not yet taken as a request
+    std::string out;      // the response being sent
+    std::size_t sent = 0; // bytes of `out` sent
     bool closeAfter = false;
     bool drainAfter = false;
     std::size_t drained = 0;
@@ -256,10 +256,9 @@ bool HttpServer::Run() {
         for (auto& [id, c] : m_connections) {
             if (c->state == Connection::State::Working)
                 continue;
-            polls.push_back({c->fd,
-                             static_cast<short>(c->state == Connection::State::Writing ? POLLOUT
-                                                                                        : POLLIN),
-                             0});
+            polls.push_back(
+                {c->fd,
+                 static_cast<short>(c->state == Connection::State::Writing ? POLLOUT : POLLIN), 0});
             ids.push_back(id);
             nearest = std::min(nearest, c->deadline);
         }
@@ -453,10 +452,9 @@ void HttpServer::Answer(Connection& c, const Request& request, Response response
         m_logger(request, response);
     c.closeAfter = !keepAlive;
     std::string out = "HTTP/1.1 " + std::to_string(response.status) + " " +
-                      StatusText(response.status) + "\r\nContent-Type: " +
-                      response.contentType + "\r\nContent-Length: " +
-                      std::to_string(response.body.size()) + "\r\nConnection: " +
-                      (keepAlive ? "keep-alive" : "close") + "\r\n";
+                      StatusText(response.status) + "\r\nContent-Type: " + response.contentType +
+                      "\r\nContent-Length: " + std::to_string(response.body.size()) +
+                      "\r\nConnection: " + (keepAlive ? "keep-alive" : "close") + "\r\n";
     if (response.status == 405)
         out += "Allow: GET\r\n";
     out += "\r\n";

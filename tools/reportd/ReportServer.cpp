@@ -55,8 +55,8 @@ ReportServer::Answer ReportServer::StationPage(const std::string& query) const {
     try {
         reports = m_source->Reports(
             station->second.record,
-            now - static_cast<std::int64_t>(request->hours == 0 ? kMaxHours : request->hours) *
-                      3600,
+            now -
+                static_cast<std::int64_t>(request->hours == 0 ? kMaxHours : request->hours) * 3600,
             now);
     } catch (const SourceFailure& failure) {
         return {failure.Status(), "text/html", ServerErrorPage(failure.what())};

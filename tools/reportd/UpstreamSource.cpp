@@ -96,10 +96,10 @@ std::vector<TimedReport> UpstreamSource::Reports(const StationRecord& station, s
             // Resting after a failure: what the cache holds, else nothing can be said.
             if (cached != m_cache.end() && cached->second.fetchedAt > 0)
                 return select(cached->second.reports);
-            throw SourceFailure(503, platform::Format("the data service at %s failed a moment "
-                                                      "ago; it is asked again in %lld seconds.",
-                                                      m_url.c_str(),
-                                                      static_cast<long long>(m_backoffUntil - now)));
+            throw SourceFailure(
+                503, platform::Format("the data service at %s failed a moment "
+                                      "ago; it is asked again in %lld seconds.",
+                                      m_url.c_str(), static_cast<long long>(m_backoffUntil - now)));
         }
     }
 
@@ -115,9 +115,9 @@ std::vector<TimedReport> UpstreamSource::Reports(const StationRecord& station, s
     auto staleOrFailure = [&](int status) {
         if (entry.fetchedAt > 0)
             return select(entry.reports);
-        throw SourceFailure(status, platform::Format("the data service at %s %s.", m_url.c_str(),
-                                                     DescribeFailure(answer, m_fetcher.GetLimits())
-                                                         .c_str()));
+        throw SourceFailure(
+            status, platform::Format("the data service at %s %s.", m_url.c_str(),
+                                     DescribeFailure(answer, m_fetcher.GetLimits()).c_str()));
     };
     const bool overloaded = answer.status == 0 || answer.status == 429 || answer.status >= 500;
     if (overloaded) {

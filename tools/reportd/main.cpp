@@ -10,10 +10,10 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstring>
-#include <filesystem>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
