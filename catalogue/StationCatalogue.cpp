@@ -6,6 +6,8 @@
 #include "platform/CalendarTime.h"
 #include "platform/UserServices.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -45,7 +47,11 @@ bool StationCatalogue::LoadStationList(Source source) {
         }
         // The whole list, whatever lines it holds (a long line or a zero byte is skipped as a
         // line of another length); only a file beyond any real list is cut, at a line's end.
-        text.resize(kStationListLimit);
+        std::error_code error;
+        const auto size = std::filesystem::file_size(kStationListFile, error);
+        text.resize(error ? kStationListLimit
+                          : static_cast<std::size_t>(std::min<std::uintmax_t>(
+                                size + 1, kStationListLimit)));
         file.read(text.data(), static_cast<std::streamsize>(text.size()));
         text.resize(static_cast<std::size_t>(file.gcount()));
         if (text.size() == kStationListLimit && file.peek() != EOF) {

@@ -196,10 +196,20 @@ int CGraph::WrapLegendText(int x, int y, const std::string& text, int maxChars, 
         }
         ++m_nWrapLines;
         // The longest head within the character limit that fits the room (one character at
-        // least, so that the text always gets shorter).
-        std::size_t limit = std::min(rest.size(), static_cast<std::size_t>(std::max(maxChars, 1)));
-        while (limit > 1 && !fits(std::string_view(rest).substr(0, limit)))
-            --limit;
+        // least, so that the text always gets shorter), found by halving.
+        std::size_t high = std::min(rest.size(), static_cast<std::size_t>(std::max(maxChars, 1)));
+        std::size_t low = 1;
+        if (!fits(std::string_view(rest).substr(0, high))) {
+            while (low + 1 < high) {
+                const std::size_t middle = (low + high) / 2;
+                if (fits(std::string_view(rest).substr(0, middle)))
+                    low = middle;
+                else
+                    high = middle;
+            }
+            high = low;
+        }
+        const std::size_t limit = high;
         const std::size_t blank = rest.substr(0, limit).rfind(' ');
         const std::size_t cut = blank == std::string::npos || blank == 0 ? limit : blank;
         m_pDC->TextOut(x, y, rest.substr(0, cut));

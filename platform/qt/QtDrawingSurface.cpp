@@ -136,32 +136,43 @@ void QtDrawingSurface::MoveTo(int x, int y) {
 }
 
 void QtDrawingSurface::LineTo(int x, int y) {
-    if (m_pen.width > 1) {
-        m_painter.drawLine(m_position.x, m_position.y, x, y);
-    } else {
-        // Qt's own one-pixel lines leave out whichever end lies further right or down; the
-        // design leaves out the end point in every direction, so the pixels are set here.
-        QPolygon points;
-        int x0 = m_position.x, y0 = m_position.y;
-        const int dx = std::abs(x - x0), dy = -std::abs(y - y0);
-        const int sx = x0 < x ? 1 : -1, sy = y0 < y ? 1 : -1;
-        int error = dx + dy;
-        while (x0 != x || y0 != y) {
-            points << QPoint(x0, y0);
-            const int twice = 2 * error;
-            if (twice >= dy) {
-                error += dy;
-                x0 += sx;
-            }
-            if (twice <= dx) {
-                error += dx;
-                y0 += sy;
-            }
-        }
-        if (!points.isEmpty())
-            m_painter.drawPoints(points);
-    }
+    const int x0 = m_position.x, y0 = m_position.y;
     m_position = {x, y};
+    if (m_pen.width > 1) {
+        m_painter.drawLine(x0, y0, x, y);
+        return;
+    }
+    // Qt's own one-pixel lines leave out whichever end lies further right or down; the design
+    // leaves out the end point in every direction. Straight lines stop a pixel short of it;
+    // slanted ones are set pixel by pixel.
+    if (x0 == x && y0 == y)
+        return;
+    if (y0 == y) {
+        m_painter.drawLine(x0, y0, x + (x > x0 ? -1 : 1), y);
+        return;
+    }
+    if (x0 == x) {
+        m_painter.drawLine(x0, y0, x, y + (y > y0 ? -1 : 1));
+        return;
+    }
+    QPolygon points;
+    int px = x0, py = y0;
+    const int dx = std::abs(x - x0), dy = -std::abs(y - y0);
+    const int sx = x0 < x ? 1 : -1, sy = y0 < y ? 1 : -1;
+    int error = dx + dy;
+    while (px != x || py != y) {
+        points << QPoint(px, py);
+        const int twice = 2 * error;
+        if (twice >= dy) {
+            error += dy;
+            px += sx;
+        }
+        if (twice <= dx) {
+            error += dx;
+            py += sy;
+        }
+    }
+    m_painter.drawPoints(points);
 }
 
 void QtDrawingSurface::Rectangle(int left, int top, int right, int bottom) {
