@@ -50,8 +50,8 @@ bool StationCatalogue::LoadStationList(Source source) {
         std::error_code error;
         const auto size = std::filesystem::file_size(kStationListFile, error);
         text.resize(error ? kStationListLimit
-                          : static_cast<std::size_t>(std::min<std::uintmax_t>(
-                                size + 1, kStationListLimit)));
+                          : static_cast<std::size_t>(
+                                std::min<std::uintmax_t>(size + 1, kStationListLimit)));
         file.read(text.data(), static_cast<std::streamsize>(text.size()));
         text.resize(static_cast<std::size_t>(file.gcount()));
         if (text.size() == kStationListLimit && file.peek() != EOF) {
@@ -84,9 +84,12 @@ std::string StationCatalogue::ReportUrl(const std::string& icao,
 }
 
 std::string StationCatalogue::StationDescription(const StationRecord& s) {
-    return platform::Format("%s %s %s   (%s, %s),  Elevation: %s m,  %s", s.strStation.c_str(),
-                            s.strCD.c_str(), s.strICAO.c_str(), s.strLat.c_str(), s.strLon.c_str(),
-                            s.strElev.c_str(), s.strCY.c_str());
+    const std::string elevation = s.strElev.empty()
+                                      ? std::string()
+                                      : platform::Format(",  Elevation: %s m", s.strElev.c_str());
+    return platform::Format("%s %s %s   (%s, %s)%s,  %s", s.strStation.c_str(), s.strCD.c_str(),
+                            s.strICAO.c_str(), s.strLat.c_str(), s.strLon.c_str(),
+                            elevation.c_str(), s.strCY.c_str());
 }
 
 bool StationCatalogue::FetchObservations(const StationRecord* station, ObservationSeries* series,

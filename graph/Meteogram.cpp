@@ -28,9 +28,13 @@ void Meteogram::SetUpMeteogram() {
     CGraph& g = *m_graph;
     g.RemoveAll();
     const StationRecord& s = m_station;
-    g.SetTitle(platform::Format("%s   %s   (%s, %s),  elevation %s m,  %s", s.strStation.c_str(),
-                                s.strCD.c_str(), s.strLat.c_str(), s.strLon.c_str(),
-                                s.strElev.c_str(), s.strCY.c_str()));
+    // A station whose list line gives no elevation gets no "elevation  m" in its title.
+    const std::string elevation = s.strElev.empty()
+                                      ? std::string()
+                                      : platform::Format(",  elevation %s m", s.strElev.c_str());
+    g.SetTitle(platform::Format("%s   %s   (%s, %s)%s,  %s", s.strStation.c_str(), s.strCD.c_str(),
+                                s.strLat.c_str(), s.strLon.c_str(), elevation.c_str(),
+                                s.strCY.c_str()));
     g.AddSeries(0,
                 platform::Format(m_settings.bShowTimeUTC ? "Time UTC (every %d min)"
                                                          : "Time local (every %d min)",

@@ -102,6 +102,12 @@ TEST_F(FetchFixture, NoDataIsReportedWithTheStationDescription) {
     }
 }
 
+TEST_F(FetchFixture, AStationWithoutElevationIsDescribedWithoutOne) {
+    jfk.strElev.clear();
+    EXPECT_EQ(StationCatalogue::StationDescription(jfk),
+              "NYC_JFK ARPT NY KJFK   (40 38N, 073 46W),  US");
+}
+
 TEST_F(FetchFixture, AServerThatGivesNoWholePageIsNamedWithTheCause) {
     const std::string refusing =
         "http://127.0.0.1:" + std::to_string(testing_support::RefusingPort());

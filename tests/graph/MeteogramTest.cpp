@@ -178,6 +178,10 @@ TEST(Meteogram, SeriesTableAndTitlesByTheSettings) {
     w.meteogram.SetUpMeteogram();
     CGraph& g = *w.graph;
     EXPECT_EQ(g.m_strTitle, "FRANKFURT MAIN A      (50 03N, 008 36E),  elevation 113 m,  DE");
+    // A station without an elevation in its list line shows none.
+    w.station.strElev.clear();
+    w.meteogram.SetUpMeteogram();
+    EXPECT_EQ(g.m_strTitle, "FRANKFURT MAIN A      (50 03N, 008 36E),  DE");
     ASSERT_EQ(g.SeriesCount(), 5);
     EXPECT_EQ(g.m_nColumns, 5);
     EXPECT_EQ(g.Series(0).strTitle, "Time UTC (every 30 min)");
