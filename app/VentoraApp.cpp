@@ -2,6 +2,7 @@
 
 #include "app/MainFrame.h"
 #include "app/Settings.h"
+#include "app/UserFolder.h"
 #include "mapview/VentoraView.h"
 #include "platform/CText.h"
 #include "platform/UserServices.h"
@@ -35,6 +36,14 @@ bool CVentoraApp::InitInstance(const Options& options) {
     if (options.ownServices)
         m_installed = std::make_unique<platform::ScopedUserServices>(m_services);
     m_services.SetUnattended(!options.screenshot.empty());
+    if (options.userFolder) {
+        const UserFolderResult folder = EnterUserFolder(UserFolderPath(), BundledStationLists());
+        if (!folder.message.empty())
+            platform::MessageBox(folder.message, folder.entered ? platform::MessageIcon::Exclamation
+                                                                : platform::MessageIcon::Error);
+        if (!folder.entered)
+            return false;
+    }
     QCoreApplication::setOrganizationName(QStringLiteral("Korvessa"));
     QCoreApplication::setApplicationName(QStringLiteral("Ventora"));
     m_recent.Load();

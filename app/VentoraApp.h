@@ -18,13 +18,15 @@ public:
         std::string screenshot = {};
         std::vector<std::string> open = {}; // ICAO codes to select after start-up
         bool ownServices = true; // false: messages go to services installed by the caller
+        bool userFolder = false; // work in the per-user folder, seeded on first start
     };
 
     CVentoraApp();
     ~CVentoraApp();
     static CVentoraApp* Instance();
 
-    // Start-up: profile, templates (map, then list), main frame shown. False ends the program.
+    // Start-up: the per-user folder when asked for, profile, templates (map, then list), main
+    // frame shown. False ends the program.
     bool InitInstance(const Options& options);
 
     CMainFrame* MainFrame() const { return m_mainFrame.get(); }

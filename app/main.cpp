@@ -10,12 +10,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
 const char* kUsage =
-    "usage: ventora [--server URL] [--open ICAO]... [--screenshot FILE.png]\n"
+    "usage: ventora [--user-folder] [--server URL] [--open ICAO]... [--screenshot FILE.png]\n"
     "\n"
+    "  --user-folder       work in the per-user folder ~/.local/share/Korvessa/Ventora\n"
+    "                      (created with the bundled station list on first start)\n"
+    "                      instead of the folder the program is started in\n"
     "  --server URL        the report server (default: the profile's section\n"
     "                      \"Server\", value \"strBaseUrl\", or http://127.0.0.1:8573)\n"
     "  --open ICAO         after start-up, open the station's meteogram (repeatable)\n"
@@ -35,6 +39,8 @@ int main(int argc, char** argv) {
             options.screenshot = argv[++i];
         } else if (arg == "--open" && hasValue) {
             options.open.push_back(argv[++i]);
+        } else if (arg == "--user-folder") {
+            options.userFolder = true;
         } else if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
             return 0;
@@ -66,6 +72,9 @@ int main(int argc, char** argv) {
             return;
         QApplication::processEvents();
         saved = frame->grab().save(QString::fromLocal8Bit(options.screenshot.c_str()));
+        // What a headless run read, so that a script can tell a full catalogue from none.
+        std::fprintf(stderr, "ventora: %d stations from %s\n", frame->StationsAll().GetSize(),
+                     (std::filesystem::current_path() / "stations.txt").c_str());
         if (saved)
             std::fprintf(stderr, "ventora: picture saved to %s\n", options.screenshot.c_str());
         else
