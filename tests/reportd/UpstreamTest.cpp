@@ -128,3 +128,28 @@ TEST(UpstreamSource, NoContentMeansNoReports) {
     UpstreamSource source(upstream.BaseUrl() + "/metar", 300, [now] { return now; });
     EXPECT_TRUE(source.Reports(Jfk(), now - 3600, now).empty());
 }
+
+TEST(UpstreamSource, AProbeSaysWhetherTheServiceAnswersAndLeavesNoTrace) {
+    FakeUpstream upstream;
+    std::int64_t now = UtcTime(2026, 12, 7, 5, 0);
+    UpstreamSource source(upstream.server.BaseUrl() + "/metar", 300, [&now] { return now; });
+    EXPECT_EQ(source.Probe("KJFK"), "");
+    EXPECT_EQ(upstream.lastQuery, "/metar?ids=KJFK&hours=1&format=raw");
+
+    upstream.status = 404;
+    EXPECT_EQ(source.Probe("KJFK"), "answered with an error (HTTP 404 Not Found)");
+    upstream.status = 503;
+    EXPECT_EQ(source.Probe("KJFK"), "answered with an error (HTTP 503 Service Unavailable)");
+
+    // Neither the failed probe nor the good one stands for a real answer: the first request
+    // asks the service, without a back-off and without a cached answer.
+    upstream.status = 200;
+    const int before = upstream.requests.load();
+    EXPECT_EQ(source.Reports(Jfk(), now - 3 * 3600, now).size(), 2u);
+    EXPECT_EQ(upstream.requests.load(), before + 1);
+
+    const std::string refused =
+        "http://127.0.0.1:" + std::to_string(testing_support::RefusingPort()) + "/metar";
+    UpstreamSource dead(refused, 300, [&now] { return now; });
+    EXPECT_EQ(dead.Probe("KJFK"), "did not answer (connection refused)");
+}

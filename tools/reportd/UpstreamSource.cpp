@@ -38,6 +38,11 @@ std::string Encode(const std::string& text) {
     return out;
 }
 
+std::string QueryUrl(const std::string& base, const std::string& icao, int hours) {
+    return base + (base.find('?') == std::string::npos ? "?" : "&") + "ids=" + Encode(icao) +
+           "&hours=" + std::to_string(hours) + "&format=raw";
+}
+
 } // namespace
 
 std::vector<TimedReport> ParseRawReports(const std::string& body, std::int64_t now) {
@@ -72,6 +77,13 @@ UpstreamSource::UpstreamSource(std::string url, int cacheSeconds, Clock clock,
     m_fetcher.SetLimits(limits);
 }
 
+std::string UpstreamSource::Probe(const std::string& icao) {
+    const PageFetcher::Response answer = m_fetcher.Get(QueryUrl(m_url, icao, 1));
+    if (answer.Ok() || answer.status == 204)
+        return {};
+    return DescribeFailure(answer, m_fetcher.GetLimits());
+}
+
 std::vector<TimedReport> UpstreamSource::Reports(const StationRecord& station, std::int64_t from,
                                                  std::int64_t to) {
     const std::int64_t now = m_clock();
@@ -104,10 +116,7 @@ std::vector<TimedReport> UpstreamSource::Reports(const StationRecord& station, s
     }
 
     // Fetched without holding the lock, so that one slow answer does not stall other stations.
-    const std::string url = m_url + (m_url.find('?') == std::string::npos ? "?" : "&") +
-                            "ids=" + Encode(station.strICAO) + "&hours=" + std::to_string(hours) +
-                            "&format=raw";
-    const PageFetcher::Response answer = m_fetcher.Get(url);
+    const PageFetcher::Response answer = m_fetcher.Get(QueryUrl(m_url, station.strICAO, hours));
 
     std::lock_guard<std::mutex> lock(m_mutex);
     CacheEntry& entry = m_cache[station.strICAO];

@@ -26,6 +26,10 @@ public:
                                      std::int64_t to) override;
     void Stop() override { m_stopping = true; }
 
+    // Asks the service once for the station's latest reports, outside the cache and the
+    // back-off: empty when it answers, else what went wrong ("did not answer (...)").
+    std::string Probe(const std::string& icao);
+
 private:
     struct CacheEntry {
         std::int64_t fetchedAt = 0;

@@ -2,6 +2,7 @@
 // translated report pages from simulated reports, a folder of real reports or an upstream
 // aviation-weather data service.
 
+#include "catalogue/StationList.h"
 #include "platform/CText.h"
 #include "tools/reportd/MetarDirectory.h"
 #include "tools/reportd/ReportServer.h"
@@ -33,6 +34,16 @@ const char* kUsage =
     "                      URL?ids=ICAO&hours=N&format=raw\n"
     "  --cache-seconds N   how long upstream answers are kept per station\n"
     "  --now TIME          a fixed clock (UTC), for replaying old reports\n";
+
+// The station the data service is first asked about: any station will do.
+std::string FirstIcaoCode(const std::string& stationList) {
+    std::string code;
+    ForEachStationLine(stationList, [&code](std::string_view line) {
+        if (code.empty())
+            code = ParseStationLine(line).strICAO;
+    });
+    return code.empty() ? "KJFK" : code;
+}
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "ventora-reportd: %s\n%s", message.c_str(), kUsage);
@@ -114,7 +125,19 @@ int main(int argc, char** argv) {
         source = std::make_unique<MetarDirectorySource>(metarDir);
         what = "reports from " + metarDir;
     } else if (!upstream.empty()) {
-        source = std::make_unique<UpstreamSource>(upstream, cacheSeconds, clock);
+        auto live = std::make_unique<UpstreamSource>(upstream, cacheSeconds, clock);
+        // Said at start, so that nobody takes a dead service for stations without reports.
+        const std::string failure = live->Probe(FirstIcaoCode(list.str()));
+        if (failure.empty())
+            std::fprintf(stderr, "ventora-reportd: the data service %s answers\n",
+                         upstream.c_str());
+        else
+            std::fprintf(stderr,
+                         "ventora-reportd: the data service %s cannot be reached: it %s. Report "
+                         "pages say so until it answers; no simulated reports are served "
+                         "instead.\n",
+                         upstream.c_str(), failure.c_str());
+        source = std::move(live);
         what = "reports from " + upstream;
     } else {
         source = std::make_unique<SimulatedSource>();
