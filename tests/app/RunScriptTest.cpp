@@ -2,10 +2,9 @@
 // process), the viewer on that server, and a plain word when the service cannot be reached.
 
 #include "platform/CText.h"
+#include "tests/support/ProgramRun.h"
 #include "tests/support/TestHttpServer.h"
 #include "tests/support/TestPaths.h"
-
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -21,39 +20,29 @@ using testing_support::TestHttpServer;
 
 namespace {
 
+// Runs scripts/run as a user would, without a display, with this build and a profile that
+// writes every closed meteogram's observations to Meteodata/. Its output and errors together.
 struct ScriptRun {
     bool finished = false;
     int exitCode = -1;
-    QString output; // standard output and error together
+    QString output;
 };
 
-// Runs scripts/run as a user would, without a display, with this build and a profile that
-// writes every closed meteogram's observations to Meteodata/.
 ScriptRun RunScript(const QStringList& arguments, int port, const std::string& upstream) {
     const fs::path work = fs::current_path() / "work";
     fs::create_directories(fs::current_path() / "config" / "Korvessa");
     testing_support::WriteFile(fs::current_path() / "config" / "Korvessa" / "Ventora.conf",
                                "[Settings]\niSaveSettings=1\nbWriteFile=1\n");
-    QProcess script;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    env.remove("QT_QPA_PLATFORM");
-    env.insert("XDG_CONFIG_HOME", QString::fromStdString((fs::current_path() / "config").string()));
-    env.insert("VENTORA_BUILD_DIR", VENTORA_BUILD_DIR);
-    env.insert("VENTORA_WORKDIR", QString::fromStdString(work.string()));
-    env.insert("VENTORA_PORT", QString::number(port));
-    env.insert("VENTORA_UPSTREAM", QString::fromStdString(upstream));
-    script.setProcessEnvironment(env);
-    script.setProcessChannelMode(QProcess::MergedChannels);
-    script.start("bash", QStringList{VENTORA_SOURCE_DIR "/scripts/run"} + arguments);
-    ScriptRun run;
-    run.finished = script.waitForFinished(60000);
-    if (!run.finished)
-        script.kill();
-    run.exitCode = script.exitCode();
-    run.output = QString::fromLocal8Bit(script.readAll());
-    return run;
+    const auto run = testing_support::RunOffscreen(
+        "bash", QStringList{VENTORA_SOURCE_DIR "/scripts/run"} + arguments,
+        {{"QT_QPA_PLATFORM", ""},
+         {"XDG_CONFIG_HOME", QString::fromStdString((fs::current_path() / "config").string())},
+         {"VENTORA_BUILD_DIR", VENTORA_BUILD_DIR},
+         {"VENTORA_WORKDIR", QString::fromStdString(work.string())},
+         {"VENTORA_PORT", QString::number(port)},
+         {"VENTORA_UPSTREAM", QString::fromStdString(upstream)}},
+        {}, 60000);
+    return {run.finished, run.exitCode, run.output + run.errors};
 }
 
 // Hourly reports of the past day, newest first, as the data service sends them.

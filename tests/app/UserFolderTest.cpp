@@ -2,9 +2,9 @@
 
 #include "app/UserFolder.h"
 #include "catalogue/StationList.h"
+#include "tests/support/ProgramRun.h"
 #include "tests/support/TestPaths.h"
 
-#include <QProcess>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
@@ -107,21 +107,18 @@ TEST(UserFolder, IsTheVentoraFolderInTheUsersDataFolder) {
 TEST(UserFolder, TheProgramStartedFromTheMenuWorksInTheSeededFolder) {
     ScopedWorkingFolder scratch;
     fs::create_directory("elsewhere");
-    QProcess ventora;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HOME", QString::fromStdString(scratch.Path().string()));
-    env.remove("XDG_DATA_HOME");
-    env.remove("XDG_CONFIG_HOME");
-    env.remove("DISPLAY");
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    ventora.setProcessEnvironment(env);
-    ventora.setWorkingDirectory("elsewhere");
     const fs::path shot = scratch.Path() / "shot.png";
-    ventora.start(VENTORA_BINARY, {"--user-folder", "--server", "http://127.0.0.1:1",
-                                   "--screenshot", QString::fromStdString(shot.string())});
-    ASSERT_TRUE(ventora.waitForFinished(30000));
-    const QString errors = QString::fromLocal8Bit(ventora.readAllStandardError());
-    EXPECT_EQ(ventora.exitCode(), 0) << errors.toStdString();
+    const auto run =
+        testing_support::RunOffscreen(VENTORA_BINARY,
+                                      {"--user-folder", "--server", "http://127.0.0.1:1",
+                                       "--screenshot", QString::fromStdString(shot.string())},
+                                      {{"HOME", QString::fromStdString(scratch.Path().string())},
+                                       {"XDG_DATA_HOME", ""},
+                                       {"XDG_CONFIG_HOME", ""}},
+                                      "elsewhere");
+    ASSERT_TRUE(run.finished);
+    const QString& errors = run.errors;
+    EXPECT_EQ(run.exitCode, 0) << errors.toStdString();
 
     const fs::path folder = scratch.Path() / ".local" / "share" / "Korvessa" / "Ventora";
     const std::string list = ReadFile(folder / "stations.txt");

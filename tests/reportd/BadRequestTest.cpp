@@ -1,4 +1,5 @@
 #include "tests/reportd/RunningServer.h"
+#include "tests/support/RunCommand.h"
 #include "tests/support/StationLine.h"
 #include "tools/reportd/ReportQuery.h"
 #include "tools/reportd/Simulation.h"
@@ -6,9 +7,6 @@
 #include <httplib.h>
 
 #include <gtest/gtest.h>
-
-#include <cstdio>
-#include <sys/wait.h>
 
 using testing_support::RunningServer;
 
@@ -92,15 +90,9 @@ TEST(ReportServerPort, APortInUseIsRefused) {
     // The program says so and ends with a failure.
     const std::string command = "timeout 10 " + std::string(VENTORA_REPORTD_BINARY) + " --port " +
                                 std::to_string(first.Port()) + " --stations /dev/null 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_TRUE(pipe);
-    std::string output;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe))
-        output += buffer;
-    const int status = pclose(pipe);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << output;
-    EXPECT_NE(output.find("the port is in use"), std::string::npos) << output;
+    const auto run = testing_support::RunCommand(command);
+    EXPECT_GT(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("the port is in use"), std::string::npos) << run.output;
     // The first server still answers alone.
     httplib::Client client("127.0.0.1", first.Port());
     const auto answer = client.Get("/weather/surface/stations.txt");

@@ -2,6 +2,7 @@
 // answering, refuses bodies, and stops at once.
 
 #include "tests/reportd/RunningServer.h"
+#include "tests/support/RunCommand.h"
 #include "tests/support/StationLine.h"
 #include "tests/support/TestHttpServer.h"
 #include "tests/support/TestPaths.h"
@@ -254,14 +255,8 @@ TEST(ServerRobustness, AMissingReportFolderIsAnErrorAtStart) {
     testing_support::WriteFile("stations.txt", kList);
     const std::string command = "timeout 10 " + std::string(VENTORA_REPORTD_BINARY) +
                                 " --port 0 --metar-dir no-such-folder 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_TRUE(pipe);
-    std::string output;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe))
-        output += buffer;
-    const int status = pclose(pipe);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << output;
-    EXPECT_NE(output.find("the report folder no-such-folder does not exist"), std::string::npos)
-        << output;
+    const auto run = testing_support::RunCommand(command);
+    EXPECT_EQ(run.exitCode, 2) << run.output;
+    EXPECT_NE(run.output.find("the report folder no-such-folder does not exist"), std::string::npos)
+        << run.output;
 }
