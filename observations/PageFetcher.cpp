@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <map>
 #include <mutex>
 
 namespace {
@@ -191,38 +192,28 @@ std::string PageFetcher::DecodeExtracted(std::string_view raw) {
     return platform::Trim(text);
 }
 
-namespace {
-
-const char* ReasonPhrase(long status) {
-    switch (status) {
-    case 400:
-        return "Bad Request";
-    case 401:
-        return "Unauthorized";
-    case 403:
-        return "Forbidden";
-    case 404:
-        return "Not Found";
-    case 408:
-        return "Request Timeout";
-    case 429:
-        return "Too Many Requests";
-    case 500:
-        return "Internal Server Error";
-    case 501:
-        return "Not Implemented";
-    case 502:
-        return "Bad Gateway";
-    case 503:
-        return "Service Unavailable";
-    case 504:
-        return "Gateway Timeout";
-    default:
-        return "";
-    }
+const char* HttpReasonPhrase(long status) {
+    static const std::map<long, const char*> phrases = {
+        {200, "OK"},
+        {400, "Bad Request"},
+        {401, "Unauthorized"},
+        {403, "Forbidden"},
+        {404, "Not Found"},
+        {405, "Method Not Allowed"},
+        {408, "Request Timeout"},
+        {413, "Payload Too Large"},
+        {414, "URI Too Long"},
+        {429, "Too Many Requests"},
+        {431, "Request Header Fields Too Large"},
+        {500, "Internal Server Error"},
+        {501, "Not Implemented"},
+        {502, "Bad Gateway"},
+        {503, "Service Unavailable"},
+        {504, "Gateway Timeout"},
+    };
+    const auto it = phrases.find(status);
+    return it == phrases.end() ? "" : it->second;
 }
-
-} // namespace
 
 std::string DescribeFailure(const PageFetcher::Response& r, const PageFetcher::Limits& limits) {
     switch (r.failure) {
@@ -244,7 +235,7 @@ std::string DescribeFailure(const PageFetcher::Response& r, const PageFetcher::L
                    : platform::Format("sent a page larger than %zu bytes, which was not read",
                                       limits.maxBodyBytes);
     case FetchFailure::HttpStatus: {
-        const std::string reason = ReasonPhrase(r.status);
+        const std::string reason = HttpReasonPhrase(r.status);
         return platform::Format("answered with an error (HTTP %ld%s%s)", r.status,
                                 reason.empty() ? "" : " ", reason.c_str());
     }

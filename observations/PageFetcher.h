@@ -69,6 +69,9 @@ private:
     Limits m_limits;
 };
 
+// The standard reason phrase of an HTTP status ("Not Found"), or empty for one not listed.
+const char* HttpReasonPhrase(long status);
+
 // What went wrong, in plain words that follow "The report server <address> ": "did not answer
 // (connection refused)", "answered with an error (HTTP 500 Internal Server Error)", ...
 std::string DescribeFailure(const PageFetcher::Response& response,

@@ -178,23 +178,6 @@ TEST_F(StationWindowTest, TicksAddNewObservationsOnly) {
     EXPECT_EQ(Frame().StationsOpened().GetSize(), 0);
 }
 
-TEST_F(StationWindowTest, ImperialWindowsExportMetricValues) {
-    SetPage("KJFK", Rows("KJFK", 3, 60));
-    StartViewer();
-    Frame().CurrentStation().bMetricStyle = 0;
-    Frame().CurrentStation().bWriteFile = 1;
-    App().OpenStations({"KJFK"});
-    MeteogramPane* view = StationView("NYC_JFK ARPT");
-    ASSERT_TRUE(view);
-    EXPECT_EQ(view->Graph()->Row(2).At(1), "50.00"); // 10 degrees C shown as 50 F
-    EXPECT_EQ(view->Graph()->m_dYDelta, 10.0);
-    WindowTitled("NYC_JFK ARPT")->close();
-    Pump();
-    const auto file = *std::filesystem::directory_iterator("Meteodata");
-    const std::string text = testing_support::ReadFile(file.path());
-    EXPECT_NE(text.find("\t10.00\t1019.98\t\t270.00\t\t4.63\n"), std::string::npos) << text;
-}
-
 TEST_F(StationWindowTest, TwoWindowsOfOneStationKeepItsSquareUntilBothClose) {
     SetPage("KJFK", Rows("KJFK", 3, 60));
     StartViewer();
@@ -285,6 +268,7 @@ TEST_F(StationWindowTest, ImperialUnitsEndToEnd) {
     EXPECT_EQ(g.Row(2).At(1), "50.00");
     EXPECT_EQ(g.Row(2).At(2), "30.12");
     EXPECT_EQ(g.Row(2).At(3), platform::Format("%.2f", 9 * 0.514444 * 2.2369418519393043));
+    EXPECT_EQ(g.m_dYDelta, 10.0);
 
     // A tick in imperial style shows Fahrenheit; the file keeps Celsius, hPa and m/s.
     auto newer = Rows("KJFK", 1, 60, 5, 50);
@@ -300,6 +284,7 @@ TEST_F(StationWindowTest, ImperialUnitsEndToEnd) {
     const std::string text = testing_support::ReadFile(file.path());
     EXPECT_NE(text.find("12/07/2026\t05:50\t20.00\t1019.98\t\t270.00\t\t4.63\n"), std::string::npos)
         << text;
+    EXPECT_NE(text.find("\t10.00\t1019.98\t\t270.00\t\t4.63\n"), std::string::npos) << text;
 }
 
 TEST_F(StationWindowTest, TheWindDialShowsTheSpeedInTheUnitShown) {

@@ -1,5 +1,8 @@
 #include "tools/reportd/HttpServer.h"
 
+#include "observations/PageFetcher.h"
+#include "platform/CText.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netdb.h>
@@ -28,56 +31,12 @@ bool SetNonBlocking(int fd) {
     return flags >= 0 && fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
 }
 
-const char* StatusText(int status) {
-    switch (status) {
-    case 200:
-        return "OK";
-    case 400:
-        return "Bad Request";
-    case 404:
-        return "Not Found";
-    case 405:
-        return "Method Not Allowed";
-    case 408:
-        return "Request Timeout";
-    case 413:
-        return "Payload Too Large";
-    case 414:
-        return "URI Too Long";
-    case 431:
-        return "Request Header Fields Too Large";
-    case 500:
-        return "Internal Server Error";
-    case 502:
-        return "Bad Gateway";
-    case 503:
-        return "Service Unavailable";
-    default:
-        return "Error";
-    }
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-std::string TrimSpaces(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return {};
-    const std::size_t last = text.find_last_not_of(" \t\r");
-    return text.substr(first, last - first + 1);
-}
-
 } // namespace
 
 std::optional<RequestHead> ParseRequestHead(std::string_view text) {
     const std::string head(text);
     const std::size_t lineEnd = head.find('\n');
-    const std::string line = TrimSpaces(head.substr(0, lineEnd));
+    const std::string line = platform::Trim(head.substr(0, lineEnd));
     const std::size_t s1 = line.find(' ');
     const std::size_t s2 = s1 == std::string::npos ? s1 : line.find(' ', s1 + 1);
     if (s1 == std::string::npos || s2 == std::string::npos)
@@ -100,8 +59,8 @@ std::optional<RequestHead> ParseRequestHead(std::string_view text) {
         const std::size_t colon = field.find(':');
         if (colon == std::string::npos)
             continue;
-        const std::string name = Lower(TrimSpaces(field.substr(0, colon)));
-        const std::string value = Lower(TrimSpaces(field.substr(colon + 1)));
+        const std::string name = platform::ToLower(platform::Trim(field.substr(0, colon)));
+        const std::string value = platform::ToLower(platform::Trim(field.substr(colon + 1)));
         if (name == "connection")
             result.keepAlive = value.find("close") == std::string::npos &&
                                (result.keepAlive || value.find("keep-alive") != std::string::npos);
@@ -202,6 +161,14 @@ void HttpServer::Stop() {
     Wake();
 }
 
+HttpServer::Response HttpServer::Handle(const Request& request) const {
+    try {
+        return m_handler(request);
+    } catch (...) {
+        return {500, "text/html", m_errorPage(500)};
+    }
+}
+
 void HttpServer::Work() {
     for (;;) {
         std::pair<std::uint64_t, Request> job;
@@ -213,12 +180,7 @@ void HttpServer::Work() {
             job = std::move(m_work.front());
             m_work.pop_front();
         }
-        Response response;
-        try {
-            response = m_handler(job.second);
-        } catch (...) {
-            response = {500, "text/html", m_errorPage(500)};
-        }
+        Response response = Handle(job.second);
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_done.push_back({job.first, std::move(response)});
@@ -426,13 +388,7 @@ void HttpServer::TryRequest(Connection& c, std::int64_t now) {
     ++c.requests;
     keepAlive = keepAlive && c.requests < m_options.keepAliveRequests;
     if (m_quickPaths.count(request.path)) {
-        Response response;
-        try {
-            response = m_handler(request);
-        } catch (...) {
-            response = {500, "text/html", m_errorPage(500)};
-        }
-        Answer(c, request, std::move(response), keepAlive, now);
+        Answer(c, request, Handle(request), keepAlive, now);
         return;
     }
     // A worker answers it; the connection waits meanwhile, and Run sends the answer.
@@ -451,8 +407,10 @@ void HttpServer::Answer(Connection& c, const Request& request, Response response
     if (m_logger)
         m_logger(request, response);
     c.closeAfter = !keepAlive;
+    const std::string reason = HttpReasonPhrase(response.status);
     std::string out = "HTTP/1.1 " + std::to_string(response.status) + " " +
-                      StatusText(response.status) + "\r\nContent-Type: " + response.contentType +
+                      (reason.empty() ? "Error" : reason) +
+                      "\r\nContent-Type: " + response.contentType +
                       "\r\nContent-Length: " + std::to_string(response.body.size()) +
                       "\r\nConnection: " + (keepAlive ? "keep-alive" : "close") + "\r\n";
     if (response.status == 405)

@@ -100,6 +100,8 @@ private:
     void CloseConnection(std::uint64_t id);
     void Wake();
     void Work();
+    // The handler's answer, or the error page of a handler that failed.
+    Response Handle(const Request& request) const;
 
     Handler m_handler;
     ErrorPage m_errorPage;

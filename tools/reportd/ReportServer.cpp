@@ -70,10 +70,7 @@ ReportServer::Answer ReportServer::StationPage(const std::string& query) const {
 }
 
 int ReportServer::Bind(const std::string& host, int port) {
-    auto answer = [this](const HttpServer::Request& req) {
-        const Answer a = Handle(req.path, req.query);
-        return HttpServer::Response{a.status, a.contentType, a.body};
-    };
+    auto answer = [this](const HttpServer::Request& req) { return Handle(req.path, req.query); };
     // Requests the server refuses itself (too long, malformed, with a body) still get a
     // readable answer; a failure of its own says so.
     auto errorPage = [](int status) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tools/reportd/HttpServer.h"
 #include "tools/reportd/ReportSource.h"
 #include "tools/reportd/TranslatedPage.h"
 
@@ -8,8 +9,6 @@
 #include <memory>
 #include <string>
 
-#include "tools/reportd/HttpServer.h"
-
 // Answers the viewer's two requests: the station list file, byte for byte, and a station's
 // translated report page. Safe under the HTTP server's worker threads: the station directory
 // is read-only after construction and the sources lock what they change.
@@ -17,11 +16,7 @@ class ReportServer {
 public:
     using Clock = std::function<std::int64_t()>;
 
-    struct Answer {
-        int status = 200;
-        std::string contentType = "text/html";
-        std::string body;
-    };
+    using Answer = HttpServer::Response;
 
     static constexpr int kMaxHours = 96;
 
@@ -43,6 +38,10 @@ public:
     void SetHttpOptions(const HttpServer::Options& options) { m_httpOptions = options; }
 
     int StationCount() const { return static_cast<int>(m_stations.size()); }
+    // The ICAO code of one station of the list (the first by code), or empty for none.
+    std::string AnyStationCode() const {
+        return m_stations.empty() ? std::string() : m_stations.begin()->first;
+    }
 
 private:
     Answer StationPage(const std::string& query) const;

@@ -2,7 +2,6 @@
 // translated report pages from simulated reports, a folder of real reports or an upstream
 // aviation-weather data service.
 
-#include "catalogue/StationList.h"
 #include "platform/CText.h"
 #include "tools/reportd/MetarDirectory.h"
 #include "tools/reportd/ReportServer.h"
@@ -34,16 +33,6 @@ const char* kUsage =
     "                      URL?ids=ICAO&hours=N&format=raw\n"
     "  --cache-seconds N   how long upstream answers are kept per station\n"
     "  --now TIME          a fixed clock (UTC), for replaying old reports\n";
-
-// The station the data service is first asked about: any station will do.
-std::string FirstIcaoCode(const std::string& stationList) {
-    std::string code;
-    ForEachStationLine(stationList, [&code](std::string_view line) {
-        if (code.empty())
-            code = ParseStationLine(line).strICAO;
-    });
-    return code.empty() ? "KJFK" : code;
-}
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "ventora-reportd: %s\n%s", message.c_str(), kUsage);
@@ -118,6 +107,7 @@ int main(int argc, char** argv) {
         return fixedNow >= 0 ? fixedNow : static_cast<std::int64_t>(std::time(nullptr));
     };
     std::unique_ptr<ReportSource> source;
+    UpstreamSource* upstreamSource = nullptr; // owned by `source`
     std::string what = "simulated reports";
     if (!metarDir.empty() && !std::filesystem::is_directory(metarDir))
         return Fail("the report folder " + metarDir + " does not exist or is no folder");
@@ -126,17 +116,7 @@ int main(int argc, char** argv) {
         what = "reports from " + metarDir;
     } else if (!upstream.empty()) {
         auto live = std::make_unique<UpstreamSource>(upstream, cacheSeconds, clock);
-        // Said at start, so that nobody takes a dead service for stations without reports.
-        const std::string failure = live->Probe(FirstIcaoCode(list.str()));
-        if (failure.empty())
-            std::fprintf(stderr, "ventora-reportd: the data service %s answers\n",
-                         upstream.c_str());
-        else
-            std::fprintf(stderr,
-                         "ventora-reportd: the data service %s cannot be reached: it %s. Report "
-                         "pages say so until it answers; no simulated reports are served "
-                         "instead.\n",
-                         upstream.c_str(), failure.c_str());
+        upstreamSource = live.get();
         source = std::move(live);
         what = "reports from " + upstream;
     } else {
@@ -152,6 +132,20 @@ int main(int argc, char** argv) {
 
     ReportServer server(list.str(), std::move(source), clock);
     server.SetLogging(!quiet);
+    if (upstreamSource) {
+        // Said at start, so that nobody takes a dead service for stations without reports.
+        const std::string code = server.AnyStationCode();
+        const std::string failure = upstreamSource->Probe(code.empty() ? "KJFK" : code);
+        if (failure.empty())
+            std::fprintf(stderr, "ventora-reportd: the data service %s answers\n",
+                         upstream.c_str());
+        else
+            std::fprintf(stderr,
+                         "ventora-reportd: the data service %s cannot be reached: it %s. Report "
+                         "pages say so until it answers; no simulated reports are served "
+                         "instead.\n",
+                         upstream.c_str(), failure.c_str());
+    }
     errno = 0;
     const int bound = server.Bind(bind, port);
     if (bound < 0) {
