@@ -12,7 +12,7 @@
 #include "tests/reportd/RunningServer.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/TestPaths.h"
-#include "tools/reportd/Simulation.h"
+#include "reportd/Simulation.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,6 +1,6 @@
 #include "tests/reportd/RunningServer.h"
 #include "tests/support/TestPaths.h"
-#include "tools/reportd/Simulation.h"
+#include "reportd/Simulation.h"
 
 #include <httplib.h>
 

@@ -1,8 +1,8 @@
 // The report server's inputs of reports: station and cycle files, and an upstream service's
 // raw answer.
 
-#include "tools/reportd/MetarDirectory.h"
-#include "tools/reportd/UpstreamSource.h"
+#include "reportd/MetarDirectory.h"
+#include "reportd/UpstreamSource.h"
 
 #include <cstddef>
 #include <cstdint>

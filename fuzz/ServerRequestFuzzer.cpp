@@ -1,7 +1,7 @@
 // What a client sends the report server: request heads and the report query.
 
-#include "tools/reportd/HttpServer.h"
-#include "tools/reportd/ReportQuery.h"
+#include "reportd/HttpServer.h"
+#include "reportd/ReportQuery.h"
 
 #include <cstddef>
 #include <cstdint>

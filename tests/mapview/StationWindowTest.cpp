@@ -17,7 +17,7 @@
 #include "tests/support/RecordingSurface.h"
 #include "tests/support/ReportPageBuilder.h"
 #include "tests/support/TestHttpServer.h"
-#include "tools/reportd/Simulation.h"
+#include "reportd/Simulation.h"
 #include "views/WindowKinds.h"
 
 #include <QAction>

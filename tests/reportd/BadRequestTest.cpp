@@ -1,8 +1,8 @@
 #include "tests/reportd/RunningServer.h"
 #include "tests/support/RunCommand.h"
 #include "tests/support/StationLine.h"
-#include "tools/reportd/ReportQuery.h"
-#include "tools/reportd/Simulation.h"
+#include "reportd/ReportQuery.h"
+#include "reportd/Simulation.h"
 
 #include <httplib.h>
 

@@ -1,6 +1,6 @@
 // Pages made from real reports in a folder, read back by the viewer's own retrieval over HTTP.
 
-#include "tools/reportd/MetarDirectory.h"
+#include "reportd/MetarDirectory.h"
 #include "catalogue/StationCatalogue.h"
 #include "observations/MetarDecoder.h"
 #include "platform/CText.h"

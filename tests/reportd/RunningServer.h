@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/reportd/ReportServer.h"
+#include "reportd/ReportServer.h"
 
 #include <chrono>
 #include <stdexcept>

@@ -7,8 +7,8 @@
 #include "tests/support/StationLine.h"
 #include "tests/support/TestHttpServer.h"
 #include "tests/support/TestPaths.h"
-#include "tools/reportd/MetarDirectory.h"
-#include "tools/reportd/UpstreamSource.h"
+#include "reportd/MetarDirectory.h"
+#include "reportd/UpstreamSource.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include "tests/support/StationLine.h"
 #include "tests/support/TestHttpServer.h"
 #include "tests/support/TestPaths.h"
-#include "tools/reportd/Simulation.h"
-#include "tools/reportd/UpstreamSource.h"
+#include "reportd/Simulation.h"
+#include "reportd/UpstreamSource.h"
 
 #include <httplib.h>
 

@@ -1,4 +1,4 @@
-#include "tools/reportd/Simulation.h"
+#include "reportd/Simulation.h"
 #include "observations/MetarDecoder.h"
 
 #include <gtest/gtest.h>

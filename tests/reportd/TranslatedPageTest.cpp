@@ -1,4 +1,4 @@
-#include "tools/reportd/TranslatedPage.h"
+#include "reportd/TranslatedPage.h"
 #include "observations/PageFetcher.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The upstream source against a local fake of an aviation-weather data service.
 
 #include "tests/support/TestHttpServer.h"
-#include "tools/reportd/UpstreamSource.h"
+#include "reportd/UpstreamSource.h"
 
 #include <gtest/gtest.h>
 

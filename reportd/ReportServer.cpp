@@ -1,10 +1,10 @@
-#include "tools/reportd/ReportServer.h"
+#include "reportd/ReportServer.h"
 
 #include "catalogue/StationList.h"
 #include "platform/CText.h"
-#include "tools/reportd/ReportQuery.h"
+#include "reportd/ReportQuery.h"
 
-#include "tools/reportd/HttpServer.h"
+#include "reportd/HttpServer.h"
 
 #include <cstdio>
 

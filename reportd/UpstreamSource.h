@@ -1,7 +1,7 @@
 #pragma once
 
 #include "observations/PageFetcher.h"
-#include "tools/reportd/ReportSource.h"
+#include "reportd/ReportSource.h"
 
 #include <atomic>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/reportd/ReportSource.h"
+#include "reportd/ReportSource.h"
 
 // Synthetic weather: a pure function of the station and the time, so that the same request
 // always gives the same page. Every report ends with "RMK SIMULATED".

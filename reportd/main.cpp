@@ -3,10 +3,10 @@
 // aviation-weather data service.
 
 #include "platform/CText.h"
-#include "tools/reportd/MetarDirectory.h"
-#include "tools/reportd/ReportServer.h"
-#include "tools/reportd/Simulation.h"
-#include "tools/reportd/UpstreamSource.h"
+#include "reportd/MetarDirectory.h"
+#include "reportd/ReportServer.h"
+#include "reportd/Simulation.h"
+#include "reportd/UpstreamSource.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,4 +1,4 @@
-#include "tools/reportd/ReportQuery.h"
+#include "reportd/ReportQuery.h"
 
 #include "platform/CText.h"
 

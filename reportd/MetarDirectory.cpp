@@ -1,4 +1,4 @@
-#include "tools/reportd/MetarDirectory.h"
+#include "reportd/MetarDirectory.h"
 
 #include "observations/MetarDecoder.h"
 #include "platform/CText.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/reportd/ReportSource.h"
+#include "reportd/ReportSource.h"
 
 #include <condition_variable>
 #include <filesystem>

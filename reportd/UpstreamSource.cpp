@@ -1,4 +1,4 @@
-#include "tools/reportd/UpstreamSource.h"
+#include "reportd/UpstreamSource.h"
 
 #include "observations/MetarDecoder.h"
 #include "platform/CText.h"

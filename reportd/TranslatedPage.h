@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/StationRecord.h"
-#include "tools/reportd/ReportSource.h"
+#include "reportd/ReportSource.h"
 
 #include <string>
 #include <vector>

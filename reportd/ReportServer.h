@@ -1,8 +1,8 @@
 #pragma once
 
-#include "tools/reportd/HttpServer.h"
-#include "tools/reportd/ReportSource.h"
-#include "tools/reportd/TranslatedPage.h"
+#include "reportd/HttpServer.h"
+#include "reportd/ReportSource.h"
+#include "reportd/TranslatedPage.h"
 
 #include <functional>
 #include <map>

@@ -1,4 +1,4 @@
-#include "tools/reportd/ReportSource.h"
+#include "reportd/ReportSource.h"
 
 #include "platform/CText.h"
 

@@ -1,4 +1,4 @@
-#include "tools/reportd/TranslatedPage.h"
+#include "reportd/TranslatedPage.h"
 
 #include "observations/MetarDecoder.h"
 #include "platform/CText.h"

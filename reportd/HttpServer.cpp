@@ -1,4 +1,4 @@
-#include "tools/reportd/HttpServer.h"
+#include "reportd/HttpServer.h"
 
 #include "observations/PageFetcher.h"
 #include "platform/CText.h"
