@@ -6,6 +6,7 @@
 #include "graph/Meteogram.h"
 #include "mapview/MapDrawing.h"
 #include "mapview/Meteodata.h"
+#include "observations/ReportProtocol.h"
 #include "platform/qt/QtDrawingSurface.h"
 #include "resources/ResourceImages.h"
 #include "stationlist/StationListModel.h"
@@ -133,7 +134,7 @@ static void BM_OpenStationWindow96Hours(benchmark::State& state) {
         ObservationSeries series;
         StationRecord own = station;
         Meteogram meteogram(graph, own, series, settings);
-        catalogue.FetchObservations(&own, &series, "past+96+hours", 96);
+        catalogue.FetchObservations(&own, &series, protocol::HoursText(96), 96);
         meteogram.ComputeTimeAxis();
         meteogram.SetUpMeteogram();
         for (int i = series.GetSize() - 1; i >= 0; --i)

@@ -2,6 +2,7 @@
 
 #include "catalogue/StationList.h"
 #include "observations/ReportPage.h"
+#include "observations/ReportProtocol.h"
 #include "platform/CText.h"
 #include "platform/CalendarTime.h"
 #include "platform/UserServices.h"
@@ -66,7 +67,7 @@ bool StationCatalogue::LoadStationList(Source source) {
         }
     } else {
         const PageFetcher::Response response =
-            m_fetcher.Get(m_serverUrl + kStationListPath, 1000000);
+            m_fetcher.Get(m_serverUrl + std::string(protocol::kStationListPath), 1000000);
         // A list that did not arrive whole, or an error page, is not a catalogue.
         if (!response.Ok() || response.body.empty())
             return false;
@@ -79,8 +80,10 @@ bool StationCatalogue::LoadStationList(Source source) {
 
 std::string StationCatalogue::ReportUrl(const std::string& icao,
                                         const std::string& hoursText) const {
-    return m_serverUrl + "/weather/surface/index.php?metarIds=" + icao + "&hoursStr=" + hoursText +
-           "&std_trans=translated&num_metars=number&submit_metars=Retrieve";
+    using namespace protocol;
+    return m_serverUrl + std::string(kReportPath) + "?" + std::string(kStationKey) + "=" +
+           PageFetcher::EscapeQueryValue(icao) + "&" + std::string(kHoursKey) + "=" +
+           PageFetcher::EscapeQueryValue(hoursText) + "&" + std::string(kReportExtra);
 }
 
 std::string StationCatalogue::StationDescription(const StationRecord& s) {

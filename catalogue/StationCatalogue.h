@@ -11,7 +11,6 @@
 
 inline constexpr const char* kDefaultServerUrl = "http://127.0.0.1:8573";
 inline constexpr const char* kStationListFile = "stations.txt";
-inline constexpr const char* kStationListPath = "/weather/surface/stations.txt";
 
 // The service through which the windows reach the station catalogue and the report server.
 class StationCatalogue {

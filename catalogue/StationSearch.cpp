@@ -2,6 +2,7 @@
 
 #include "catalogue/MapProjection.h"
 #include "catalogue/StationCatalogue.h"
+#include "observations/ReportProtocol.h"
 #include "platform/CText.h"
 #include "platform/UserServices.h"
 
@@ -40,7 +41,7 @@ int StationCatalogue::SearchStations(const std::string& text, const StationTable
 bool StationCatalogue::SelectStation(const StationRecord& station) {
     const StationRecord chosen = station; // `station` may live in a table that changes
     TakeStation(m_currentStation, chosen);
-    if (!FetchObservations(&chosen, nullptr, "most recent only", 1))
+    if (!FetchObservations(&chosen, nullptr, protocol::HoursText(0), 1))
         return false;
     if (!m_host || !m_host->OpenStationWindow(chosen.strStation))
         return false;

@@ -2,6 +2,7 @@
 
 #include "catalogue/StationCatalogue.h"
 #include "mapview/Meteodata.h"
+#include "observations/ReportProtocol.h"
 #include "platform/Abandon.h"
 #include "platform/CText.h"
 #include "platform/CalendarTime.h"
@@ -44,7 +45,7 @@ bool MeteogramPane::RetrieveObservations() {
     platform::WaitCursor wait;
     m_series.RemoveAll();
     const int hours = m_host.CurrentStation().iShowPastHours;
-    m_strText = platform::Format("past+%d+hours", hours);
+    m_strText = protocol::HoursText(hours);
     if (!m_host.Catalogue().FetchObservations(&m_station, &m_series, m_strText, std::max(hours, 2)))
         return false;
     wait.Restore();
@@ -92,7 +93,7 @@ void MeteogramPane::RefreshTick() {
         // A tick reads into a series of its own: a failure leaves the window's observations
         // whole, and the window's series keeps every observation it has shown.
         ObservationSeries latest;
-        if (m_host.Catalogue().FetchObservations(&m_station, &latest, "most+recent+only", 1,
+        if (m_host.Catalogue().FetchObservations(&m_station, &latest, protocol::HoursText(0), 1,
                                                  StationCatalogue::Retrieval::Refresh) &&
             latest.GetSize() > 0) {
             const ObservationRecord& newest = latest.At(0);

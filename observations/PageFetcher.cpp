@@ -61,6 +61,16 @@ void InitCurlOnce() {
 
 } // namespace
 
+std::string PageFetcher::EscapeQueryValue(std::string_view value) {
+    InitCurlOnce();
+    char* escaped = curl_easy_escape(nullptr, value.data(), static_cast<int>(value.size()));
+    if (!escaped)
+        return std::string();
+    std::string out(escaped);
+    curl_free(escaped);
+    return out;
+}
+
 std::string PageFetcher::Fetch(const std::string& url, std::size_t bufferSize) const {
     return Get(url, bufferSize).body;
 }

@@ -56,6 +56,9 @@ public:
     // As Fetch, but telling the status, whether the transfer completed, and why not.
     Response Get(const std::string& url, std::size_t bufferSize = 0) const;
 
+    // A query value percent-encoded for a URL ("most recent only" -> "most%20recent%20only").
+    static std::string EscapeQueryValue(std::string_view value);
+
     // The decoded text between the start and end markers of the `occurrence`-th run of
     // label, start marker and end marker (counting from 1); empty when a marker is missing.
     static std::string Extract(std::string_view text, std::string_view label,

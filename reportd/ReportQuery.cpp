@@ -1,5 +1,6 @@
 #include "reportd/ReportQuery.h"
 
+#include "observations/ReportProtocol.h"
 #include "platform/CText.h"
 
 #include <algorithm>
@@ -56,9 +57,9 @@ std::optional<ReportQuery> ParseReportQuery(std::string_view query) {
             DecodeQueryValue(eq == std::string_view::npos ? "" : pair.substr(eq + 1));
         if (!key || !value)
             return std::nullopt;
-        if (*key == "metarIds")
+        if (*key == protocol::kStationKey)
             ids = value;
-        else if (*key == "hoursStr")
+        else if (*key == protocol::kHoursKey)
             hours = value;
         start = end + 1;
     }
@@ -76,20 +77,9 @@ std::optional<ReportQuery> ParseReportQuery(std::string_view query) {
             return std::nullopt;
 
     // Plus signs may arrive encoded ("%2B"), so they count as blanks after decoding too.
-    std::string h = platform::ToLower(platform::Trim(*hours));
-    std::replace(h.begin(), h.end(), '+', ' ');
-    if (h == "most recent only")
-        return q;
-    if (h.rfind("past ", 0) != 0 || h.size() < 11 || h.substr(h.size() - 6) != " hours")
+    const auto period = protocol::ReadHoursText(*hours);
+    if (!period)
         return std::nullopt;
-    const std::string number = h.substr(5, h.size() - 11);
-    if (number.empty() || number.size() > 2)
-        return std::nullopt;
-    for (char c : number)
-        if (!std::isdigit(static_cast<unsigned char>(c)))
-            return std::nullopt;
-    q.hours = std::stoi(number);
-    if (q.hours < 1 || q.hours > 96)
-        return std::nullopt;
+    q.hours = *period;
     return q;
 }

@@ -1,6 +1,7 @@
 #include "reportd/ReportServer.h"
 
 #include "catalogue/StationList.h"
+#include "observations/ReportProtocol.h"
 #include "platform/CText.h"
 #include "reportd/ReportQuery.h"
 
@@ -9,9 +10,6 @@
 #include <cstdio>
 
 namespace {
-
-constexpr const char* kListPath = "/weather/surface/stations.txt";
-constexpr const char* kReportPath = "/weather/surface/index.php";
 
 std::map<std::string, StationInfo> StationDirectory(const std::string& list) {
     std::map<std::string, StationInfo> stations;
@@ -35,9 +33,9 @@ ReportServer::ReportServer(std::string stationList, std::unique_ptr<ReportSource
 ReportServer::~ReportServer() = default;
 
 ReportServer::Answer ReportServer::Handle(const std::string& path, const std::string& query) const {
-    if (path == kListPath)
+    if (path == protocol::kStationListPath)
         return {200, "text/plain", m_stationList};
-    if (path == kReportPath)
+    if (path == protocol::kReportPath)
         return StationPage(query);
     return {404, "text/html", "<HTML><BODY><P>Not found</P></BODY></HTML>\n"};
 }
@@ -53,11 +51,12 @@ ReportServer::Answer ReportServer::StationPage(const std::string& query) const {
     const std::int64_t now = m_clock();
     std::vector<TimedReport> reports;
     try {
-        reports = m_source->Reports(
-            station->second.record,
-            now -
-                static_cast<std::int64_t>(request->hours == 0 ? kMaxHours : request->hours) * 3600,
-            now);
+        reports = m_source->Reports(station->second.record,
+                                    now - static_cast<std::int64_t>(request->hours == 0
+                                                                        ? protocol::kMaxHours
+                                                                        : request->hours) *
+                                              3600,
+                                    now);
     } catch (const SourceFailure& failure) {
         return {failure.Status(), "text/html", ServerErrorPage(failure.what())};
     }
@@ -79,7 +78,7 @@ int ReportServer::Bind(const std::string& host, int port) {
     };
     m_http = std::make_unique<HttpServer>(answer, errorPage, m_httpOptions);
     // The list is ready-made: it is answered at once, whatever the sources are waiting for.
-    m_http->AnswerAtOnce(kListPath);
+    m_http->AnswerAtOnce(std::string(protocol::kStationListPath));
     m_http->SetLogger([this](const HttpServer::Request& req, const HttpServer::Response& res) {
         if (m_logging)
             std::fprintf(stderr, "%s %s %s %d %zu\n", req.remote.c_str(), req.method.c_str(),

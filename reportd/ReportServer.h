@@ -18,8 +18,6 @@ public:
 
     using Answer = HttpServer::Response;
 
-    static constexpr int kMaxHours = 96;
-
     ReportServer(std::string stationList, std::unique_ptr<ReportSource> source, Clock clock);
     ~ReportServer();
 

@@ -1,5 +1,6 @@
 #include "reportd/Simulation.h"
 
+#include "observations/ReportProtocol.h"
 #include "platform/CText.h"
 
 #include <algorithm>
@@ -159,7 +160,7 @@ std::string SimulatedReport(const StationRecord& s, std::int64_t time) {
                               static_cast<int>(std::lround(w.pressureHpa / 33.8639 * 100)));
     else
         r += platform::Format("Q%04d ", static_cast<int>(std::lround(w.pressureHpa)));
-    r += "RMK SIMULATED";
+    r += protocol::kSimulatedRemark;
     return r;
 }
 

@@ -1,6 +1,7 @@
 #include "reportd/TranslatedPage.h"
 
 #include "observations/MetarDecoder.h"
+#include "observations/ReportProtocol.h"
 #include "platform/CText.h"
 
 #include <cmath>
@@ -190,7 +191,7 @@ std::string TranslatedPage(const StationInfo& station, const std::vector<TimedRe
     std::string html = "<HTML><HEAD><TITLE>" + station.record.strICAO +
                        " translated reports</TITLE></HEAD><BODY>\n";
     if (simulated)
-        html += "<H2>SIMULATED REPORTS - NOT REAL WEATHER</H2>\n";
+        html += "<H2>" + std::string(protocol::kSimulatedHeading) + "</H2>\n";
     html += "<TABLE BORDER=\"0\">\n";
     for (const TimedReport& report : reports)
         html += TranslatedRow(station, report);

@@ -1,4 +1,5 @@
 #include "catalogue/StationCatalogue.h"
+#include "observations/ReportProtocol.h"
 #include "tests/support/FakeReportServer.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/ReportPageBuilder.h"
@@ -49,7 +50,7 @@ struct FetchFixture : ::testing::Test {
         fetcher.SetLimits(quick);
     }
 
-    bool Fetch(ObservationSeries* series, const std::string& hours = "past+24+hours") {
+    bool Fetch(ObservationSeries* series, const std::string& hours = protocol::HoursText(24)) {
         return catalogue.FetchObservations(&jfk, series, hours, 24);
     }
 };
@@ -75,7 +76,7 @@ TEST_F(FetchFixture, ReadsPagesOfOneTwoAnd240Rows) {
         }
     }
     EXPECT_TRUE(recorder.messages.empty());
-    EXPECT_EQ(lastTarget, "/weather/surface/index.php?metarIds=KJFK&hoursStr=past+24+hours&"
+    EXPECT_EQ(lastTarget, "/weather/surface/index.php?metarIds=KJFK&hoursStr=past%2024%20hours&"
                           "std_trans=translated&num_metars=number&submit_metars=Retrieve");
 }
 

@@ -1,8 +1,10 @@
+#include "observations/PageFetcher.h"
+#include "observations/ReportProtocol.h"
+#include "reportd/ReportQuery.h"
+#include "reportd/Simulation.h"
 #include "tests/reportd/RunningServer.h"
 #include "tests/support/RunCommand.h"
 #include "tests/support/StationLine.h"
-#include "reportd/ReportQuery.h"
-#include "reportd/Simulation.h"
 
 #include <httplib.h>
 
@@ -23,8 +25,15 @@ TEST(ReportQuery, ReadsEveryWayOfWritingTheHours) {
          {"metarIds=KJFK&hoursStr=past+24+hours", "hoursStr=past%2024%20hours&metarIds=KJFK",
           "metarIds=KJFK&hoursStr=past 24 hours", "metarIds=KJFK&hoursStr=past%2B24%2Bhours"})
         EXPECT_EQ(ParseReportQuery(q)->hours, 24) << q;
-    EXPECT_EQ(ParseReportQuery("metarIds=KJFK&hoursStr=past+1+hours")->hours, 1);
-    EXPECT_EQ(ParseReportQuery("metarIds=KJFK&hoursStr=past+96+hours")->hours, 96);
+    // Every period the viewer asks for reads back as itself, whichever way it travels.
+    for (int hours = 0; hours <= protocol::kMaxHours; ++hours) {
+        const std::string text = protocol::HoursText(hours);
+        EXPECT_EQ(protocol::ReadHoursText(text), hours) << text;
+        EXPECT_EQ(ParseReportQuery("metarIds=KJFK&hoursStr=" + PageFetcher::EscapeQueryValue(text))
+                      ->hours,
+                  hours)
+            << text;
+    }
 }
 
 TEST(ReportQuery, RefusesMalformedQueries) {

@@ -1,5 +1,7 @@
 #include "tests/support/FakeReportServer.h"
 
+#include "observations/ReportProtocol.h"
+
 #include <chrono>
 #include <thread>
 
@@ -25,13 +27,13 @@ void FakeReportServer::Answer(const httplib::Request& req, httplib::Response& re
     std::string body;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        const std::string icao = req.get_param_value("metarIds");
-        const std::string hours = req.get_param_value("hoursStr");
+        const std::string icao = req.get_param_value(std::string(protocol::kStationKey));
+        const std::string hours = req.get_param_value(std::string(protocol::kHoursKey));
         m_requests.push_back(icao + " " + hours);
         res.status = m_status;
         delay = m_delay;
         cut = m_cut;
-        const bool latest = hours.find("recent") != std::string::npos;
+        const bool latest = protocol::ReadHoursText(hours) == 0;
         auto& pages = latest && m_latest.count(icao) ? m_latest : m_pages;
         const auto it = pages.find(icao);
         if (it == pages.end()) {
