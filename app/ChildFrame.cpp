@@ -5,7 +5,9 @@
 #include "views/ViewBase.h"
 #include "views/WindowKinds.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QMenu>
 
 QSize ChildFrameSize(std::int32_t kind) {
     switch (kind) {
@@ -24,6 +26,11 @@ QSize ChildFrameSize(std::int32_t kind) {
 
 CChildFrame::CChildFrame(std::int32_t kind, QWidget* parent) : QMdiSubWindow(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
+    // The main window's File > Close owns the keys that close a child window: the same keys on
+    // the window's own menu would make each press ambiguous, and then nothing closes.
+    if (systemMenu())
+        for (QAction* action : systemMenu()->actions())
+            action->setShortcuts({});
     const QSize size = ChildFrameSize(kind);
     resize(size.isValid() ? size : QSize(500, 330));
 }

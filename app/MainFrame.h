@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/FrameCommands.h"
 #include "app/LayoutEntry.h"
+#include "app/StatusPanes.h"
 #include "catalogue/StationCatalogue.h"
 #include "observations/PageFetcher.h"
 #include "platform/qt/CommandTarget.h"
@@ -10,17 +12,18 @@
 #include <QMainWindow>
 
 #include <map>
+#include <memory>
 #include <utility>
 #include <vector>
 
 class CViewBase;
 class CVentoraDoc;
 class QAction;
-class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QToolBar;
+class WindowList;
 
 // The program's single top-level window: child-window area, menus, toolbar and status bar; the
 // user's settings; the station catalogue and its tables. Its data are its own: the child
@@ -62,8 +65,8 @@ public:
     // Brings menu items and toolbar buttons up to date with the active window.
     void UpdateCommandUi();
     // The first action of a command (the toolbar's and the accelerators'), and all of them.
-    QAction* Action(int id) const;
-    std::vector<QAction*> Actions(int id) const;
+    QAction* Action(int id) const { return m_commands.Action(id); }
+    std::vector<QAction*> Actions(int id) const { return m_commands.Actions(id); }
     // The title of a child window or its state changed.
     void OnChildFrameChanged(QMdiSubWindow* window);
 
@@ -79,21 +82,21 @@ public:
     QMdiArea* MdiArea() const { return m_mdiArea; }
     CViewBase* ActiveView() const;
     std::string PaneText() const;
-    int CurrentMenu() const { return m_currentMenu; }
-    QToolBar* ToolBar() const { return m_wndToolBar; }
+    int CurrentMenu() const { return m_commands.CurrentMenu(); }
+    QToolBar* ToolBar() const { return m_commands.ToolBar(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
-    std::string m_strWork;
-    QToolBar* m_wndToolBar = nullptr;
+    FrameCommands m_commands{*this, [this](int id) { RouteCommand(id); }};
     bool m_bLayoutRestored = false;
     PageFetcher m_fetcher;
     StationRecord m_currentStation;
     StationCatalogue m_catalogue{m_fetcher, m_currentStation, m_stationsAll};
-    QStatusBar* m_wndStatusBar = nullptr;
+    std::unique_ptr<StatusPanes> m_status;
     std::vector<LayoutEntry> m_arrLayoutEntries;
     StationTable m_stationsOpened;
     StationTable m_stationsResult;
@@ -101,28 +104,14 @@ private:
     StationTable m_stationsAll;
 
     void DeclareCommands();
-    QAction* NewAction(int id, const QString& text);
-    QMenu* BuildMenu(const resources::MenuItem& popup);
-    void FillWindowList(QMenu* menu);
-    void ChooseWindow();
     void UpdateTitle();
-    void Cascade();
-    void SwitchMenu(int id);
     void FillRecentEntries(QMenu* file);
     void OnSubWindowActivated(QMdiSubWindow* window);
-    void Tile(bool sideBySide);
-    void ArrangeIcons();
     void ShowHelp();
 
     QMdiArea* m_mdiArea = nullptr;
-    QLabel* m_pane = nullptr;
-    QLabel* m_serverNotice = nullptr;
-    std::map<int, std::vector<QAction*>> m_actions; // per command, one per menu item
-    std::vector<QAction*> m_windowListActions;
-    std::map<int, std::vector<QMenu*>> m_menus; // the popups of menus 128 and 129
-    std::vector<QMenu*> m_fileMenus;
+    WindowList* m_windowList = nullptr;
     std::vector<QAction*> m_recentActions;
-    int m_currentMenu = 0;
     bool m_shown = false;
     CVentoraDoc* m_lastOpened = nullptr;
     std::vector<LayoutEntry> m_unrestored;

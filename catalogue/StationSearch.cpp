@@ -31,8 +31,9 @@ int StationCatalogue::SearchStations(const std::string& text, const StationTable
         }
     }
     if (!found)
-        platform::MessageBox(platform::Format("No station \"%s\" found in a list.", lower.c_str()),
-                             platform::MessageIcon::Exclamation);
+        platform::MessageBox(
+            platform::Format("No station \"%s\" found in a list.", platform::Elide(lower).c_str()),
+            platform::MessageIcon::Exclamation);
     if (openList && m_host)
         m_host->OpenResultList(platform::Format("The stations found by \"%s\"", lower.c_str()));
     return m_host ? m_host->StationsResult().GetSize() : 0;

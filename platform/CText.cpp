@@ -110,4 +110,12 @@ void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
     text.swap(result);
 }
 
+std::string Elide(std::string_view text, std::size_t length) {
+    if (text.size() <= length)
+        return std::string(text);
+    constexpr std::string_view dots = "...";
+    return std::string(text.substr(0, length > dots.size() ? length - dots.size() : 0)) +
+           std::string(dots);
+}
+
 } // namespace platform

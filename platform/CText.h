@@ -26,4 +26,8 @@ std::string Trim(std::string_view text);
 // Replaces every occurrence of `from` by `to`, scanning left to right once.
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to);
 
+// The text cut to at most `length` characters, its end replaced by "..." when it was longer:
+// for a user's long text inside a message or a menu.
+std::string Elide(std::string_view text, std::size_t length = 60);
+
 } // namespace platform

@@ -84,6 +84,9 @@ const std::vector<Accelerator>& Accelerators() {
         {key(Qt::ShiftModifier, Qt::Key_F6), ID_PREV_PANE},
         {key(Qt::ShiftModifier, Qt::Key_F1), ID_CONTEXT_HELP},
         {key(Qt::NoModifier, Qt::Key_F1), ID_HELP},
+        // Closing the active child window, on every platform.
+        {key(Qt::ControlModifier, Qt::Key_F4), ID_FILE_CLOSE},
+        {key(Qt::ControlModifier, Qt::Key_W), ID_FILE_CLOSE},
     };
     return table;
 }
