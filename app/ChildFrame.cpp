@@ -9,21 +9,6 @@
 #include <QCloseEvent>
 #include <QMenu>
 
-QSize ChildFrameSize(std::int32_t kind) {
-    switch (kind) {
-    case KIND_WORLD_MAP:
-        return {550, 350};
-    case KIND_STATION:
-        return {650, 670};
-    case KIND_RESULT_LIST:
-        return {501, 408};
-    case KIND_ALL_STATIONS:
-        return {501, 608};
-    default:
-        return {};
-    }
-}
-
 CChildFrame::CChildFrame(std::int32_t kind, QWidget* parent) : QMdiSubWindow(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     // The main window's File > Close owns the keys that close a child window: the same keys on
@@ -31,8 +16,8 @@ CChildFrame::CChildFrame(std::int32_t kind, QWidget* parent) : QMdiSubWindow(par
     if (systemMenu())
         for (QAction* action : systemMenu()->actions())
             action->setShortcuts({});
-    const QSize size = ChildFrameSize(kind);
-    resize(size.isValid() ? size : QSize(500, 330));
+    const WindowKindTraits& traits = KindTraits(kind);
+    resize(traits.width, traits.height);
 }
 
 CChildFrame::~CChildFrame() {

@@ -18,7 +18,6 @@ public:
 
     void SetView(CViewBase* view, std::unique_ptr<CVentoraDoc> document);
     CViewBase* View() const { return m_view; }
-    CVentoraDoc* Document() const { return m_document.get(); }
 
     // Runs the view's close work (once) and tells the document's template.
     void Finish();
@@ -39,6 +38,3 @@ private:
     bool m_finished = false;
     std::function<void()> m_onChanged;
 };
-
-// The child window size of a kind; an invalid size for kinds that take the default.
-QSize ChildFrameSize(std::int32_t kind);

@@ -43,8 +43,7 @@ CVentoraDoc* DocTemplate::OpenDocumentFile(CMainFrame& mainFrame) {
                      [&mainFrame, frame] { mainFrame.OnChildFrameChanged(frame); });
     mainFrame.MdiArea()->addSubWindow(frame);
     view->OnInitialUpdate();
-    if (view->Kind() == KIND_STATION) {
-        // A meteogram window opens centred in the child-window area.
+    if (KindTraits(view->Kind()).centred) {
         const QSize area = mainFrame.MdiArea()->viewport()->size();
         frame->move(std::max(0, (area.width() - frame->width()) / 2),
                     std::max(0, (area.height() - frame->height()) / 2));

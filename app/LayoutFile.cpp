@@ -135,17 +135,15 @@ void RestoreLayout(CMainFrame& frame) {
     if (!contents.main)
         return;
     const QRect work = WorkArea();
-    ApplyPlacement(
-        frame, *contents.main,
-        {work.x(), work.y(), work.width(), work.height(), work.width(), work.height(), false});
+    ApplyPlacement(frame, *contents.main, {work.x(), work.y(), work.width(), work.height()});
 
     for (const LayoutEntry& entry : contents.entries) {
         CVentoraDoc* opened = nullptr;
-        switch (entry.nKind) {
-        case KIND_WORLD_MAP:
-            opened = frame.OpenChildWindow(KIND_WORLD_MAP);
+        switch (KindTraits(entry.nKind).restore) {
+        case KindRestore::Reopen:
+            opened = frame.OpenChildWindow(entry.nKind);
             break;
-        case KIND_STATION:
+        case KindRestore::ReopenStation:
             // Once the server has not answered, the other stations are not waited for.
             if (frame.Catalogue().ServerDownSince() != 0)
                 frame.KeepUnrestoredStation(entry);
@@ -154,21 +152,22 @@ void RestoreLayout(CMainFrame& frame) {
             else if (frame.Catalogue().ServerDownSince() != 0)
                 frame.KeepUnrestoredStation(entry);
             break;
-        case KIND_RESULT_LIST:
-        case KIND_ALL_STATIONS: {
+        case KindRestore::ReopenAllStations: {
             platform::WaitCursor wait;
             opened = frame.OpenChildWindow(KIND_ALL_STATIONS);
             if (opened)
                 opened->SetTitle("All stations");
             break;
         }
-        default:
-            break; // zoom windows and anything else are not re-created
+        case KindRestore::Skip:
+            break;
         }
+        // Every child window lies wholly inside the child-window area, no larger than it, so
+        // that its title bar and buttons can be reached.
         const QSize area = frame.MdiArea()->viewport()->size();
         if (opened && opened->Frame())
             ApplyPlacement(*opened->Frame(), entry.wpPlacement,
-                           {0, 0, area.width(), area.height(), work.width(), work.height(), true});
+                           {0, 0, area.width(), area.height()});
     }
     const int kept = static_cast<int>(frame.UnrestoredStations().size());
     if (kept > 0)

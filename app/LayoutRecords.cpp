@@ -115,25 +115,16 @@ LayoutContents ReadLayout(std::string_view bytes) {
 std::optional<FittedPlacement> FitPlacement(const WindowPlacement& p, const PlacementBounds& b) {
     const std::int64_t width = static_cast<std::int64_t>(p.right) - p.left;
     const std::int64_t height = static_cast<std::int64_t>(p.bottom) - p.top;
-    if (width <= 0 || height <= 0 || b.areaWidth <= 0 || b.areaHeight <= 0 || b.largestWidth <= 0 ||
-        b.largestHeight <= 0)
+    if (width <= 0 || height <= 0 || b.areaWidth <= 0 || b.areaHeight <= 0)
         return std::nullopt;
     constexpr int kSmallest = 100; // a window still to be grabbed and read
-    constexpr int kTitle = 30;     // a title bar's height, to be grabbed
     FittedPlacement f;
     f.width = static_cast<int>(
-        std::clamp<std::int64_t>(width, std::min(kSmallest, b.largestWidth), b.largestWidth));
+        std::clamp<std::int64_t>(width, std::min(kSmallest, b.areaWidth), b.areaWidth));
     f.height = static_cast<int>(
-        std::clamp<std::int64_t>(height, std::min(kSmallest, b.largestHeight), b.largestHeight));
-    const std::int64_t lowX = b.partly ? kSmallest - f.width : 0;
-    const std::int64_t highX =
-        b.partly ? std::int64_t{b.areaWidth} - kSmallest : std::int64_t{b.areaWidth} - f.width;
-    const std::int64_t highY =
-        b.partly ? std::int64_t{b.areaHeight} - kTitle : std::int64_t{b.areaHeight} - f.height;
-    f.x = static_cast<int>(
-        std::clamp<std::int64_t>(p.left, std::min(lowX, highX), std::max(lowX, highX)) + b.originX);
-    f.y = static_cast<int>(std::clamp<std::int64_t>(p.top, 0, std::max<std::int64_t>(0, highY)) +
-                           b.originY);
+        std::clamp<std::int64_t>(height, std::min(kSmallest, b.areaHeight), b.areaHeight));
+    f.x = static_cast<int>(std::clamp<std::int64_t>(p.left, 0, b.areaWidth - f.width) + b.originX);
+    f.y = static_cast<int>(std::clamp<std::int64_t>(p.top, 0, b.areaHeight - f.height) + b.originY);
     f.maximised = p.showCmd == 3;
     f.minimised = p.showCmd == 2 || p.showCmd == 6 || p.showCmd == 7;
     return f;

@@ -30,14 +30,11 @@ struct LayoutContents {
 };
 LayoutContents ReadLayout(std::string_view bytes);
 
-// Where a window may go: its coordinates count from the origin; `area` is where it must be found
-// again, `largest` the largest size it may take; `partly`: only its top left part (a hundred
-// pixels across, a title bar down) must lie in the area, else all of it.
+// Where a window may go: its coordinates count from the origin, all of it must lie in the area
+// (a window larger than the area is made as large as it).
 struct PlacementBounds {
     int originX = 0, originY = 0;
     int areaWidth = 0, areaHeight = 0;
-    int largestWidth = 0, largestHeight = 0;
-    bool partly = false;
 };
 
 struct FittedPlacement {

@@ -229,7 +229,10 @@ void CMainFrame::DeclareCommands() {
          [this] {
              arrangement::Cascade(*m_mdiArea, [](QMdiSubWindow* w) {
                  const auto* child = dynamic_cast<CChildFrame*>(w);
-                 return child && child->View() ? ChildFrameSize(child->View()->Kind()) : QSize();
+                 if (!child || !child->View())
+                     return QSize();
+                 const WindowKindTraits& traits = KindTraits(child->View()->Kind());
+                 return QSize(traits.width, traits.height);
              });
          },
          anyWindow},
@@ -248,8 +251,7 @@ void CMainFrame::DeclareCommands() {
 CVentoraDoc* CMainFrame::OpenChildWindow(std::int32_t kind) {
     iNextWindowKind = kind;
     CVentoraApp* app = CVentoraApp::Instance();
-    DocTemplate* t = kind == KIND_RESULT_LIST || kind == KIND_ALL_STATIONS ? app->m_pListTemplate
-                                                                           : app->m_pMapTemplate;
+    DocTemplate* t = KindTraits(kind).list ? app->m_pListTemplate : app->m_pMapTemplate;
     CVentoraDoc* doc = t ? t->OpenDocumentFile(*this) : nullptr;
     iNextWindowKind = KIND_STATION;
     m_lastOpened = doc;

@@ -48,6 +48,7 @@ public:
     void AddToRecentFileList(const std::string& entry) override;
     StationTable& StationsAll() override { return m_stationsAll; }
     StationTable& StationsZoom() override { return m_stationsZoom; }
+    MapRegion& ZoomRegion() override { return m_zoomRegion; }
     StationRecord& CurrentStation() override { return m_currentStation; }
     StationCatalogue& Catalogue() override { return m_catalogue; }
     bool OpenWindow(std::int32_t kind, const std::string& title) override;
@@ -101,6 +102,7 @@ private:
     StationTable m_stationsOpened;
     StationTable m_stationsResult;
     StationTable m_stationsZoom;
+    MapRegion m_zoomRegion;
     StationTable m_stationsAll;
 
     void DeclareCommands();

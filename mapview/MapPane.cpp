@@ -1,6 +1,5 @@
 #include "mapview/MapPane.h"
 
-#include "mapview/MapRegion.h"
 #include "platform/CText.h"
 #include "views/WindowHost.h"
 #include "views/WindowKinds.h"
@@ -36,7 +35,7 @@ void DraggableMapPane::OnZoomDrag(const platform::TrackedRect& r) {
     if (r.right - r.left < 5)
         return;
     const MapRegion region = DragRegion(r);
-    g_zoomRegion = region;
+    m_host.ZoomRegion() = region;
     StationsInside(m_host.StationsAll(), region, m_host.StationsZoom());
     m_host.OpenWindow(KIND_ZOOM_MAP,
                       platform::Format("Zoom from (%.2f, %.2f) to (%.2f, %.2f)", region.lonFrom,

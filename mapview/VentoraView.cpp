@@ -3,7 +3,6 @@
 #include "catalogue/StationCatalogue.h"
 #include "dialogs/FindDialog.h"
 #include "dialogs/ParametersDialog.h"
-#include "mapview/MapRegion.h"
 #include "mapview/MeteogramPane.h"
 #include "mapview/WorldMapPane.h"
 #include "mapview/ZoomMapPane.h"
@@ -26,7 +25,7 @@ std::unique_ptr<MapPane> MakePane(std::int32_t kind, WindowHost& host, QWidget& 
     case KIND_STATION:
         return std::make_unique<MeteogramPane>(host, window);
     case KIND_ZOOM_MAP:
-        return std::make_unique<ZoomMapPane>(host, window, g_zoomRegion);
+        return std::make_unique<ZoomMapPane>(host, window, host.ZoomRegion());
     default:
         return std::make_unique<WorldMapPane>(host, window);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/CatalogueHost.h"
+#include "catalogue/MapProjection.h"
 #include "catalogue/StationRecord.h"
 
 #include <cstdint>
@@ -13,9 +14,11 @@ class StationCatalogue;
 // the windows never see the frame itself.
 class WindowHost : public CatalogueHost {
 public:
-    // The whole catalogue, and the stations of the latest zoom drag.
+    // The whole catalogue, and the stations and the region of the latest zoom drag (a new zoom
+    // window takes a copy of both).
     virtual StationTable& StationsAll() = 0;
     virtual StationTable& StationsZoom() = 0;
+    virtual MapRegion& ZoomRegion() = 0;
     // The station chosen last; its parameter fields hold the user's settings.
     virtual StationRecord& CurrentStation() = 0;
     virtual StationCatalogue& Catalogue() = 0;

@@ -18,8 +18,10 @@
 #include <QScreen>
 #include <QTest>
 
+#include <array>
 #include <filesystem>
 #include <limits>
+#include <optional>
 
 using testing_support::AppFixture;
 using testing_support::ReadFile;
@@ -83,6 +85,41 @@ TEST(LayoutBytes, EntriesAndPlacementsByteForByte) {
     EXPECT_EQ(EncodePlacement(At(-5, 0, 1, 2)).substr(28, 4), std::string("\xFB\xFF\xFF\xFF", 4));
 }
 
+TEST(LayoutPlacement, EveryWindowIsFittedWhollyIntoItsArea) {
+    struct Case {
+        WindowPlacement placement;
+        PlacementBounds bounds;
+        std::optional<std::array<int, 4>> fitted; // x, y, width, height
+    };
+    const PlacementBounds area{0, 0, 800, 600};
+    const Case cases[] = {
+        {At(10, 20, 110, 220), area, {{10, 20, 100, 200}}},
+        {At(-5, -5, 95, 95), area, {{0, 0, 100, 100}}},
+        {At(750, 550, 850, 650), area, {{700, 500, 100, 100}}},
+        {At(0, 0, 20000, 50), area, {{0, 0, 800, 100}}},          // widest, lowest
+        {At(5000, 5000, 5650, 5670), area, {{150, 0, 650, 600}}}, // far away, too tall
+        {At(10, 10, 30, 30), PlacementBounds{0, 0, 50, 50}, {{0, 0, 50, 50}}},
+        {At(10, 10, 110, 110), PlacementBounds{100, 200, 800, 600}, {{110, 210, 100, 100}}},
+        {At(10, 10, 10, 110), area, std::nullopt}, // no width
+        {At(10, 10, 110, 10), area, std::nullopt}, // no height
+        {At(10, 10, 110, 110), PlacementBounds{0, 0, 0, 600}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const auto f = FitPlacement(c.placement, c.bounds);
+        SCOPED_TRACE(c.placement.left);
+        ASSERT_EQ(f.has_value(), c.fitted.has_value());
+        if (f) {
+            EXPECT_EQ((std::array<int, 4>{f->x, f->y, f->width, f->height}), *c.fitted);
+        }
+    }
+    for (std::uint32_t show : {1u, 2u, 3u, 6u, 7u}) {
+        WindowPlacement p = At(0, 0, 100, 100);
+        p.showCmd = show;
+        EXPECT_EQ(FitPlacement(p, area)->maximised, show == 3) << show;
+        EXPECT_EQ(FitPlacement(p, area)->minimised, show == 2 || show >= 6) << show;
+    }
+}
+
 class LayoutTest : public AppFixture {
 protected:
     testing_support::TestHttpServer m_server{[](const httplib::Request&, httplib::Response& res) {
@@ -111,8 +148,8 @@ TEST_F(LayoutTest, WindowsComeBackInOrderAndInPlace) {
     Pump();
     ASSERT_EQ(Windows().size(), 5u);
     WindowTitled("World Map")->setGeometry(5, 6, 550, 350);
-    WindowTitled("NYC_JFK ARPT")->setGeometry(40, 30, 650, 670);
-    WindowTitled("All stations")->setGeometry(100, 50, 501, 608);
+    WindowTitled("NYC_JFK ARPT")->setGeometry(40, 30, 500, 400);
+    WindowTitled("All stations")->setGeometry(100, 50, 501, 400);
     Frame().setGeometry(30, 40, 700, 700);
     const QRect mainGeometry = Frame().geometry();
     Stop();
@@ -132,8 +169,8 @@ TEST_F(LayoutTest, WindowsComeBackInOrderAndInPlace) {
     EXPECT_EQ(Titles(), (std::vector<std::string>{"World Map", "NYC_JFK ARPT", "All stations",
                                                   "All stations"}));
     EXPECT_EQ(WindowTitled("World Map")->geometry(), QRect(5, 6, 550, 350));
-    EXPECT_EQ(WindowTitled("NYC_JFK ARPT")->geometry(), QRect(40, 30, 650, 670));
-    EXPECT_EQ(Windows()[2]->geometry(), QRect(100, 50, 501, 608));
+    EXPECT_EQ(WindowTitled("NYC_JFK ARPT")->geometry(), QRect(40, 30, 500, 400));
+    EXPECT_EQ(Windows()[2]->geometry(), QRect(100, 50, 501, 400));
     EXPECT_EQ(Frame().geometry(), mainGeometry);
     // The restored station stands where it is, not in the map's corner.
     ASSERT_EQ(Frame().StationsOpened().GetSize(), 1);
@@ -273,33 +310,45 @@ TEST_F(LayoutTest, PlacementsAreKeptWithinReach) {
     const int lowest = std::numeric_limits<std::int32_t>::min();
     const int highest = std::numeric_limits<std::int32_t>::max();
     WindowPlacement main = At(lowest, lowest, highest, highest);
+    auto station = [](WindowPlacement at) {
+        StationRecord s;
+        s.strICAO = "KJFK";
+        s.strStation = "NYC_JFK ARPT";
+        LayoutEntry e = MakeLayoutEntry(KIND_STATION, s, nullptr);
+        e.wpPlacement = at;
+        return e;
+    };
     WriteFile(kLayoutFile,
               EncodePlacement(main) +
                   Record(Entry(KIND_WORLD_MAP, At(lowest, 5, highest, 300))) // overflowing width
                   + Record(Entry(KIND_WORLD_MAP, At(50000, 40000, 50550, 40350))) // far away
                   + Record(Entry(KIND_WORLD_MAP, At(-90000, -90000, -89450, -89650))) +
-                  Record(Entry(KIND_WORLD_MAP, At(10, 10, 1000000000, 1000000000)))); // huge
+                  Record(Entry(KIND_WORLD_MAP, At(10, 10, 1000000000, 1000000000))) + // huge
+                  Record(station(At(5000, 5000, 5650, 5670))) +
+                  Record(station(At(-900, -900, -400, -500))) +
+                  Record(Entry(KIND_ALL_STATIONS, At(0, 0, 20000, 608))));
     StartWithLayout(1, 1);
-    ASSERT_EQ(Windows().size(), 4u);
+    ASSERT_EQ(Windows().size(), 7u);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_LE(Frame().width(), screen.width());
     EXPECT_LE(Frame().height(), screen.height());
-    const QSize area = Frame().MdiArea()->size();
+    const QRect area(QPoint(0, 0), Frame().MdiArea()->viewport()->size());
     for (CChildFrame* w : Windows()) {
-        SCOPED_TRACE(w->geometry().x());
-        EXPECT_LE(w->width(), screen.width());
-        EXPECT_LE(w->height(), screen.height());
-        // Its title bar can be reached in the child-window area.
-        EXPECT_GE(w->x() + w->width(), 100);
-        EXPECT_LE(w->x(), area.width() - 100);
-        EXPECT_GE(w->y(), 0);
-        EXPECT_LE(w->y(), area.height() - 30);
+        SCOPED_TRACE(w->windowTitle().toStdString() + " at " + std::to_string(w->x()) + "," +
+                     std::to_string(w->y()));
+        // Wholly inside the child-window area, title bar and buttons within reach.
+        EXPECT_TRUE(area.contains(w->geometry()));
+        EXPECT_GE(w->width(), 100);
+        EXPECT_GE(w->height(), 100);
     }
     EXPECT_EQ(Windows()[1]->size(), QSize(550, 350)); // moved, not resized
+    EXPECT_EQ(Windows()[6]->width(), area.width());   // the 20,000-pixel list fits the area
+    EXPECT_EQ(Windows()[5]->size(), QSize(500, 400)); // a meteogram keeps its saved size
+    Frame().grab().save(QStringLiteral(VENTORA_ARTIFACT_DIR "/layout-off-screen-placements.png"));
     // What is written back is the place where the window now is.
     Stop();
     const std::string file = ReadFile(kLayoutFile);
     const WindowPlacement far = DecodeEntry(file.data() + 44 + 472 + 4).wpPlacement;
-    EXPECT_LE(far.left, area.width() - 100);
-    EXPECT_LE(far.top, area.height() - 30);
+    EXPECT_LE(far.right, area.width());
+    EXPECT_LE(far.bottom, area.height());
 }

@@ -2,7 +2,6 @@
 
 #include "app/ChildFrame.h"
 #include "dialogs/FindDialog.h"
-#include "mapview/MapRegion.h"
 #include "mapview/VentoraView.h"
 #include "stationlist/ListViewStations.h"
 #include "tests/support/StationLine.h"
@@ -22,7 +21,6 @@ AppFixture::AppFixture() {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_profile.path());
     // Program-wide values start as at program load.
     iNextWindowKind = KIND_STATION;
-    g_zoomRegion = MapRegion{};
     m_nSortColumn = 0;
     m_bSortDescending = 0;
     m_strFindText.clear();

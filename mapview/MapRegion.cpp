@@ -1,3 +1,0 @@
-#include "mapview/MapRegion.h"
-
-MapRegion g_zoomRegion;
