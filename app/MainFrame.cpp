@@ -23,7 +23,9 @@
 #include <QMenu>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 
 using namespace ids;
 
@@ -337,7 +339,51 @@ void CMainFrame::showEvent(QShowEvent* event) {
     if (m_shown)
         return;
     m_shown = true;
+    // The start-up work waits until the window is on the screen, so that its messages stand over
+    // it; a window that never shows (started minimised, say) waits no longer than a second.
+    if (windowHandle())
+        windowHandle()->installEventFilter(this);
+    QTimer::singleShot(1000, this, [this] { FinishStart(); });
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() && event->type() == QEvent::Expose && !m_started &&
+        windowHandle()->isExposed())
+        QMetaObject::invokeMethod(
+            this, [this] { FinishStart(); }, Qt::QueuedConnection);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::FinishStart() {
+    if (m_started)
+        return;
+    m_started = true;
+    if (windowHandle())
+        windowHandle()->removeEventFilter(this);
+    for (const auto& [text, icon] : std::exchange(m_pendingMessages, {}))
+        platform::MessageBox(text, icon);
     platform::AbandonOnError([this] { RestoreLayout(*this); });
+    for (const auto& work : std::exchange(m_whenStarted, {}))
+        work();
+}
+
+void CMainFrame::WhenStarted(std::function<void()> work) {
+    if (m_started)
+        work();
+    else
+        m_whenStarted.push_back(std::move(work));
+}
+
+void CMainFrame::Tell(const std::string& text, platform::MessageIcon icon) {
+    if (m_started)
+        platform::MessageBox(text, icon);
+    else
+        m_pendingMessages.emplace_back(text, icon);
+}
+
+void CMainFrame::Report(const CatalogueNotice& notice) {
+    if (notice.asked)
+        Tell(notice.text);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

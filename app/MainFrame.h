@@ -5,12 +5,14 @@
 #include "app/StatusPanes.h"
 #include "catalogue/StationCatalogue.h"
 #include "observations/PageFetcher.h"
+#include "platform/UserServices.h"
 #include "platform/qt/CommandTarget.h"
 #include "resources/Resources.h"
 #include "views/WindowHost.h"
 
 #include <QMainWindow>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <utility>
@@ -46,6 +48,9 @@ public:
     bool OpenResultList(const std::string& title) override;
     bool OpenStationWindow(const std::string& title) override;
     void AddToRecentFileList(const std::string& entry) override;
+    // What the user asked for is answered in a message box; a refresh tick's trouble stays in
+    // the status bar and its window.
+    void Report(const CatalogueNotice& notice) override;
     StationTable& StationsAll() override { return m_stationsAll; }
     StationTable& StationsZoom() override { return m_stationsZoom; }
     MapRegion& ZoomRegion() override { return m_zoomRegion; }
@@ -54,6 +59,14 @@ public:
     bool OpenWindow(std::int32_t kind, const std::string& title) override;
     void RegisterLayoutEntry(std::int32_t kind, const StationRecord& station,
                              const void* view) override;
+
+    // Shows a message over the main window; before the window is on the screen, once it is.
+    void Tell(const std::string& text,
+              platform::MessageIcon icon = platform::MessageIcon::Exclamation);
+    // Runs `work` once the start-up is done (the window on the screen, the layout restored and
+    // the messages of the start shown), at once when it is.
+    void WhenStarted(std::function<void()> work);
+    bool Started() const { return m_started; }
 
     PageFetcher& Fetcher() { return m_fetcher; }
     const std::vector<LayoutEntry>& LayoutEntries() const { return m_arrLayoutEntries; }
@@ -90,6 +103,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     FrameCommands m_commands{*this, [this](int id) { RouteCommand(id); }};
@@ -110,11 +124,16 @@ private:
     void FillRecentEntries(QMenu* file);
     void OnSubWindowActivated(QMdiSubWindow* window);
     void ShowHelp();
+    // The start-up work: the messages that waited, the layout restore, what waits for them.
+    void FinishStart();
 
     QMdiArea* m_mdiArea = nullptr;
     WindowList* m_windowList = nullptr;
     std::vector<QAction*> m_recentActions;
     bool m_shown = false;
+    bool m_started = false;
+    std::vector<std::pair<std::string, platform::MessageIcon>> m_pendingMessages;
+    std::vector<std::function<void()>> m_whenStarted;
     CVentoraDoc* m_lastOpened = nullptr;
     std::vector<LayoutEntry> m_unrestored;
 };

@@ -7,13 +7,16 @@
 #include <QResizeEvent>
 #include <QStatusBar>
 
+#include <algorithm>
+
 namespace {
 
 // A pane whose text is cut to its width with "..." (the whole text in its tip): however long
 // the text, it asks for no more than a little room, so it never widens the window.
 class ElidedLabel : public QLabel {
 public:
-    explicit ElidedLabel(QWidget* parent) : QLabel(parent) {
+    // `keep`: the width the pane keeps at least while its text needs it.
+    ElidedLabel(QWidget* parent, int keep) : QLabel(parent), m_keep(keep) {
         setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     }
 
@@ -29,8 +32,8 @@ public:
                 QLabel::sizeHint().height()};
     }
     QSize minimumSizeHint() const override {
-        return {fontMetrics().horizontalAdvance(QStringLiteral("W...")),
-                QLabel::minimumSizeHint().height()};
+        const int text = fontMetrics().horizontalAdvance(m_full) + 2 * margin() + 4;
+        return {std::min(text, m_keep), QLabel::minimumSizeHint().height()};
     }
 
 protected:
@@ -48,6 +51,7 @@ private:
     }
 
     QString m_full;
+    int m_keep;
 };
 
 ElidedLabel* Elided(QLabel* label) {
@@ -58,12 +62,13 @@ ElidedLabel* Elided(QLabel* label) {
 
 StatusPanes::StatusPanes(QMainWindow& frame) {
     m_bar = new QStatusBar(&frame);
-    auto* pane = new ElidedLabel(m_bar);
+    // The information line keeps room for its counts and positions beside a long notice.
+    auto* pane = new ElidedLabel(m_bar, 220);
     pane->setObjectName(QStringLiteral("pane0"));
     pane->SetFullText(QStringLiteral("Ready"));
     m_pane = pane;
     m_bar->addWidget(m_pane, 1);
-    m_serverNotice = new ElidedLabel(m_bar);
+    m_serverNotice = new ElidedLabel(m_bar, 60);
     m_serverNotice->setObjectName(QStringLiteral("serverNotice"));
     m_serverNotice->hide();
     m_bar->addWidget(m_serverNotice);

@@ -36,13 +36,14 @@ bool CVentoraApp::InitInstance(const Options& options) {
     if (options.ownServices)
         m_installed = std::make_unique<platform::ScopedUserServices>(m_services);
     m_services.SetUnattended(!options.screenshot.empty());
+    std::string folderMessage;
     if (options.userFolder) {
         const UserFolderResult folder = EnterUserFolder(UserFolderPath(), BundledStationLists());
-        if (!folder.message.empty())
-            platform::MessageBox(folder.message, folder.entered ? platform::MessageIcon::Exclamation
-                                                                : platform::MessageIcon::Error);
-        if (!folder.entered)
+        if (!folder.entered) {
+            platform::MessageBox(folder.message, platform::MessageIcon::Error);
             return false;
+        }
+        folderMessage = folder.message; // said over the main window once it is there
     }
     QCoreApplication::setOrganizationName(QStringLiteral("Korvessa"));
     QCoreApplication::setApplicationName(QStringLiteral("Ventora"));
@@ -59,6 +60,9 @@ bool CVentoraApp::InitInstance(const Options& options) {
     m_pListTemplate = m_templates.back().get();
 
     m_mainFrame = std::make_unique<CMainFrame>();
+    m_services.SetParentWindow(m_mainFrame.get());
+    if (!folderMessage.empty())
+        m_mainFrame->Tell(folderMessage);
     m_mainFrame->Catalogue().SetServerUrl(options.serverUrl.empty() ? ReadServerUrl()
                                                                     : options.serverUrl);
     if (!m_mainFrame->Create())
@@ -70,6 +74,7 @@ bool CVentoraApp::InitInstance(const Options& options) {
 void CVentoraApp::DestroyMainFrame() {
     if (!m_mainFrame)
         return;
+    m_services.SetParentWindow(nullptr);
     m_mainFrame.reset();
     m_recent.Save();
 }
@@ -101,9 +106,8 @@ void CVentoraApp::OpenStations(const std::vector<std::string>& codes) {
         if (found)
             m_mainFrame->Catalogue().SelectStation(*found);
         else
-            platform::MessageBox(
-                platform::Format("No station \"%s\" found in a list.", wanted.c_str()),
-                platform::MessageIcon::Exclamation);
+            m_mainFrame->Tell(platform::Format("No station \"%s\" found in a list.",
+                                               platform::Elide(wanted).c_str()));
     }
 }
 

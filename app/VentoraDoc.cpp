@@ -12,10 +12,9 @@ void CVentoraDoc::SetTitle(const std::string& title) {
 }
 
 bool CVentoraDoc::OnOpenDocument(const std::string& entry) {
-    const std::size_t open = entry.find('(');
-    if (open == std::string::npos || !m_pMainFrame)
+    const std::string code = StationCatalogue::RecentEntryCode(entry);
+    if (code.empty() || !m_pMainFrame)
         return false;
-    const std::string code = entry.substr(open + 1, 4);
     CMainFrame& frame = *m_pMainFrame;
     frame.Catalogue().SearchStations(code, frame.StationsAll(), true, false);
     return false;

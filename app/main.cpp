@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     CMainFrame* frame = app.MainFrame();
 
     bool saved = false;
-    QTimer::singleShot(0, frame, [&] {
+    frame->WhenStarted([&] {
         app.OpenStations(options.open);
         if (options.screenshot.empty())
             return;

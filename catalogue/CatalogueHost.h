@@ -4,8 +4,26 @@
 
 #include <string>
 
-// What the catalogue service needs of the main window: its status line, its station tables and
-// the opening of windows. The windowed program implements it; tests record the calls.
+// Something the catalogue has to tell the user. The catalogue words it; the host decides how it
+// is shown (a message box for what the user asked for, the status bar for a refresh tick).
+struct CatalogueNotice {
+    enum class Kind {
+        StationListMissing, // the station list file cannot be opened
+        StationListCut,     // only the first part of a huge list was read
+        ServerFailed,       // the report server gave no whole page
+        NoData,             // the page has no reports of the station
+        NoMatch,            // a search found no station
+        NoIcao,             // a station without an ICAO code cannot be asked for
+    };
+    Kind kind;
+    std::string text;
+    // The user asked for it (opening a station, a search); false for a window's refresh tick.
+    bool asked = true;
+};
+
+// What the catalogue service needs of the main window: its status line, its station tables, the
+// opening of windows, and someone to tell. The windowed program implements it; tests record the
+// calls.
 class CatalogueHost {
 public:
     virtual ~CatalogueHost() = default;
@@ -22,4 +40,6 @@ public:
     // Opens a meteogram window for the current station under the title; false when none opened.
     virtual bool OpenStationWindow(const std::string& title) = 0;
     virtual void AddToRecentFileList(const std::string& entry) = 0;
+
+    virtual void Report(const CatalogueNotice& notice) = 0;
 };

@@ -5,7 +5,6 @@
 #include "observations/ReportProtocol.h"
 #include "platform/CText.h"
 #include "platform/CalendarTime.h"
-#include "platform/UserServices.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -42,8 +41,8 @@ bool StationCatalogue::LoadStationList(Source source) {
     if (source == Source::LocalFile) {
         std::ifstream file(kStationListFile, std::ios::binary);
         if (!file) {
-            platform::MessageBox(platform::Format("Can not open a file \"%s\".", kStationListFile),
-                                 platform::MessageIcon::Exclamation);
+            Tell(CatalogueNotice::Kind::StationListMissing,
+                 platform::Format("Can not open a file \"%s\".", kStationListFile));
             return false;
         }
         // The whole list, whatever lines it holds (a long line or a zero byte is skipped as a
@@ -58,12 +57,11 @@ bool StationCatalogue::LoadStationList(Source source) {
         if (text.size() == kStationListLimit && file.peek() != EOF) {
             const std::size_t last = text.rfind('\n');
             text.resize(last == std::string::npos ? 0 : last + 1);
-            platform::MessageBox(
-                platform::Format("The station list \"%s\" is larger than %zu MiB; only the "
-                                 "stations in its first %zu MiB were read.",
-                                 kStationListFile, kStationListLimit / (1024 * 1024),
-                                 kStationListLimit / (1024 * 1024)),
-                platform::MessageIcon::Exclamation);
+            Tell(CatalogueNotice::Kind::StationListCut,
+                 platform::Format("The station list \"%s\" is larger than %zu MiB; only the "
+                                  "stations in its first %zu MiB were read.",
+                                  kStationListFile, kStationListLimit / (1024 * 1024),
+                                  kStationListLimit / (1024 * 1024)));
         }
     } else {
         const PageFetcher::Response response =
@@ -95,6 +93,25 @@ std::string StationCatalogue::StationDescription(const StationRecord& s) {
                             elevation.c_str(), s.strCY.c_str());
 }
 
+std::string StationCatalogue::RecentEntry(const StationRecord& station) {
+    return platform::Format("%s (%s)", station.strStation.c_str(), station.strICAO.c_str());
+}
+
+std::string StationCatalogue::RecentEntryCode(std::string_view entry) {
+    // The last parenthesis: a name may hold one of its own ("CUMBERLAND (X) (KCBE)").
+    const std::size_t open = entry.rfind('(');
+    if (open == std::string_view::npos)
+        return {};
+    const std::size_t close = entry.find(')', open);
+    return std::string(
+        entry.substr(open + 1, close == std::string_view::npos ? 4 : close - open - 1));
+}
+
+void StationCatalogue::Tell(CatalogueNotice::Kind kind, std::string text, bool asked) {
+    if (m_host)
+        m_host->Report({kind, std::move(text), asked});
+}
+
 bool StationCatalogue::FetchObservations(const StationRecord* station, ObservationSeries* series,
                                          const std::string& hoursText, int rowCountHint,
                                          Retrieval retrieval) {
@@ -105,44 +122,113 @@ bool StationCatalogue::FetchObservations(const StationRecord* station, Observati
     ObservationRecord working;
     if (series)
         series->RemoveAll();
+    const bool asked = retrieval == Retrieval::Asked;
+    // Without a code the server would be asked for another station, or for none.
+    if (platform::Trim(station->strICAO).empty()) {
+        Tell(CatalogueNotice::Kind::NoIcao,
+             platform::Format("%s has no ICAO code; its reports cannot be retrieved.",
+                              platform::Trim(station->strStation).c_str()),
+             asked);
+        return false;
+    }
 
     const std::size_t buffer =
         static_cast<std::size_t>(std::max(rowCountHint, 0)) * 20000u + 50000u;
-    const PageFetcher::Response response =
-        m_fetcher.Get(ReportUrl(station->strICAO, hoursText), buffer);
-
-    // The flag stays set while a message waits, so timer ticks meanwhile are refused.
+    PageFetcher::Response response = m_fetcher.Get(ReportUrl(station->strICAO, hoursText), buffer);
+    // A page is whole only with its end marker: a connection that ends without a length cuts a
+    // page where no transport notices.
+    if (response.Ok() && !response.body.empty() &&
+        response.body.find(protocol::kPageEnd) == std::string::npos)
+        response.failure = FetchFailure::Cut;
     if (!response.Ok()) {
-        // Nothing of an error page or a cut one is read. A refresh tick tells of an outage once;
-        // the status line keeps saying since when.
-        const bool newOutage = m_serverDownSince == 0;
-        if (newOutage)
-            m_serverDownSince = platform::CurrentTime();
-        if (m_host) {
-            const auto since = platform::LocalBreakdown(m_serverDownSince);
-            m_host->SetServerNotice(platform::Format(
-                "The report server %s has not answered since %02d:%02d.", m_serverUrl.c_str(),
-                since ? since->tm_hour : 0, since ? since->tm_min : 0));
-        }
-        if (retrieval == Retrieval::Asked || newOutage)
-            platform::MessageBox(
-                platform::Format("The report server %s %s.", m_serverUrl.c_str(),
-                                 DescribeFailure(response, m_fetcher.GetLimits()).c_str()),
-                platform::MessageIcon::Exclamation);
+        // Nothing of an error page or a cut one is read.
+        NoteFailure(*station, response, retrieval);
         return false;
     }
-    if (m_serverDownSince != 0) {
-        m_serverDownSince = 0;
-        if (m_host)
-            m_host->SetServerNotice(
-                platform::Format("The report server %s answers again.", m_serverUrl.c_str()));
-    }
+    NoteSuccess(response.body.find(protocol::kSimulatedHeading) != std::string::npos);
 
     if (ReadReportRows(response.body, series, working).outcome == ReportOutcome::Rows)
         return true;
 
-    platform::MessageBox(platform::Format("Sorry, no data available for the Station:\n\n%s.",
-                                          StationDescription(*station).c_str()),
-                         platform::MessageIcon::Exclamation);
+    Tell(CatalogueNotice::Kind::NoData,
+         platform::Format("Sorry, no data available for the Station:\n\n%s.",
+                          StationDescription(*station).c_str()),
+         asked);
     return false;
+}
+
+void StationCatalogue::NoteFailure(const StationRecord& station,
+                                   const PageFetcher::Response& response, Retrieval retrieval) {
+    // The outage began with its first failure; what fails now may have changed since.
+    if (m_serverDownSince == 0) {
+        m_serverDownSince = platform::CurrentTime();
+        m_notRefreshed.clear();
+    }
+    m_failure = response;
+    m_failure.body.clear();
+    m_lastFailure = DescribeFailure(response, m_fetcher.GetLimits());
+    if (retrieval == Retrieval::Refresh && std::find(m_notRefreshed.begin(), m_notRefreshed.end(),
+                                                     station.strStation) == m_notRefreshed.end())
+        m_notRefreshed.push_back(station.strStation);
+    m_notice = OutageNotice();
+    if (m_host)
+        m_host->SetServerNotice(m_notice);
+    Tell(CatalogueNotice::Kind::ServerFailed,
+         platform::Format("The report server %s %s.\n\nThe reports of %s (%s) could not be "
+                          "retrieved.",
+                          m_serverUrl.c_str(), m_lastFailure.c_str(), station.strStation.c_str(),
+                          station.strICAO.c_str()),
+         retrieval == Retrieval::Asked);
+}
+
+void StationCatalogue::NoteSuccess(bool simulated) {
+    const std::string simulatedNotice = platform::Format(
+        "The report server %s serves simulated reports, not real weather.", m_serverUrl.c_str());
+    std::string notice = m_notice;
+    if (m_serverDownSince != 0) {
+        m_serverDownSince = 0;
+        m_notRefreshed.clear();
+        notice = platform::Format("The report server %s answers again.", m_serverUrl.c_str());
+        if (simulated)
+            notice += " It serves simulated reports, not real weather.";
+    } else if (simulated) {
+        notice = simulatedNotice;
+    } else if (notice == simulatedNotice) {
+        notice.clear();
+    }
+    if (notice != m_notice) {
+        m_notice = notice;
+        if (m_host)
+            m_host->SetServerNotice(m_notice);
+    }
+}
+
+std::string StationCatalogue::OutageNotice() const {
+    const auto since = platform::LocalBreakdown(m_serverDownSince);
+    const std::string when =
+        platform::Format("%02d:%02d", since ? since->tm_hour : 0, since ? since->tm_min : 0);
+    std::string what;
+    switch (m_failure.failure) {
+    case FetchFailure::Refused:
+    case FetchFailure::NameNotFound:
+    case FetchFailure::TimedOut:
+        what = "has not answered since " + when;
+        break;
+    case FetchFailure::HttpStatus:
+        what = platform::Format("answers with errors (HTTP %ld) since %s", m_failure.status,
+                                when.c_str());
+        break;
+    default:
+        what = "has given no whole page since " + when + " (it " + m_lastFailure + ")";
+        break;
+    }
+    std::string text =
+        platform::Format("The report server %s %s.", m_serverUrl.c_str(), what.c_str());
+    if (!m_notRefreshed.empty()) {
+        text += " Not refreshed: ";
+        for (std::size_t i = 0; i < m_notRefreshed.size(); ++i)
+            text += (i ? ", " : "") + m_notRefreshed[i];
+        text += ".";
+    }
+    return text;
 }

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 inline constexpr const char* kDefaultServerUrl = "http://127.0.0.1:8573";
 inline constexpr const char* kStationListFile = "stations.txt";
@@ -25,8 +27,8 @@ public:
     const std::string& ServerUrl() const { return m_serverUrl; }
 
     // Replaces the catalogue with every station line of "stations.txt" in the working folder (a
-    // file beyond 64 MiB is read up to there, and the user is told) or of the report server's
-    // list. False, with the catalogue untouched, when the file cannot be opened (the user is
+    // file beyond 64 MiB is read up to there, and the host is told) or of the report server's
+    // list. False, with the catalogue untouched, when the file cannot be opened (the host is
     // told) or the download fails or is empty (silently).
     bool LoadStationList(Source source);
 
@@ -34,17 +36,20 @@ public:
     enum class Retrieval { Asked, Refresh };
 
     // Retrieves the report page of the station and appends its rows to `series` (emptied
-    // first; rows are only counted when no series is given). False with the no-data message
-    // when the page says there are no reports or has none; false with a message naming the
-    // server and the cause when the server did not give a whole page (refresh ticks say so once
-    // per outage, and the status line says since when); false at once, silently, while another
-    // retrieval is under way.
+    // first; rows are only counted when no series is given). False, and the host is told, for a
+    // station without an ICAO code, a page that says there are no reports or has none, and a
+    // server that did not give a whole page (a page is whole only with its end marker); then the
+    // server notice says since when and what fails, and which stations a refresh tick could not
+    // refresh. False at once, silently, while another retrieval is under way.
     bool FetchObservations(const StationRecord* station, ObservationSeries* series,
                            const std::string& hoursText, int rowCountHint,
                            Retrieval retrieval = Retrieval::Asked);
 
     // Since when (seconds since 1970) the report server has not given a page; 0 while it does.
     std::int64_t ServerDownSince() const { return m_serverDownSince; }
+    // What went wrong with the latest retrieval that failed for the server's fault, in words that
+    // follow "The report server <address> " ("answered with an error (HTTP 503 ...)").
+    const std::string& LastFailure() const { return m_lastFailure; }
 
     std::string ReportUrl(const std::string& icao, const std::string& hoursText) const;
 
@@ -71,14 +76,27 @@ public:
     // "%s %s %s   (%s, %s),  Elevation: %s m,  %s" as the no-data message shows a station.
     static std::string StationDescription(const StationRecord& station);
 
+    // The recent list's entry of a station, "NAME (ICAO)", and the code an entry names.
+    static std::string RecentEntry(const StationRecord& station);
+    static std::string RecentEntryCode(std::string_view entry);
+
     static bool RetrievalBusy();
 
 private:
+    void Tell(CatalogueNotice::Kind kind, std::string text, bool asked = true);
+    void NoteFailure(const StationRecord& station, const PageFetcher::Response& response,
+                     Retrieval retrieval);
+    void NoteSuccess(bool simulated);
+    std::string OutageNotice() const;
+
     PageFetcher& m_fetcher;
     StationRecord& m_currentStation;
     StationTable& m_all;
     std::string m_serverUrl = kDefaultServerUrl;
     CatalogueHost* m_host = nullptr;
-    std::string m_strWork;
     std::int64_t m_serverDownSince = 0;
+    PageFetcher::Response m_failure; // the latest failure, without its body
+    std::string m_lastFailure;
+    std::vector<std::string> m_notRefreshed; // stations a tick could not refresh in this outage
+    std::string m_notice;                    // the server notice as last set
 };

@@ -4,7 +4,6 @@
 #include "catalogue/StationCatalogue.h"
 #include "observations/ReportProtocol.h"
 #include "platform/CText.h"
-#include "platform/UserServices.h"
 
 int StationCatalogue::SearchStations(const std::string& text, const StationTable& table,
                                      bool selectFirst, bool openList) {
@@ -12,28 +11,23 @@ int StationCatalogue::SearchStations(const std::string& text, const StationTable
         m_host->StationsResult().RemoveAll();
     const std::string lower = platform::ToLower(text);
     bool found = false;
-    {
-        platform::WaitCursor wait;
-        for (int i = 0; i < table.GetSize(); ++i) {
-            const StationRecord& r = table.At(i);
-            if (platform::ToLower(r.strStation).find(lower) == std::string::npos &&
-                platform::ToLower(r.strICAO).find(lower) == std::string::npos)
-                continue;
-            found = true;
-            if (selectFirst) {
-                const StationRecord chosen = r; // the table may change while the window opens
-                wait.Restore();
-                SelectStation(chosen);
-                return 1;
-            }
-            if (m_host)
-                m_host->StationsResult().Add(r);
+    for (int i = 0; i < table.GetSize(); ++i) {
+        const StationRecord& r = table.At(i);
+        if (platform::ToLower(r.strStation).find(lower) == std::string::npos &&
+            platform::ToLower(r.strICAO).find(lower) == std::string::npos)
+            continue;
+        found = true;
+        if (selectFirst) {
+            const StationRecord chosen = r; // the table may change while the window opens
+            SelectStation(chosen);
+            return 1;
         }
+        if (m_host)
+            m_host->StationsResult().Add(r);
     }
     if (!found)
-        platform::MessageBox(
-            platform::Format("No station \"%s\" found in a list.", platform::Elide(lower).c_str()),
-            platform::MessageIcon::Exclamation);
+        Tell(CatalogueNotice::Kind::NoMatch, platform::Format("No station \"%s\" found in a list.",
+                                                              platform::Elide(lower).c_str()));
     if (openList && m_host)
         m_host->OpenResultList(platform::Format("The stations found by \"%s\"", lower.c_str()));
     return m_host ? m_host->StationsResult().GetSize() : 0;
@@ -47,8 +41,7 @@ bool StationCatalogue::SelectStation(const StationRecord& station) {
     if (!m_host || !m_host->OpenStationWindow(chosen.strStation))
         return false;
     m_host->StationsOpened().Add(chosen);
-    m_strWork = platform::Format("%s (%s)", chosen.strStation.c_str(), chosen.strICAO.c_str());
-    m_host->AddToRecentFileList(m_strWork);
+    m_host->AddToRecentFileList(RecentEntry(chosen));
     return true;
 }
 

@@ -83,6 +83,7 @@ public:
     std::uint8_t m_bShowLegend;
     std::int32_t m_nLineWidth;
     std::int32_t m_nFrameTopMargin;
+    std::int32_t m_nFootRoom = 0; // kept free below the frame, for a note of the window's own
     std::int32_t m_nColumns;
     double m_dXMin;
     double m_dYMin;

@@ -61,7 +61,7 @@ void CGraph::DrawFrame() {
     if (m_bFitToWindow) {
         const platform::Rect client = m_pDC->ClientRect();
         m_rcFrame = {client.left + m_nFrameMargin, client.top + m_nFrameTopMargin,
-                     client.right - m_nFrameMargin, client.bottom - m_nFrameMargin};
+                     client.right - m_nFrameMargin, client.bottom - m_nFrameMargin - m_nFootRoom};
     }
     m_pDC->Rectangle(m_rcFrame.left, m_rcFrame.top, m_rcFrame.right, m_rcFrame.bottom);
 }

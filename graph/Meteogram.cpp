@@ -32,9 +32,11 @@ void Meteogram::SetUpMeteogram() {
     const std::string elevation = s.strElev.empty()
                                       ? std::string()
                                       : platform::Format(",  elevation %s m", s.strElev.c_str());
-    g.SetTitle(platform::Format("%s   %s   (%s, %s)%s,  %s", s.strStation.c_str(), s.strCD.c_str(),
-                                s.strLat.c_str(), s.strLon.c_str(), elevation.c_str(),
-                                s.strCY.c_str()));
+    // Made-up reports must not pass for real weather, in the window or in a picture of it.
+    const bool simulated = m_series.GetSize() > 0 && IsSimulated(m_series.At(0));
+    g.SetTitle(platform::Format(
+        "%s   %s   (%s, %s)%s,  %s%s", s.strStation.c_str(), s.strCD.c_str(), s.strLat.c_str(),
+        s.strLon.c_str(), elevation.c_str(), s.strCY.c_str(), simulated ? "  (simulated)" : ""));
     g.AddSeries(0,
                 platform::Format(m_settings.bShowTimeUTC ? "Time UTC (every %d min)"
                                                          : "Time local (every %d min)",
@@ -71,10 +73,14 @@ std::string Meteogram::TimeLabel(const ObservationRecord& record) const {
 }
 
 std::vector<std::string> Meteogram::PanelLines(const ObservationRecord& r) {
-    return {"DATE: " + r.strConditionsAt,     "TEMP: " + r.strTemperature,
-            "DEWPOINT: " + r.strDewpoint,     "PRESSURE: " + r.strPressure,
-            "WINDS: " + r.strWinds,           "VISIBILITY: " + r.strVisibility,
-            "CEILING: " + r.strCeiling,       "CLOUDS: " + r.strClouds,
+    return {"DATE: " + r.strConditionsAt + (IsSimulated(r) ? " (simulated)" : ""),
+            "TEMP: " + r.strTemperature,
+            "DEWPOINT: " + r.strDewpoint,
+            "PRESSURE: " + r.strPressure,
+            "WINDS: " + r.strWinds,
+            "VISIBILITY: " + r.strVisibility,
+            "CEILING: " + r.strCeiling,
+            "CLOUDS: " + r.strClouds,
             "PRESENT: " + r.strPresentWeather};
 }
 
@@ -105,7 +111,20 @@ void Meteogram::AddObservation(const ObservationRecord& record) {
 void Meteogram::Draw(platform::DrawingSurface& dc) const {
     if (!m_graph)
         return;
+    constexpr int kNoteHeight = 18;
+    m_graph->m_nFootRoom = m_footNote.empty() ? 0 : kNoteHeight;
     m_graph->Draw(dc);
     if (m_graph->m_bShowLegend && m_newest)
         m_graph->DrawWindIndicator(dc, m_newest->dWindDirection, m_newest->dWindSpeed);
+    if (!m_footNote.empty()) {
+        const platform::Rect client = dc.ClientRect();
+        const platform::Font font = dc.SelectFont(platform::Font{"Arial", 13, 400});
+        const platform::Color color = dc.SetTextColor(RGB(170, 0, 0));
+        const platform::BackgroundMode mode = dc.SetBkMode(platform::BackgroundMode::Transparent);
+        dc.TextOut(client.left + m_graph->m_nFrameMargin,
+                   client.bottom - m_graph->m_nFrameMargin - kNoteHeight + 2, m_footNote);
+        dc.SetBkMode(mode);
+        dc.SetTextColor(color);
+        dc.SelectFont(font);
+    }
 }

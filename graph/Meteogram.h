@@ -38,6 +38,11 @@ public:
     // added (in the units it was added in).
     void Draw(platform::DrawingSurface& dc) const;
 
+    // A line below the graph, in dark red (a refresh that failed, say); empty takes it away and
+    // gives the graph its whole room back.
+    void SetFootNote(const std::string& note) { m_footNote = note; }
+    const std::string& FootNote() const { return m_footNote; }
+
     // "%02d:%02d" of the observation in UTC, or in local time by the zone's rules for the
     // moment it was observed.
     std::string TimeLabel(const ObservationRecord& record) const;
@@ -62,4 +67,5 @@ private:
     std::function<void()> m_changed;
     Quantities m_shown;
     std::optional<ObservationRecord> m_newest;
+    std::string m_footNote;
 };

@@ -41,6 +41,29 @@ void MeteogramPane::Draw(platform::DrawingSurface& dc) {
         m_meteogram->Draw(dc);
 }
 
+std::string MeteogramPane::WhatIsWrongWithTheNewestTimes() {
+    const std::int64_t newest = ObservedInstant(m_series.At(0));
+    const std::int64_t next = ObservedInstant(m_series.At(1));
+    const auto date = [](std::int64_t t) {
+        const auto tm = platform::UtcBreakdown(t);
+        return tm ? platform::Format("%04d-%02d-%02d %02d:%02d UTC", tm->tm_year + 1900,
+                                     tm->tm_mon + 1, tm->tm_mday, tm->tm_hour, tm->tm_min)
+                  : std::string("?");
+    };
+    // No report is older than the reports of today's stations, nor a day ahead of the clock.
+    constexpr std::int64_t kFirstReports = 631152000; // 1990-01-01
+    for (const std::int64_t t : {newest, next})
+        if (t < kFirstReports || t > platform::CurrentTime() + 86400)
+            return "are dated " + date(newest) + " and " + date(next) + ", and no report can be " +
+                   (t < kFirstReports ? "that old" : "dated in the future");
+    if (m_meteogram->ComputeTimeAxis() != 0)
+        return {};
+    if (newest == next)
+        return "have the same time";
+    return platform::Format("are dated %s and %s, whole days apart", date(newest).c_str(),
+                            date(next).c_str());
+}
+
 bool MeteogramPane::RetrieveObservations() {
     platform::WaitCursor wait;
     m_series.RemoveAll();
@@ -61,13 +84,12 @@ bool MeteogramPane::RetrieveObservations() {
                              "sorry.",
                              m_station.strStation.c_str()),
             platform::MessageIcon::Exclamation);
-    } else if (m_meteogram->ComputeTimeAxis() == 0) {
+    } else if (const std::string wrong = WhatIsWrongWithTheNewestTimes(); !wrong.empty()) {
         // Said rather than failing silently: the page has reports, only no interval.
         platform::MessageBox(
-            platform::Format("The two newest reports of the station \"%s\" have the same time, "
-                             "so no reporting interval can be derived; the station's window is "
-                             "not opened.",
-                             m_station.strStation.c_str()),
+            platform::Format("The two newest reports of the station \"%s\" %s, so no reporting "
+                             "interval can be derived; the station's window is not opened.",
+                             m_station.strStation.c_str(), wrong.c_str()),
             platform::MessageIcon::Exclamation);
         return false;
     }
@@ -93,9 +115,10 @@ void MeteogramPane::RefreshTick() {
         // A tick reads into a series of its own: a failure leaves the window's observations
         // whole, and the window's series keeps every observation it has shown.
         ObservationSeries latest;
-        if (m_host.Catalogue().FetchObservations(&m_station, &latest, protocol::HoursText(0), 1,
-                                                 StationCatalogue::Retrieval::Refresh) &&
-            latest.GetSize() > 0) {
+        const bool fetched = m_host.Catalogue().FetchObservations(
+            &m_station, &latest, protocol::HoursText(0), 1, StationCatalogue::Retrieval::Refresh);
+        NoteRefresh(fetched);
+        if (fetched && latest.GetSize() > 0) {
             const ObservationRecord& newest = latest.At(0);
             // The observation already shown comes back until the station reports again; an
             // older one (a server that lost its newest) is not shown as if it were new.
@@ -114,10 +137,27 @@ void MeteogramPane::RefreshTick() {
     platform::Services().EndWaitCursor();
 }
 
+void MeteogramPane::NoteRefresh(bool fetched) {
+    std::string note;
+    if (!fetched && !StationCatalogue::RetrievalBusy()) {
+        const auto now = platform::LocalBreakdown(platform::CurrentTime());
+        const std::int64_t down = m_host.Catalogue().ServerDownSince();
+        note = down != 0 ? platform::Format("Not refreshed at %02d:%02d: the report server %s.",
+                                            now ? now->tm_hour : 0, now ? now->tm_min : 0,
+                                            m_host.Catalogue().LastFailure().c_str())
+                         : platform::Format("Not refreshed at %02d:%02d: no report came.",
+                                            now ? now->tm_hour : 0, now ? now->tm_min : 0);
+    }
+    // A refresh that failed says so at the window's foot until one succeeds.
+    if (m_meteogram && note != m_meteogram->FootNote()) {
+        m_meteogram->SetFootNote(note);
+        m_window.update();
+    }
+}
+
 void MeteogramPane::Destroy() {
     m_timer.stop();
-    m_strText =
-        platform::Format("%s (%s)", m_station.strStation.c_str(), m_station.strICAO.c_str());
+    m_strText = StationCatalogue::RecentEntry(m_station);
     m_host.AddToRecentFileList(m_strText);
     if (m_host.CurrentStation().bWriteFile)
         WriteMeteodata(m_station.strStation, m_series, platform::CurrentTime());

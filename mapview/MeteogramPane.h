@@ -38,6 +38,12 @@ public:
     Qt::TimerType TimerType() const { return m_timer.timerType(); }
 
 private:
+    // What makes the two newest reports useless for a time axis, as a message says it; empty
+    // when they give an interval.
+    std::string WhatIsWrongWithTheNewestTimes();
+    // The window's note of a refresh tick that failed, or none after one that did not.
+    void NoteRefresh(bool fetched);
+
     ObservationRecord m_latest;
     StationRecord m_station;
     std::unique_ptr<CGraph> m_pGraph;

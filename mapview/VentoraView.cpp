@@ -121,6 +121,8 @@ void CVentoraView::OnShowAllStations() {
 
 void CVentoraView::OnFindStation() {
     CDia_Find dialog;
-    if (dialog.DoModal() == IDOK)
+    if (dialog.DoModal() == IDOK) {
+        platform::WaitCursor wait;
         m_host.Catalogue().SearchStations(m_strFindText, m_host.StationsAll(), false, true);
+    }
 }

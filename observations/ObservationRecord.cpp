@@ -1,5 +1,6 @@
 #include "observations/ObservationRecord.h"
 
+#include "observations/ReportProtocol.h"
 #include "platform/CalendarTime.h"
 
 void ResetObservation(ObservationRecord& record) {
@@ -25,4 +26,8 @@ std::int64_t ObservedInstant(const ObservationRecord& record) {
     const auto instant = platform::MakeUtcTime(
         {tm->tm_year + 1900, tm->tm_mon + 1, tm->tm_mday, tm->tm_hour, tm->tm_min, tm->tm_sec});
     return instant ? *instant : record.tObserved;
+}
+
+bool IsSimulated(const ObservationRecord& record) {
+    return record.strReport.find(protocol::kSimulatedRemark) != std::string::npos;
 }

@@ -46,5 +46,8 @@ void ToImperial(ObservationRecord& record);
 // breakdown of tObserved shows, read as UTC.
 std::int64_t ObservedInstant(const ObservationRecord& record);
 
+// A report the server made up rather than received: it says so in its remarks.
+bool IsSimulated(const ObservationRecord& record);
+
 // The wind direction as the direction graph plots it: -18..+18 tens of degrees.
 double WindDirectionTens(double degrees);

@@ -225,6 +225,43 @@ const char* HttpReasonPhrase(long status) {
     return it == phrases.end() ? "" : it->second;
 }
 
+std::string ErrorPageExplanation(std::string_view body) {
+    // The first paragraph of an HTML page says why; a plain text says it in its first line.
+    // Anything else (a page of reports sent with an error status, say) explains nothing.
+    const std::string lower = platform::ToLower(body); // tags in any case, at the same places
+    std::string_view text = body;
+    if (const std::size_t p = lower.find("<p>"); p != std::string::npos) {
+        const std::size_t end = lower.find("</p>", p);
+        text = text.substr(p + 3, end == std::string::npos ? std::string_view::npos : end - p - 3);
+    } else if (body.find('<') != std::string_view::npos) {
+        return {};
+    }
+    // Tags out, lines kept; the first line with text in it.
+    std::string plain;
+    bool inTag = false;
+    for (char c : text) {
+        if (c == '<')
+            inTag = true;
+        else if (c == '>')
+            inTag = false;
+        else if (!inTag)
+            plain += c == '\r' ? '\n' : c;
+    }
+    std::size_t start = 0;
+    while (start < plain.size()) {
+        const std::size_t end = std::min(plain.find('\n', start), plain.size());
+        const std::string line = PageFetcher::DecodeExtracted(plain.substr(start, end - start));
+        if (!line.empty()) {
+            if (line.size() > 200)
+                return line.substr(0, 200) + "...";
+            // It stands inside a sentence of the viewer's own, which ends it.
+            return line.back() == '.' ? line.substr(0, line.size() - 1) : line;
+        }
+        start = end + 1;
+    }
+    return {};
+}
+
 std::string DescribeFailure(const PageFetcher::Response& r, const PageFetcher::Limits& limits) {
     switch (r.failure) {
     case FetchFailure::None:
@@ -246,8 +283,11 @@ std::string DescribeFailure(const PageFetcher::Response& r, const PageFetcher::L
                                       limits.maxBodyBytes);
     case FetchFailure::HttpStatus: {
         const std::string reason = HttpReasonPhrase(r.status);
-        return platform::Format("answered with an error (HTTP %ld%s%s)", r.status,
-                                reason.empty() ? "" : " ", reason.c_str());
+        const std::string explanation = ErrorPageExplanation(r.body);
+        return platform::Format("answered with an error (HTTP %ld%s%s)%s%s", r.status,
+                                reason.empty() ? "" : " ", reason.c_str(),
+                                explanation.empty() || explanation == reason ? "" : ": ",
+                                explanation == reason ? "" : explanation.c_str());
     }
     case FetchFailure::Other:
         break;

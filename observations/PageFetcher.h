@@ -75,7 +75,12 @@ private:
 // The standard reason phrase of an HTTP status ("Not Found"), or empty for one not listed.
 const char* HttpReasonPhrase(long status);
 
+// What an error page says of its cause: the text of an HTML page's first paragraph, or the first
+// line of a plain text, cut at 200 characters; empty for anything else.
+std::string ErrorPageExplanation(std::string_view body);
+
 // What went wrong, in plain words that follow "The report server <address> ": "did not answer
-// (connection refused)", "answered with an error (HTTP 500 Internal Server Error)", ...
+// (connection refused)", "answered with an error (HTTP 502 Bad Gateway): the data service ...
+// cannot be reached", ... (an error page's own explanation after its status).
 std::string DescribeFailure(const PageFetcher::Response& response,
                             const PageFetcher::Limits& limits);

@@ -96,12 +96,15 @@ void CListView_Stations::OnItemChanged(int row) {
 void CListView_Stations::ActivateRow(int row) {
     if (row < 0 || row >= m_model->rowCount() || !m_pStations)
         return;
-    m_strWork = m_model->RowAt(row).texts[6];
+    // The row's station by its code and name: stations without a code are told apart by their
+    // names, and never stand in for one another.
+    const StationListModel::Row& shown = m_model->RowAt(row);
+    m_strWork = shown.texts[6];
     const StationRecord* found = nullptr;
     {
         platform::WaitCursor wait;
         for (const StationRecord& s : *m_pStations)
-            if (s.strICAO == m_strWork) {
+            if (s.strICAO == m_strWork && s.strStation == shown.texts[0]) {
                 found = &s;
                 break;
             }
@@ -148,6 +151,8 @@ bool CListView_Stations::OnKey(const QKeyEvent& key) {
 
 void CListView_Stations::OnFindStation() {
     CDia_Find dialog;
-    if (dialog.DoModal() == ids::IDOK)
+    if (dialog.DoModal() == ids::IDOK) {
+        platform::WaitCursor wait;
         m_pCatalogue->SearchStations(m_strFindText, m_host.StationsAll(), false, true);
+    }
 }

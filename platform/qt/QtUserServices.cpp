@@ -35,8 +35,10 @@ int QtUserServices::ShowMessage(const std::string& text, MessageIcon icon) {
     const bool waiting = m_waitDepth > 0;
     if (waiting)
         QApplication::setOverrideCursor(Qt::ArrowCursor);
-    QMessageBox box(qtIcon, QStringLiteral("Ventora"), FromCp1252(text), QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QWidget* parent = QApplication::activeWindow();
+    if (!parent && m_parent && m_parent->isVisible())
+        parent = m_parent;
+    QMessageBox box(qtIcon, QStringLiteral("Ventora"), FromCp1252(text), QMessageBox::Ok, parent);
     box.exec();
     if (waiting)
         QApplication::restoreOverrideCursor();

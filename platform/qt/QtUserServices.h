@@ -15,9 +15,12 @@ public:
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
     void SetUnattended(bool on) { m_unattended = on; }
+    // The window a message stands over when no window of the program is active (at start).
+    void SetParentWindow(QWidget* window) { m_parent = window; }
 
 private:
     bool m_unattended = false;
+    QWidget* m_parent = nullptr;
     int m_waitDepth = 0;
 };
 

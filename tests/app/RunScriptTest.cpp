@@ -133,8 +133,9 @@ TEST(RunScript, AServiceThatCannotBeReachedIsSaidPlainly) {
         << output;
     // The viewer says what its server answered, and shows nothing made up.
     EXPECT_NE(output.find(platform::Format("The report server http://127.0.0.1:%d answered with "
-                                           "an error (HTTP 502 Bad Gateway).",
-                                           port)),
+                                           "an error (HTTP 502 Bad Gateway): the data service at "
+                                           "%s did not answer (connection refused).",
+                                           port, service.c_str())),
               std::string::npos)
         << output;
     EXPECT_EQ(output.find("SIMULATED"), std::string::npos);

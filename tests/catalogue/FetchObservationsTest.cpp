@@ -2,6 +2,7 @@
 #include "observations/ReportProtocol.h"
 #include "tests/support/FakeReportServer.h"
 #include "tests/support/MessageRecorder.h"
+#include "tests/support/RecordingCatalogueHost.h"
 #include "tests/support/ReportPageBuilder.h"
 #include "tests/support/TestHttpServer.h"
 
@@ -25,6 +26,7 @@ struct FetchFixture : ::testing::Test {
     StationRecord current;
     StationTable all;
     StationCatalogue catalogue{fetcher, current, all};
+    testing_support::RecordingCatalogueHost host;
     StationRecord jfk;
     std::string page; // what the server answers
     std::atomic<int> requests{0};
@@ -44,6 +46,7 @@ struct FetchFixture : ::testing::Test {
         jfk.strElev = "9";
         jfk.strCY = "US";
         catalogue.SetServerUrl(server.BaseUrl());
+        catalogue.SetHost(&host);
         PageFetcher::Limits quick;
         quick.connectTimeoutMs = 500;
         quick.idleTimeoutMs = 300;
@@ -52,6 +55,11 @@ struct FetchFixture : ::testing::Test {
 
     bool Fetch(ObservationSeries* series, const std::string& hours = protocol::HoursText(24)) {
         return catalogue.FetchObservations(&jfk, series, hours, 24);
+    }
+    // The message of a retrieval of JFK that failed for the server's fault.
+    static std::string Failed(const std::string& server, const std::string& what) {
+        return "The report server " + server + " " + what +
+               ".\n\nThe reports of NYC_JFK ARPT (KJFK) could not be retrieved.";
     }
 };
 
@@ -103,6 +111,53 @@ TEST_F(FetchFixture, NoDataIsReportedWithTheStationDescription) {
     }
 }
 
+TEST_F(FetchFixture, AnErrorPageIsExplainedInItsOwnWords) {
+    const std::string serverPage =
+        "<HTML><HEAD><TITLE>Report server error</TITLE></HEAD><BODY>\n<H2>The report server "
+        "cannot serve this request</H2>\n<P>the data service https://x.example/metar cannot be "
+        "reached: it did not answer (its host name could not be resolved)</P>\n</BODY></HTML>\n";
+    const struct {
+        std::string status, type, body, said;
+    } cases[] = {
+        {"502 Bad Gateway", "text/html", serverPage,
+         "answered with an error (HTTP 502 Bad Gateway): the data service "
+         "https://x.example/metar cannot be reached: it did not answer (its host name could not "
+         "be resolved)"},
+        {"503 Service Unavailable", "text/plain", "Down for maintenance\r\nuntil 6 am\r\n",
+         "answered with an error (HTTP 503 Service Unavailable): Down for maintenance"},
+        {"503 Service Unavailable", "text/plain", std::string(300, 'x') + "\n",
+         "answered with an error (HTTP 503 Service Unavailable): " + std::string(200, 'x') + "..."},
+        {"502 Bad Gateway", "text/html",
+         "<html><head><title>502</title></head><body><h1>502 Bad Gateway</h1></body></html>",
+         "answered with an error (HTTP 502 Bad Gateway)"},
+        {"500 Internal Server Error", "text/plain", "",
+         "answered with an error (HTTP 500 "
+         "Internal Server Error)"},
+    };
+    for (const auto& c : cases) {
+        testing_support::RawAnswerServer answer(
+            "HTTP/1.1 " + c.status + "\r\nContent-Type: " + c.type + "\r\nContent-Length: " +
+            std::to_string(c.body.size()) + "\r\nConnection: close\r\n\r\n" + c.body);
+        catalogue.SetServerUrl(answer.BaseUrl());
+        recorder.messages.clear();
+        EXPECT_FALSE(Fetch(nullptr));
+        ASSERT_EQ(recorder.messages.size(), 1u);
+        EXPECT_EQ(recorder.messages[0].text, Failed(answer.BaseUrl(), c.said));
+    }
+}
+
+TEST_F(FetchFixture, AStationWithoutACodeIsNeverAskedFor) {
+    StationRecord albemarle = jfk;
+    albemarle.strStation = "ALBEMARLE";
+    albemarle.strICAO = "    ";
+    page = PageHtml(SampleRows(3));
+    EXPECT_FALSE(catalogue.FetchObservations(&albemarle, nullptr, protocol::HoursText(0), 1));
+    EXPECT_EQ(requests.load(), 0);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text,
+              "ALBEMARLE has no ICAO code; its reports cannot be retrieved.");
+}
+
 TEST_F(FetchFixture, AStationWithoutElevationIsDescribedWithoutOne) {
     jfk.strElev.clear();
     EXPECT_EQ(StationCatalogue::StationDescription(jfk),
@@ -118,10 +173,8 @@ TEST_F(FetchFixture, AServerThatGivesNoWholePageIsNamedWithTheCause) {
     catalogue.SetServerUrl(silent.BaseUrl());
     EXPECT_FALSE(Fetch(nullptr));
     ASSERT_EQ(recorder.messages.size(), 2u);
-    EXPECT_EQ(recorder.messages[0].text,
-              "The report server " + refusing + " did not answer (connection refused).");
-    EXPECT_EQ(recorder.messages[1].text,
-              "The report server " + silent.BaseUrl() + " did not answer in time.");
+    EXPECT_EQ(recorder.messages[0].text, Failed(refusing, "did not answer (connection refused)"));
+    EXPECT_EQ(recorder.messages[1].text, Failed(silent.BaseUrl(), "did not answer in time"));
     EXPECT_EQ(catalogue.ServerDownSince() > 0, true);
 }
 
@@ -139,13 +192,25 @@ TEST_F(FetchFixture, ErrorPagesAndCutPagesAreNotReadAsObservations) {
     EXPECT_FALSE(Fetch(&series));
     EXPECT_EQ(series.GetSize(), 0);
     ASSERT_EQ(recorder.messages.size(), 2u);
-    EXPECT_EQ(recorder.messages[0].text, "The report server " + broken.BaseUrl() +
-                                             " answered with an error (HTTP 500 Internal Server "
-                                             "Error).");
-    EXPECT_EQ(recorder.messages[1].text,
-              "The report server " + broken.BaseUrl() +
-                  " sent a page that was cut short (the connection ended before the page was "
-                  "complete).");
+    // A page of rows sent with an error status explains nothing: only the status is said.
+    EXPECT_EQ(recorder.messages[0].text,
+              Failed(broken.BaseUrl(), "answered with an error (HTTP 500 Internal Server Error)"));
+    const std::string cutShort =
+        "sent a page that was cut short (the connection ended before the page was complete)";
+    EXPECT_EQ(recorder.messages[1].text, Failed(broken.BaseUrl(), cutShort));
+
+    // Without a length the page is whole only with its end: a connection that closes mid-row
+    // gives a cut page, not a half-filled last row.
+    const std::string whole = PageHtml(SampleRows(3));
+    testing_support::RawAnswerServer unsized(
+        "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n\r\n" +
+        whole.substr(0, whole.rfind("Clouds")));
+    catalogue.SetServerUrl(unsized.BaseUrl());
+    EXPECT_FALSE(Fetch(&series));
+    EXPECT_EQ(series.GetSize(), 0);
+    ASSERT_EQ(recorder.messages.size(), 3u);
+    EXPECT_EQ(recorder.messages[2].text, Failed(unsized.BaseUrl(), cutShort));
+    catalogue.SetServerUrl(broken.BaseUrl());
 
     // Whole again: read as before. A page that says there are no reports keeps its message.
     broken.SetCut(false);

@@ -1,5 +1,6 @@
 #include "catalogue/StationCatalogue.h"
 #include "tests/support/MessageRecorder.h"
+#include "tests/support/RecordingCatalogueHost.h"
 #include "tests/support/StationLine.h"
 #include "tests/support/TestHttpServer.h"
 #include "tests/support/TestPaths.h"
@@ -19,6 +20,9 @@ struct CatalogueFixture : ::testing::Test {
     StationRecord current;
     StationTable all;
     StationCatalogue catalogue{fetcher, current, all};
+    testing_support::RecordingCatalogueHost host;
+
+    CatalogueFixture() { catalogue.SetHost(&host); }
 
     const std::string line1 = StationLine("NY", "NYC/JFK ARPT", "KJFK", "40 38N", "073 46W");
     const std::string line2 = StationLine("  ", "FRANKFURT MAIN A", "EDDF", "50 03N", "008 36E");

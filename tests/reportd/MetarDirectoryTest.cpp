@@ -6,6 +6,7 @@
 #include "platform/CText.h"
 #include "platform/CalendarTime.h"
 #include "tests/reportd/RunningServer.h"
+#include "tests/support/RecordingCatalogueHost.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/StationLine.h"
 #include "tests/support/TestPaths.h"
@@ -33,8 +34,12 @@ struct Viewer {
     StationRecord current;
     StationTable all;
     StationCatalogue catalogue{fetcher, current, all};
+    testing_support::RecordingCatalogueHost host;
 
-    explicit Viewer(const std::string& url) { catalogue.SetServerUrl(url); }
+    explicit Viewer(const std::string& url) {
+        catalogue.SetServerUrl(url);
+        catalogue.SetHost(&host);
+    }
 
     ObservationSeries Fetch(const std::string& icao, const std::string& hours) {
         StationRecord station;

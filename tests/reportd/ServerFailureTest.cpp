@@ -2,13 +2,14 @@
 // page that says so, never the page of a station without reports.
 
 #include "catalogue/StationCatalogue.h"
+#include "reportd/MetarDirectory.h"
+#include "reportd/UpstreamSource.h"
 #include "tests/reportd/RunningServer.h"
 #include "tests/support/MessageRecorder.h"
+#include "tests/support/RecordingCatalogueHost.h"
 #include "tests/support/StationLine.h"
 #include "tests/support/TestHttpServer.h"
 #include "tests/support/TestPaths.h"
-#include "reportd/MetarDirectory.h"
-#include "reportd/UpstreamSource.h"
 
 #include <gtest/gtest.h>
 
@@ -73,12 +74,20 @@ TEST(ServerFailure, TheViewerTellsTheServersFaultFromAStationWithoutReports) {
     StationRecord current;
     StationTable all;
     StationCatalogue catalogue(fetcher, current, all);
+    testing_support::RecordingCatalogueHost host;
+    catalogue.SetHost(&host);
     catalogue.SetServerUrl(server.BaseUrl());
     StationRecord jfk;
     jfk.strICAO = "KJFK";
+    jfk.strStation = "NYC_JFK ARPT";
     ObservationSeries series;
     EXPECT_FALSE(catalogue.FetchObservations(&jfk, &series, "past+2+hours", 2));
     ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_EQ(recorder.messages[0].text, "The report server " + server.BaseUrl() +
-                                             " answered with an error (HTTP 502 Bad Gateway).");
+    // The server's own explanation follows its status.
+    EXPECT_EQ(recorder.messages[0].text,
+              "The report server " + server.BaseUrl() +
+                  " answered with an error (HTTP 502 Bad Gateway): the data service at " +
+                  upstream +
+                  " did not answer (connection refused).\n\nThe reports of NYC_JFK ARPT (KJFK) "
+                  "could not be retrieved.");
 }

@@ -1,7 +1,7 @@
 // The upstream source against a local fake of an aviation-weather data service.
 
-#include "tests/support/TestHttpServer.h"
 #include "reportd/UpstreamSource.h"
+#include "tests/support/TestHttpServer.h"
 
 #include <gtest/gtest.h>
 
@@ -137,9 +137,10 @@ TEST(UpstreamSource, AProbeSaysWhetherTheServiceAnswersAndLeavesNoTrace) {
     EXPECT_EQ(upstream.lastQuery, "/metar?ids=KJFK&hours=1&format=raw");
 
     upstream.status = 404;
-    EXPECT_EQ(source.Probe("KJFK"), "answered with an error (HTTP 404 Not Found)");
+    // The service's own words follow its status.
+    EXPECT_EQ(source.Probe("KJFK"), "answered with an error (HTTP 404 Not Found): busy");
     upstream.status = 503;
-    EXPECT_EQ(source.Probe("KJFK"), "answered with an error (HTTP 503 Service Unavailable)");
+    EXPECT_EQ(source.Probe("KJFK"), "answered with an error (HTTP 503 Service Unavailable): busy");
 
     // Neither the failed probe nor the good one stands for a real answer: the first request
     // asks the service, without a back-off and without a cached answer.

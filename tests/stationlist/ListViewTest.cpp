@@ -163,3 +163,29 @@ TEST_F(ListViewTest, TheKeyboardWorksOnTheSelectedRowOfAFreshList) {
     QTest::keyClick(another->Table(), Qt::Key_End);
     EXPECT_EQ(another->SelectedRow(), 5);
 }
+
+TEST_F(ListViewTest, AStationWithoutACodeSaysSoAndNeverOpensAnother) {
+    testing_support::FakeReportServer server;
+    server.SetPage("KJFK", testing_support::Rows("KJFK", 4, 30));
+    using testing_support::StationLine;
+    Start(StationLine("AK", "BARROW ARM-NSA", "", "71 19N", "156 37W") + "\n" +
+              StationLine("NC", "ALBERMARLE", "", "35 22N", "080 11W") + "\n" +
+              StationLine("NY", "NYC/JFK ARPT", "KJFK", "40 38N", "073 46W") + "\n",
+          CVentoraApp::Options{server.BaseUrl()});
+    CListView_Stations* list = OpenAll();
+    ClickHeader(list, 6); // by ICAO: the two without a code come first
+    Pump();
+    int row = -1;
+    for (int r = 0; r < list->Model().rowCount(); ++r)
+        if (list->Model().RowAt(r).texts[0] == "ALBERMARLE")
+            row = r;
+    ASSERT_GE(row, 0);
+    list->Table()->selectRow(row);
+    QTest::keyClick(list->Table(), Qt::Key_Return);
+    Pump();
+    EXPECT_TRUE(server.Requests().empty());
+    ASSERT_EQ(m_recorder.messages.size(), 1u);
+    EXPECT_EQ(m_recorder.messages[0].text,
+              "ALBERMARLE has no ICAO code; its reports cannot be retrieved.");
+    EXPECT_EQ(Windows().size(), 2u);
+}

@@ -39,6 +39,11 @@ void AppFixture::Start(const std::string& stations, CVentoraApp::Options options
     options.ownServices = false;
     m_app = std::make_unique<CVentoraApp>();
     ASSERT_TRUE(m_app->InitInstance(options));
+    // The start-up work runs once the window is on the screen.
+    QElapsedTimer waited;
+    waited.start();
+    while (!m_app->MainFrame()->Started() && waited.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
     Pump();
 }
 

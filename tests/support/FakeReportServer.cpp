@@ -42,7 +42,9 @@ void FakeReportServer::Answer(const httplib::Request& req, httplib::Response& re
             // The latest only: the first row of the page.
             const std::size_t second =
                 it->second.find("Conditions at", it->second.find("Conditions at") + 1);
-            body = second == std::string::npos ? it->second : it->second.substr(0, second);
+            body = second == std::string::npos
+                       ? it->second
+                       : it->second.substr(0, second) + "</TABLE>\n</BODY></HTML>\n";
         } else {
             body = it->second;
         }

@@ -66,6 +66,35 @@ SilentServer::~SilentServer() {
     ::close(m_socket);
 }
 
+RawAnswerServer::RawAnswerServer(std::string answer) : m_answer(std::move(answer)) {
+    m_socket = BindLoopback(m_port);
+    ::listen(m_socket, 16);
+    m_thread = std::thread([this] {
+        for (;;) {
+            const int client = ::accept(m_socket, nullptr, nullptr);
+            if (client < 0)
+                return; // the listening socket was shut down
+            // The request head, then the answer as it stands.
+            std::string head;
+            char buffer[4096];
+            while (head.find("\r\n\r\n") == std::string::npos) {
+                const ssize_t n = ::recv(client, buffer, sizeof buffer, 0);
+                if (n <= 0)
+                    break;
+                head.append(buffer, static_cast<std::size_t>(n));
+            }
+            ::send(client, m_answer.data(), m_answer.size(), MSG_NOSIGNAL);
+            ::close(client);
+        }
+    });
+}
+
+RawAnswerServer::~RawAnswerServer() {
+    ::shutdown(m_socket, SHUT_RDWR);
+    ::close(m_socket);
+    m_thread.join();
+}
+
 int RefusingPort() {
     int port = 0;
     const int fd = BindLoopback(port);

@@ -48,6 +48,23 @@ private:
     int m_port = 0;
 };
 
+// Answers every connection with the same bytes, as written (a response with or without a
+// length, cut or whole), then closes it.
+class RawAnswerServer {
+public:
+    explicit RawAnswerServer(std::string answer);
+    ~RawAnswerServer();
+    RawAnswerServer(const RawAnswerServer&) = delete;
+    RawAnswerServer& operator=(const RawAnswerServer&) = delete;
+    std::string BaseUrl() const { return "http://127.0.0.1:" + std::to_string(m_port); }
+
+private:
+    int m_socket = -1;
+    int m_port = 0;
+    std::string m_answer;
+    std::thread m_thread;
+};
+
 // A loopback port that refuses connections (bound, then closed).
 int RefusingPort();
 
