@@ -33,8 +33,8 @@ TEST(ConditionClasses, TemperatureScaleIsViridisAndRisesInLightness) {
     EXPECT_EQ(TemperatureColour(kWarmestC), (Rgb{0xFD, 0xE7, 0x25}));
     EXPECT_EQ(TemperatureColour((kColdestC + kWarmestC) / 2), (Rgb{0x21, 0x90, 0x8C}));
     // Beyond the ends the end colours hold; no number is no report.
-    EXPECT_EQ(TemperatureColour(-80), TemperatureColour(kColdestC));
-    EXPECT_EQ(TemperatureColour(60), TemperatureColour(kWarmestC));
+    EXPECT_EQ(TemperatureColour(kColdestC - 5), TemperatureColour(kColdestC));
+    EXPECT_EQ(TemperatureColour(kWarmestC + 5), TemperatureColour(kWarmestC));
     EXPECT_EQ(TemperatureColour(std::numeric_limits<double>::infinity()),
               TemperatureColour(kWarmestC));
     EXPECT_EQ(TemperatureColour(std::nan("")), kNoReportColour);
@@ -67,7 +67,10 @@ TEST(ConditionClasses, WindClassesByBeaufortForce) {
         EXPECT_EQ(WindClassOf(WindClassFromKnots(wind)), wind);
         EXPECT_EQ(WindClassOf(WindClassFromKnots(wind) - 1),
                   static_cast<WindClass>(std::max(i - 1, 0)));
-        // Stronger is darker.
+        // Five even steps of the same scale, stronger darker.
+        EXPECT_EQ(WindClassColour(wind),
+                  TemperatureColour(kWarmestC - i * (kWarmestC - kColdestC) / 4))
+            << names[i];
         const double l = Luminance(WindClassColour(wind));
         EXPECT_LT(l, previous) << names[i];
         previous = l;
