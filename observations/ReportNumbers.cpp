@@ -4,6 +4,7 @@
 #include "platform/CText.h"
 
 #include <cctype>
+#include <cmath>
 #include <limits>
 #include <string_view>
 
@@ -71,4 +72,31 @@ void FillReportNumbers(ObservationRecord& record) {
         else if (const auto knots = NumberBefore(record.strWinds, "knots"))
             record.dWindSpeed = *knots * kMetresPerSecondPerKnot;
     }
+}
+
+int WholeKnots(double knots) {
+    return static_cast<int>(std::lround(knots));
+}
+
+ReportValues ValuesOf(const MetarReport& report) {
+    ReportValues v;
+    // Adding 0.0 turns the -0 of "M00" into 0, so that no "-0.0" is shown.
+    if (report.temperatureC)
+        v.temperatureC = *report.temperatureC + 0.0;
+    if (report.dewpointC)
+        v.dewpointC = *report.dewpointC + 0.0;
+    if (report.wind) {
+        if (!report.wind->variable)
+            v.windDirectionDeg = report.wind->direction;
+        v.windSpeedKt = WholeKnots(report.wind->speedKnots);
+        if (report.wind->gustKnots)
+            v.windGustKt = WholeKnots(*report.wind->gustKnots);
+    }
+    if (report.visibility)
+        v.visibilityM = static_cast<int>(std::lround(report.visibility->metres));
+    v.ceilingFt = report.CeilingFeet();
+    if (report.pressureHpa)
+        v.altimeterHpa = std::round(*report.pressureHpa * 10) / 10;
+    v.flightCategory = FlightCategoryOf(report);
+    return v;
 }

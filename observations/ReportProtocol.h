@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,12 @@ inline constexpr std::string_view kReportExtra =
 inline constexpr std::string_view kLatestPath = "/weather/surface/latest.csv";
 inline constexpr std::string_view kLatestHoursKey = "hours";
 inline constexpr int kDefaultLatestHours = 3;
+// The table's columns in the order the server writes them; readers find them by name.
+inline constexpr std::array<std::string_view, 12> kLatestColumns = {
+    "icao",          "observed_utc",       "temperature_c",
+    "dewpoint_c",    "wind_direction_deg", "wind_speed_kt",
+    "wind_gust_kt",  "visibility_m",       "ceiling_ft",
+    "altimeter_hpa", "flight_category",    "report"};
 
 // The longest period a page or the table covers, in hours.
 inline constexpr int kMaxHours = 96;

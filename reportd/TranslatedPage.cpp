@@ -1,6 +1,7 @@
 #include "reportd/TranslatedPage.h"
 
 #include "observations/MetarDecoder.h"
+#include "observations/ReportNumbers.h"
 #include "observations/ReportProtocol.h"
 #include "platform/CText.h"
 
@@ -54,8 +55,7 @@ const char* CompassPoint(int degrees) {
 
 std::string Speed(double knots) {
     return platform::Format("%d MPH (%d knots; %s m/s)",
-                            static_cast<int>(std::lround(knots * kMphPerKnot)),
-                            static_cast<int>(std::lround(knots)),
+                            static_cast<int>(std::lround(knots * kMphPerKnot)), WholeKnots(knots),
                             PageNumber(knots * kMetresPerSecondPerKnot, 1).c_str());
 }
 
@@ -140,6 +140,7 @@ std::string PageNumber(double value, int decimals) {
 std::string TranslatedRow(const StationInfo& station, const TimedReport& report) {
     const StationRecord& s = station.record;
     const MetarReport r = DecodeMetar(report.raw);
+    const ReportValues v = ValuesOf(r);
     const UtcFields when = BreakDownUtc(report.time);
 
     std::string place = Escape(station.displayName);
@@ -153,27 +154,26 @@ std::string TranslatedRow(const StationInfo& station, const TimedReport& report)
                                           when.year, when.hour, when.minute));
 
     // The temperature always carries its decimal point: the viewer reads the whole part up to it.
-    html += Cell("Temperature", r.temperatureC ? PageNumber(*r.temperatureC, 1) + "&deg;C (" +
-                                                     Fahrenheit(*r.temperatureC) + "&deg;F)"
+    html += Cell("Temperature", v.temperatureC ? PageNumber(*v.temperatureC, 1) + "&deg;C (" +
+                                                     Fahrenheit(*v.temperatureC) + "&deg;F)"
                                                : std::string("not reported&#46;"));
     std::string dew = "not reported";
-    if (r.dewpointC) {
-        dew = PageNumber(*r.dewpointC, 1) + "&deg;C (" + Fahrenheit(*r.dewpointC) + "&deg;F)";
-        if (r.temperatureC)
+    if (v.dewpointC) {
+        dew = PageNumber(*v.dewpointC, 1) + "&deg;C (" + Fahrenheit(*v.dewpointC) + "&deg;F)";
+        if (v.temperatureC)
             dew += platform::Format(
                 " [RH = %d%%]",
-                static_cast<int>(std::lround(RelativeHumidity(*r.temperatureC, *r.dewpointC))));
+                static_cast<int>(std::lround(RelativeHumidity(*v.temperatureC, *v.dewpointC))));
     }
     html += Cell("Dewpoint", dew);
     html += Cell("Pressure (altimeter)", r.altimeterInHg
                                              ? PageNumber(*r.altimeterInHg, 2) + " inches Hg (" +
-                                                   PageNumber(*r.pressureHpa, 1) + " mb)"
+                                                   PageNumber(*v.altimeterHpa, 1) + " mb)"
                                              : std::string("not reported"));
     html += Cell("Winds", WindsText(r));
     html += Cell("Visibility", VisibilityText(r));
-    const auto ceiling = r.CeilingFeet();
-    html += Cell("Ceiling", ceiling ? WithThousands(*ceiling) + " feet AGL"
-                                    : std::string("at least 12,000 feet AGL"));
+    html += Cell("Ceiling", v.ceilingFt ? WithThousands(*v.ceilingFt) + " feet AGL"
+                                        : std::string("at least 12,000 feet AGL"));
     html += Cell("Clouds", CloudsText(r));
     std::string weather;
     for (const std::string& g : r.weather)

@@ -1,5 +1,7 @@
 #include "reportd/TranslatedPage.h"
+#include "observations/LatestTable.h"
 #include "observations/PageFetcher.h"
+#include "platform/CText.h"
 
 #include <gtest/gtest.h>
 
@@ -78,6 +80,39 @@ TEST(TranslatedRow, SkyAndWeather) {
     EXPECT_EQ(CellOf("KJFK 070451Z 27009KT 3SM -SHRA VCFG CLR 13/12 A2990", "Clouds"), "sky clear");
     EXPECT_EQ(CellOf("EDDF 070450Z 27010KT CAVOK 10/02 Q1020", "Visibility"),
               "6 or more miles (10+ km)");
+}
+
+// The latest-report table lists what the page shows.
+TEST(TranslatedRow, ShowsTheNumbersOfTheLatestTableRow) {
+    for (const char* raw : {"KJFK 070451Z 27009KT 10SM FEW250 13/M01 A3012",
+                            "UUWW 070451Z 11002MPS CAVOK M00/M03 Q1016",
+                            "KBOS 070451Z 13518G30KT 1/2SM FG VV002 05/05 A2990",
+                            "EDDF 070450Z VRB03KT 2500 -SN BKN008 OVC015CB M01/M02 Q1002",
+                            "EDDF 070450Z 24012MPS 9999 OVC009 M12/ Q0998",
+                            "CERM 070451Z AUTO 00000KT 10/ RMK AO1"}) {
+        SCOPED_TRACE(raw);
+        const ReportValues v = MakeLatestRow("KJFK", UtcTime(2026, 12, 7, 4, 51), raw).values;
+        auto shows = [&](const char* label, const std::string& text) {
+            EXPECT_NE(CellOf(raw, label).find(text), std::string::npos) << label << ": " << text;
+        };
+        if (v.temperatureC)
+            shows("Temperature", platform::Format("%.1f\xB0", *v.temperatureC));
+        if (v.dewpointC)
+            shows("Dewpoint", platform::Format("%.1f\xB0", *v.dewpointC));
+        else
+            shows("Dewpoint", "not reported");
+        if (v.altimeterHpa)
+            shows("Pressure", platform::Format("(%.1f mb)", *v.altimeterHpa));
+        if (v.windDirectionDeg && *v.windSpeedKt > 0)
+            shows("Winds", platform::Format("(%d degrees) at", *v.windDirectionDeg));
+        if (v.windSpeedKt && *v.windSpeedKt > 0)
+            shows("Winds", platform::Format("(%d knots;", *v.windSpeedKt));
+        if (v.windGustKt)
+            shows("Winds", platform::Format("(%d knots;", *v.windGustKt));
+        // Ceilings below 1,000 ft, written without a thousands separator.
+        shows("Ceiling", v.ceilingFt ? platform::Format("%d feet AGL", *v.ceilingFt)
+                                     : std::string("at least"));
+    }
 }
 
 TEST(TranslatedPage, HeadingTellsSimulatedPagesApartAndHoldsNoMarkerText) {
