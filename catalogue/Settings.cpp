@@ -55,7 +55,52 @@ bool InRange(const Parameter& p, double v) {
     return std::isfinite(v) && (p.lowestIncluded ? v >= p.lowest : v > p.lowest) && v <= p.highest;
 }
 
+const Parameter* Find(const std::string& name) {
+    for (const Parameter& p : kParameters)
+        if (name == p.name)
+            return &p;
+    return nullptr;
+}
+
 } // namespace
+
+std::optional<ParameterInfo> FindParameter(const std::string& name) {
+    const Parameter* p = Find(name);
+    if (!p)
+        return std::nullopt;
+    const auto kind = p->flag      ? ParameterInfo::Kind::Flag
+                      : p->integer ? ParameterInfo::Kind::Integer
+                                   : ParameterInfo::Kind::Number;
+    return ParameterInfo{kind, p->lowest, p->highest, p->lowestIncluded};
+}
+
+std::optional<double> GetParameter(const StationRecord& c, const std::string& name) {
+    const Parameter* p = Find(name);
+    if (!p)
+        return std::nullopt;
+    if (p->flag)
+        return c.*p->flag ? 1.0 : 0.0;
+    if (p->integer)
+        return static_cast<double>(c.*p->integer);
+    return c.*p->number;
+}
+
+bool SetParameter(StationRecord& c, const std::string& name, double value) {
+    const Parameter* p = Find(name);
+    if (!p)
+        return false;
+    if (p->flag) {
+        c.*p->flag = value != 0 ? 1 : 0;
+        return true;
+    }
+    if (!InRange(*p, value))
+        return false;
+    if (p->integer)
+        c.*p->integer = static_cast<std::int32_t>(value);
+    else
+        c.*p->number = value;
+    return true;
+}
 
 void SetDefaultParameters(StationRecord& c) {
     for (const Parameter& p : kParameters) {

@@ -32,6 +32,19 @@ public:
 
 void SetDefaultParameters(StationRecord& current);
 
+// One parameter of the table, for a form that shows and changes it by its profile name.
+struct ParameterInfo {
+    enum class Kind { Flag, Integer, Number } kind;
+    double lowest, highest; // the range of an integer or a number
+    bool lowestIncluded;
+};
+std::optional<ParameterInfo> FindParameter(const std::string& name);
+// The value of a named parameter of the record (a flag as 1 or 0); none for an unknown name.
+std::optional<double> GetParameter(const StationRecord& current, const std::string& name);
+// Sets a named parameter (an integer is truncated, a flag is on for any value but 0); false,
+// with nothing changed, for an unknown name or a value out of its range.
+bool SetParameter(StationRecord& current, const std::string& name, double value);
+
 // Values no one could have chosen (hours outside 1..96, a nearest radius that is not a positive
 // finite number of at most 180 degrees) go back to their defaults; the rest stays.
 void KeepParametersInRange(StationRecord& current);

@@ -2,6 +2,7 @@
 
 #include "catalogue/Settings.h"
 #include "platform/CText.h"
+#include "platform/UserServices.h"
 #include "platform/qt/Cp1252.h"
 #include "resources/CommandIds.h"
 #include "resources/Resources.h"
@@ -9,6 +10,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+
+#include <cmath>
 
 using namespace ids;
 
@@ -79,6 +82,69 @@ const resources::DialogTemplate& CDia_Parameters::Template() {
     return parameters;
 }
 
+namespace {
+
+// A field of the graph shown by a control: a check box for a flag, an edit field for a number,
+// which must lie in its range (an integer's a whole number) for OK to take it.
+struct GraphField {
+    int control;
+    const char* label;
+    std::uint8_t CGraph::*flag = nullptr;
+    std::int32_t CGraph::*integer = nullptr;
+    double CGraph::*number = nullptr;
+    double lowest = 0, highest = 0;
+    bool lowestIncluded = true;
+    bool checked = true; // refused when out of range (hidden fields are taken as they are)
+};
+
+const GraphField kGraphFields[] = {
+    {CDia_Parameters::IDC_SHOW_MARKS, "Show marks", &CGraph::m_bShowMarks},
+    {CDia_Parameters::IDC_SHOW_LEGEND, "Show legend", &CGraph::m_bShowLegend},
+    {CDia_Parameters::IDC_LINE_WIDTH, "Line width", nullptr, &CGraph::m_nLineWidth, nullptr, 1, 20},
+    {CDia_Parameters::IDC_X_SHOW_NET, "X show net", &CGraph::m_bXShowNet},
+    {CDia_Parameters::IDC_X_MIN, "X min", nullptr, nullptr, &CGraph::m_dXMin, 0, 0, true, false},
+    {CDia_Parameters::IDC_X_DELTA, "X delta", nullptr, nullptr, &CGraph::m_dXDelta, 0, 0, true,
+     false},
+    {CDia_Parameters::IDC_Y_AUTOSCALE, "Y autoscale", &CGraph::m_bYAutoscale},
+    {CDia_Parameters::IDC_Y_SHOW_NET, "Y show net", &CGraph::m_bYShowNet},
+    {CDia_Parameters::IDC_Y_MIN, "Y min", nullptr, nullptr, &CGraph::m_dYMin, -10000, 10000},
+    {CDia_Parameters::IDC_Y_DELTA, "Y delta", nullptr, nullptr, &CGraph::m_dYDelta, 0, 10000,
+     false},
+};
+
+// A parameter of the settings table shown by a control; its range is the table's.
+struct SettingField {
+    int control;
+    const char* label;
+    const char* setting;
+};
+
+const SettingField kSettingFields[] = {
+    {CDia_Parameters::IDC_TEMPERATURE, "Temperature", "bShowTemperature"},
+    {CDia_Parameters::IDC_PRESSURE, "Pressure", "bShowPressure"},
+    {CDia_Parameters::IDC_WIND_SPEED, "Wind speed", "bShowWindSpeed"},
+    {CDia_Parameters::IDC_WIND_DIRECTION, "Wind direction", "bShowWindDirection"},
+    {CDia_Parameters::IDC_WRITE_FILE, "Write meteodata to file", "bWriteFile"},
+    {CDia_Parameters::IDC_TIME_UTC, "Time UTC", "bShowTimeUTC"},
+    {CDia_Parameters::IDC_METRIC_STYLE, "Metric style", "bMetricStyle"},
+    {CDia_Parameters::IDC_NEAREST_MINUTES, "Show nearest", "dNearestMinutes"},
+    {CDia_Parameters::IDC_PAST_HOURS, "Show past", "iShowPastHours"},
+};
+
+// "Y delta: please enter a number greater than 0 and at most 10000."
+std::string RangeMessage(const char* label, bool integer, double lowest, double highest,
+                         bool lowestIncluded) {
+    return platform::Format("%s: please enter %s %s %g and at most %g.", label,
+                            integer ? "a whole number" : "a number",
+                            lowestIncluded ? "of at least" : "greater than", lowest, highest);
+}
+
+bool InRange(double v, double lowest, double highest, bool lowestIncluded) {
+    return std::isfinite(v) && (lowestIncluded ? v >= lowest : v > lowest) && v <= highest;
+}
+
+} // namespace
+
 CDia_Parameters::CDia_Parameters(QWidget* parent) : TemplateDialog(Template(), parent) {
     setObjectName(QStringLiteral("parametersDialog"));
     connect(Check(IDC_Y_AUTOSCALE), &QCheckBox::clicked, this, [this] { OnYAutoscale(); });
@@ -87,36 +153,69 @@ CDia_Parameters::CDia_Parameters(QWidget* parent) : TemplateDialog(Template(), p
 bool CDia_Parameters::OnInitDialog() {
     if (m_pGraph) {
         const CGraph& g = *m_pGraph;
-        SetChecked(IDC_SHOW_MARKS, g.m_bShowMarks);
-        SetChecked(IDC_SHOW_LEGEND, g.m_bShowLegend);
-        SetText(IDC_LINE_WIDTH, platform::Format("%d", g.m_nLineWidth));
-        SetChecked(IDC_X_SHOW_NET, g.m_bXShowNet);
-        SetText(IDC_X_MIN, platform::Format("%.2f", g.m_dXMin));
-        SetText(IDC_X_DELTA, platform::Format("%.2f", g.m_dXDelta));
-        SetChecked(IDC_Y_AUTOSCALE, g.m_bYAutoscale);
-        SetChecked(IDC_Y_SHOW_NET, g.m_bYShowNet);
-        SetText(IDC_Y_MIN, platform::Format("%.2f", g.m_dYMin));
-        SetText(IDC_Y_DELTA, platform::Format("%.2f", g.m_dYDelta));
+        for (const GraphField& f : kGraphFields) {
+            if (f.flag)
+                SetChecked(f.control, g.*f.flag);
+            else if (f.integer)
+                SetText(f.control, platform::Format("%d", g.*f.integer));
+            else
+                SetText(f.control, platform::Format("%.2f", g.*f.number));
+        }
         OnYAutoscale();
     }
     if (m_pCurrentStation) {
-        const StationRecord& c = *m_pCurrentStation;
-        SetChecked(IDC_TEMPERATURE, c.bShowTemperature);
-        SetChecked(IDC_PRESSURE, c.bShowPressure);
-        SetChecked(IDC_WIND_SPEED, c.bShowWindSpeed);
-        SetChecked(IDC_WIND_DIRECTION, c.bShowWindDirection);
-        SetChecked(IDC_WRITE_FILE, c.bWriteFile);
-        SetChecked(IDC_TIME_UTC, c.bShowTimeUTC);
-        SetChecked(IDC_METRIC_STYLE, c.bMetricStyle);
-        SetText(IDC_NEAREST_MINUTES, platform::Format("%.2f", c.dNearestMinutes));
-        // The item whose text is exactly the number: 1 selects "1", not "12".
-        List(IDC_PAST_HOURS)
-            ->setCurrentIndex(List(IDC_PAST_HOURS)
-                                  ->findText(QString::number(c.iShowPastHours), Qt::MatchExactly));
+        for (const SettingField& f : kSettingFields) {
+            const auto info = FindParameter(f.setting);
+            const double value = GetParameter(*m_pCurrentStation, f.setting).value_or(0);
+            if (info->kind == ParameterInfo::Kind::Flag) {
+                SetChecked(f.control, value != 0);
+            } else if (List(f.control)) {
+                // The item whose text is exactly the number: 1 selects "1", not "12".
+                List(f.control)->setCurrentIndex(List(f.control)->findText(
+                    QString::number(static_cast<int>(value)), Qt::MatchExactly));
+            } else {
+                SetText(f.control, platform::Format("%.2f", value));
+            }
+        }
     }
     SetChecked(IDC_SAVE_PARAMETERS, iSaveSettings != 0);
     SetChecked(IDC_SAVE_LAYOUT, iSaveLayout != 0);
     SetChecked(IDC_RESTORE_LAYOUT, iRestoreLayout != 0);
+    return true;
+}
+
+bool CDia_Parameters::Refuse(int control, const std::string& message) {
+    platform::MessageBox(message, platform::MessageIcon::Exclamation);
+    if (QLineEdit* edit = Edit(control)) {
+        edit->setFocus();
+        edit->selectAll();
+    }
+    return false;
+}
+
+bool CDia_Parameters::FieldsAreValid() {
+    // Disabled and hidden fields are not the user's to fix: they keep what they hold.
+    if (m_pGraph)
+        for (const GraphField& f : kGraphFields) {
+            if (f.flag || !f.checked || !Edit(f.control)->isEnabled())
+                continue;
+            const auto v = platform::WholeNumber(Text(f.control));
+            if (!v || !InRange(*v, f.lowest, f.highest, f.lowestIncluded) ||
+                (f.integer && *v != std::floor(*v)))
+                return Refuse(f.control, RangeMessage(f.label, f.integer != nullptr, f.lowest,
+                                                      f.highest, f.lowestIncluded));
+        }
+    if (m_pCurrentStation)
+        for (const SettingField& f : kSettingFields) {
+            const auto info = FindParameter(f.setting);
+            if (info->kind == ParameterInfo::Kind::Flag || !Edit(f.control))
+                continue;
+            const auto v = platform::WholeNumber(Text(f.control));
+            if (!v || !InRange(*v, info->lowest, info->highest, info->lowestIncluded))
+                return Refuse(f.control,
+                              RangeMessage(f.label, info->kind == ParameterInfo::Kind::Integer,
+                                           info->lowest, info->highest, info->lowestIncluded));
+        }
     return true;
 }
 
@@ -135,36 +234,35 @@ void CDia_Parameters::OnYAutoscale() {
 }
 
 void CDia_Parameters::OnOK() {
+    if (!FieldsAreValid())
+        return; // the dialog stays, the field in question has the focus
     if (m_pGraph) {
         CGraph& g = *m_pGraph;
-        g.m_bShowMarks = IsChecked(IDC_SHOW_MARKS) ? 1 : 0;
-        g.m_bShowLegend = IsChecked(IDC_SHOW_LEGEND) ? 1 : 0;
-        g.m_nLineWidth = platform::LeadingInt(Text(IDC_LINE_WIDTH));
-        g.m_bXShowNet = IsChecked(IDC_X_SHOW_NET) ? 1 : 0;
-        g.m_dXMin = platform::LeadingDouble(Text(IDC_X_MIN));
-        g.m_dXDelta = platform::LeadingDouble(Text(IDC_X_DELTA));
-        g.m_bYAutoscale = IsChecked(IDC_Y_AUTOSCALE) ? 1 : 0;
-        g.m_bYShowNet = IsChecked(IDC_Y_SHOW_NET) ? 1 : 0;
-        g.m_dYMin = platform::LeadingDouble(Text(IDC_Y_MIN));
-        g.m_dYDelta = platform::LeadingDouble(Text(IDC_Y_DELTA));
+        for (const GraphField& f : kGraphFields) {
+            if (f.flag)
+                g.*f.flag = IsChecked(f.control) ? 1 : 0;
+            else if (f.integer)
+                g.*f.integer = platform::LeadingInt(Text(f.control));
+            else
+                g.*f.number = platform::LeadingDouble(Text(f.control));
+        }
     }
     if (m_pCurrentStation) {
-        StationRecord& c = *m_pCurrentStation;
-        c.bShowTemperature = IsChecked(IDC_TEMPERATURE) ? 1 : 0;
-        c.bShowPressure = IsChecked(IDC_PRESSURE) ? 1 : 0;
-        c.bShowWindSpeed = IsChecked(IDC_WIND_SPEED) ? 1 : 0;
-        c.bShowWindDirection = IsChecked(IDC_WIND_DIRECTION) ? 1 : 0;
-        c.bWriteFile = IsChecked(IDC_WRITE_FILE) ? 1 : 0;
-        c.bShowTimeUTC = IsChecked(IDC_TIME_UTC) ? 1 : 0;
-        c.bMetricStyle = IsChecked(IDC_METRIC_STYLE) ? 1 : 0;
-        c.dNearestMinutes = platform::LeadingDouble(Text(IDC_NEAREST_MINUTES));
-        // With no hours item selected (a stored value not in the list) the previous value stays:
-        // 0 would leave no meteogram window able to open.
-        const QComboBox* hours = List(IDC_PAST_HOURS);
-        if (hours->currentIndex() >= 0)
-            c.iShowPastHours = platform::LeadingInt(platform::ToCp1252(hours->currentText()));
-        // A radius typed as "nan", "inf" or below zero would be kept and written back.
-        KeepParametersInRange(c);
+        for (const SettingField& f : kSettingFields) {
+            const auto info = FindParameter(f.setting);
+            if (info->kind == ParameterInfo::Kind::Flag) {
+                SetParameter(*m_pCurrentStation, f.setting, IsChecked(f.control) ? 1 : 0);
+            } else if (const QComboBox* list = List(f.control)) {
+                // With no item selected (a stored value not in the list) the previous value
+                // stays: 0 would leave no meteogram window able to open.
+                if (list->currentIndex() >= 0)
+                    SetParameter(*m_pCurrentStation, f.setting,
+                                 platform::LeadingInt(platform::ToCp1252(list->currentText())));
+            } else {
+                SetParameter(*m_pCurrentStation, f.setting,
+                             platform::LeadingDouble(Text(f.control)));
+            }
+        }
     }
     iSaveSettings = IsChecked(IDC_SAVE_PARAMETERS) ? 1 : 0;
     iSaveLayout = IsChecked(IDC_SAVE_LAYOUT) ? 1 : 0;

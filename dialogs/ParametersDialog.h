@@ -5,8 +5,8 @@
 #include "platform/qt/TemplateDialog.h"
 
 // "Parameters": the display parameters of a meteogram's graph (when opened from a meteogram
-// window) and the user's settings. Whatever the fields hold when OK is pressed is written back,
-// except settings no one could have chosen, which go back to their defaults.
+// window) and the user's settings. OK takes the fields when every number in them is readable and
+// in its range; otherwise a message names the field and its range, and the dialog stays.
 class CDia_Parameters : public platform::TemplateDialog {
 public:
     enum : int {
@@ -50,4 +50,8 @@ public:
 protected:
     bool OnInitDialog() override;
     void OnOK() override;
+
+private:
+    bool FieldsAreValid();
+    bool Refuse(int control, const std::string& message);
 };

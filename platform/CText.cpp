@@ -29,6 +29,17 @@ double LeadingDouble(std::string_view text) {
     return strtod_l(copy.c_str(), nullptr, CLocale());
 }
 
+std::optional<double> WholeNumber(std::string_view text) {
+    const std::string copy = Trim(text);
+    if (copy.empty())
+        return std::nullopt;
+    char* end = nullptr;
+    const double value = strtod_l(copy.c_str(), &end, CLocale());
+    if (end != copy.c_str() + copy.size())
+        return std::nullopt;
+    return value;
+}
+
 int LeadingInt(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && IsSpace(text[i]))

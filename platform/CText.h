@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,10 @@ double LeadingDouble(std::string_view text);
 
 // The leading decimal integer, as atoi reads it; 0 without digits, clamped to the int range.
 int LeadingInt(std::string_view text);
+
+// The number the whole text spells (blanks around it allowed), read in the C locale; none for a
+// text that is no number or holds anything else.
+std::optional<double> WholeNumber(std::string_view text);
 
 // printf-style formatting in the C locale.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -7,6 +7,7 @@
 #include "views/WindowKinds.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -29,6 +30,10 @@ protected:
                   [&](QWidget*) {
                       interact(dialog);
                       static_cast<QPushButton*>(dialog.Control(ok ? IDOK : IDCANCEL))->click();
+                      // A refused OK leaves the dialog up: the test fails, it does not hang.
+                      EXPECT_FALSE(dialog.isVisible());
+                      if (dialog.isVisible())
+                          static_cast<QPushButton*>(dialog.Control(IDCANCEL))->click();
                   });
     }
 };
@@ -89,6 +94,7 @@ TEST_F(ParametersDialogTest, AGraphWithAutoscaleShowsItsScaleDisabled) {
     graph.m_dYDelta = 1;
     graph.m_dXMin = 1.234;
     StationRecord current;
+    current.dNearestMinutes = 90;
     current.iShowPastHours = 7; // not in the list
     Run(&graph, &current, true, [&](CDia_Parameters& d) {
         EXPECT_TRUE(d.IsChecked(P::IDC_Y_AUTOSCALE));
@@ -101,26 +107,85 @@ TEST_F(ParametersDialogTest, AGraphWithAutoscaleShowsItsScaleDisabled) {
         d.Check(P::IDC_Y_AUTOSCALE)->click();
         EXPECT_TRUE(d.Edit(P::IDC_Y_MIN)->isEnabled());
         EXPECT_EQ(d.Text(P::IDC_Y_MIN), "12.00");
-        d.SetText(P::IDC_LINE_WIDTH, "3abc");
-        d.SetText(P::IDC_Y_DELTA, "abc");
+        d.SetText(P::IDC_LINE_WIDTH, " 3 ");
+        d.SetText(P::IDC_Y_DELTA, "2.5");
     });
     EXPECT_EQ(graph.m_nLineWidth, 3);
-    EXPECT_EQ(graph.m_dYDelta, 0.0); // no number: 0, as typed
+    EXPECT_EQ(graph.m_dYDelta, 2.5);
     EXPECT_EQ(graph.m_bYAutoscale, 0);
     EXPECT_EQ(graph.m_dYMin, 12.0);
     EXPECT_EQ(graph.m_dXMin, 1.23);       // the hidden field carries it, to two decimals
     EXPECT_EQ(current.iShowPastHours, 7); // kept: no item was selected
 }
 
-TEST_F(ParametersDialogTest, ARadiusThatIsNoNumberOfMinutesIsNotKept) {
-    for (const char* typed : {"nan", "inf", "-5", "0", "1e308"}) {
+TEST_F(ParametersDialogTest, NonsenseIsRefusedNamingTheFieldAndItsRange) {
+    const std::string yDelta = "Y delta: please enter a number greater than 0 and at most 10000.";
+    const std::string yMin = "Y min: please enter a number of at least -10000 and at most 10000.";
+    const std::string width =
+        "Line width: please enter a whole number of at least 1 and at most 20.";
+    const std::string nearest =
+        "Show nearest: please enter a number greater than 0 and at most 10800.";
+    const struct {
+        int control;
+        const char* typed;
+        std::string said;
+    } cases[] = {
+        {P::IDC_Y_DELTA, "0", yDelta},
+        {P::IDC_Y_DELTA, "-5", yDelta},
+        {P::IDC_Y_DELTA, "1e9", yDelta},
+        {P::IDC_Y_MIN, "abc", yMin},
+        {P::IDC_Y_MIN, "", yMin},
+        {P::IDC_Y_MIN, "-10001", yMin},
+        {P::IDC_LINE_WIDTH, "-5", width},
+        {P::IDC_LINE_WIDTH, "0", width},
+        {P::IDC_LINE_WIDTH, "21", width},
+        {P::IDC_LINE_WIDTH, "3abc", width},
+        {P::IDC_LINE_WIDTH, "2.5", width},
+        {P::IDC_NEAREST_MINUTES, "nan", nearest},
+        {P::IDC_NEAREST_MINUTES, "inf", nearest},
+        {P::IDC_NEAREST_MINUTES, "-5", nearest},
+        {P::IDC_NEAREST_MINUTES, "0", nearest},
+        {P::IDC_NEAREST_MINUTES, "1e308", nearest},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        CGraph graph;
+        graph.m_bYAutoscale = 0;
+        graph.m_dYMin = -10;
+        graph.m_dYDelta = 5;
         StationRecord current;
         current.dNearestMinutes = 45;
-        current.iShowPastHours = 24;
-        Run(nullptr, &current, true,
-            [typed](CDia_Parameters& d) { d.SetText(P::IDC_NEAREST_MINUTES, typed); });
-        EXPECT_EQ(current.dNearestMinutes, 90.0) << typed;
+        m_recorder.messages.clear();
+        // OK is refused and the dialog stays with the field in question; Cancel then leaves
+        // everything as it was.
+        Run(&graph, &current, false, [&](CDia_Parameters& d) {
+            d.SetText(c.control, c.typed);
+            static_cast<QPushButton*>(d.Control(IDOK))->click();
+            EXPECT_TRUE(d.isVisible());
+            EXPECT_EQ(d.focusWidget(), d.Edit(c.control));
+        });
+        ASSERT_EQ(m_recorder.messages.size(), 1u);
+        EXPECT_EQ(m_recorder.messages[0].text, c.said);
+        EXPECT_EQ(graph.m_dYDelta, 5);
+        EXPECT_EQ(graph.m_dYMin, -10);
+        EXPECT_EQ(graph.m_nLineWidth, 1);
+        EXPECT_EQ(current.dNearestMinutes, 45);
     }
+    // The bounds themselves are taken.
+    CGraph graph;
+    graph.m_bYAutoscale = 0;
+    StationRecord current;
+    current.dNearestMinutes = 90;
+    Run(&graph, &current, true, [](CDia_Parameters& d) {
+        d.SetText(P::IDC_Y_DELTA, "10000");
+        d.SetText(P::IDC_Y_MIN, "-10000");
+        d.SetText(P::IDC_LINE_WIDTH, "20");
+        d.SetText(P::IDC_NEAREST_MINUTES, "10800");
+    });
+    EXPECT_EQ(graph.m_dYDelta, 10000);
+    EXPECT_EQ(graph.m_dYMin, -10000);
+    EXPECT_EQ(graph.m_nLineWidth, 20);
+    EXPECT_EQ(current.dNearestMinutes, 10800);
 }
 
 TEST_F(ParametersDialogTest, CancelChangesNothing) {
