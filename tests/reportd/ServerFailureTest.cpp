@@ -2,13 +2,14 @@
 // page that says so, never the page of a station without reports.
 
 #include "catalogue/StationCatalogue.h"
+#include "reportd/MetarDirectory.h"
+#include "reportd/UpstreamSource.h"
+#include "tests/reportd/RawClient.h"
 #include "tests/reportd/RunningServer.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/StationLine.h"
 #include "tests/support/TestHttpServer.h"
 #include "tests/support/TestPaths.h"
-#include "reportd/MetarDirectory.h"
-#include "reportd/UpstreamSource.h"
 
 #include <gtest/gtest.h>
 
@@ -81,4 +82,29 @@ TEST(ServerFailure, TheViewerTellsTheServersFaultFromAStationWithoutReports) {
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].text, "The report server " + server.BaseUrl() +
                                              " answered with an error (HTTP 502 Bad Gateway).");
+}
+
+TEST(ServerFailure, ItsOwnFaultIsAnsweredWithItsOwnPage) {
+    // A source that fails in a way nobody foresaw.
+    struct Broken : ReportSource {
+        std::vector<TimedReport> Reports(const StationRecord&, std::int64_t,
+                                         std::int64_t) override {
+            throw std::logic_error("unforeseen");
+        }
+    };
+    testing_support::RunningServer server(kList, std::make_unique<Broken>(), [] { return kNow; });
+    const testing_support::RawTalk talk = testing_support::Talk(
+        server.Port(),
+        testing_support::Get("/weather/surface/index.php?" + kQuery, "Connection: close\r\n"));
+    EXPECT_EQ(talk.Status(), 500);
+    ASSERT_EQ(talk.answers.size(), 1u);
+    EXPECT_NE(talk.answers[0].body.find("The report server cannot serve this request"),
+              std::string::npos);
+    EXPECT_EQ(talk.answers[0].body.find("unforeseen"), std::string::npos);
+    // The server goes on answering.
+    EXPECT_EQ(
+        testing_support::Talk(server.Port(), testing_support::Get("/weather/surface/stations.txt",
+                                                                  "Connection: close\r\n"))
+            .Status(),
+        200);
 }

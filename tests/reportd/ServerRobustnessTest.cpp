@@ -1,13 +1,14 @@
 // The report server under slow, idle and hostile clients and a slow upstream service: it keeps
 // answering, refuses bodies, and stops at once.
 
+#include "reportd/Simulation.h"
+#include "reportd/UpstreamSource.h"
+#include "tests/reportd/RawClient.h"
 #include "tests/reportd/RunningServer.h"
 #include "tests/support/RunCommand.h"
 #include "tests/support/StationLine.h"
 #include "tests/support/TestHttpServer.h"
 #include "tests/support/TestPaths.h"
-#include "reportd/Simulation.h"
-#include "reportd/UpstreamSource.h"
 
 #include <httplib.h>
 
@@ -23,6 +24,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 using testing_support::RunningServer;
@@ -147,19 +150,27 @@ TEST(ServerRobustness, BodiesAreRefusedUnread) {
     ::close(fd);
     EXPECT_EQ(answer.rfind("HTTP/1.1 413 ", 0), 0u) << answer.substr(0, 80);
     // A GET with a body is refused too; the server goes on answering.
-    httplib::Client client("127.0.0.1", server.Port());
-    const auto post = client.Post(kPage.c_str(), std::string(1000, 'x'), "text/plain");
-    ASSERT_TRUE(post);
-    EXPECT_EQ(post->status, 413);
+    const testing_support::RawTalk get = testing_support::Talk(
+        server.Port(),
+        testing_support::Get(kPage, "Content-Length: 1000\r\n") + std::string(1000, 'x'));
+    EXPECT_EQ(get.Status(), 413);
     EXPECT_EQ(TimeRequest(server.Port(), kPage).second, 200);
 }
 
 TEST(ServerRobustness, ASlowUpstreamHoldsNeitherTheListNorOtherStations) {
-    // The service takes three seconds for New York and answers Hamburg at once.
+    // The service holds New York until the test lets it go, and answers Hamburg at once.
+    std::mutex mutex;
+    std::condition_variable changed;
+    int held = 0;
+    bool release = false;
     testing_support::TestHttpServer upstream(
-        [](const httplib::Request& req, httplib::Response& res) {
-            if (req.get_param_value("ids") == "KJFK")
-                std::this_thread::sleep_for(std::chrono::seconds(3));
+        [&](const httplib::Request& req, httplib::Response& res) {
+            if (req.get_param_value("ids") == "KJFK") {
+                std::unique_lock<std::mutex> lock(mutex);
+                ++held;
+                changed.notify_all();
+                changed.wait_for(lock, std::chrono::seconds(10), [&] { return release; });
+            }
             res.set_content("EDDH 070450Z 27009KT 9999 FEW030 05/01 Q1013\n", "text/plain");
         });
     RunningServer server(
@@ -167,10 +178,15 @@ TEST(ServerRobustness, ASlowUpstreamHoldsNeitherTheListNorOtherStations) {
         std::make_unique<UpstreamSource>(upstream.BaseUrl() + "/metar", 300, [] { return kNow; }),
         [] { return kNow; });
     // Several viewers wait for New York (fewer than the fake service's own threads).
+    constexpr int kWaiting = 4;
     std::vector<std::thread> waiting;
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < kWaiting; ++i)
         waiting.emplace_back([&] { TimeRequest(server.Port(), kPage); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        ASSERT_TRUE(
+            changed.wait_for(lock, std::chrono::seconds(5), [&] { return held == kWaiting; }));
+    }
     const auto list = TimeRequest(server.Port(), "/weather/surface/stations.txt");
     EXPECT_EQ(list.second, 200);
     EXPECT_LT(list.first, std::chrono::seconds(1));
@@ -178,6 +194,11 @@ TEST(ServerRobustness, ASlowUpstreamHoldsNeitherTheListNorOtherStations) {
         server.Port(), "/weather/surface/index.php?metarIds=EDDH&hoursStr=past+2+hours");
     EXPECT_EQ(hamburg.second, 200);
     EXPECT_LT(hamburg.first, std::chrono::seconds(1));
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        release = true;
+    }
+    changed.notify_all();
     for (auto& t : waiting)
         t.join();
 }
