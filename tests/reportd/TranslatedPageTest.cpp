@@ -1,5 +1,6 @@
 #include "reportd/TranslatedPage.h"
 #include "observations/PageFetcher.h"
+#include "tests/reportd/UtcTime.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 // The upstream source against a local fake of an aviation-weather data service.
 
 #include "reportd/UpstreamSource.h"
+#include "tests/reportd/UtcTime.h"
 #include "tests/support/TestHttpServer.h"
 
 #include <gtest/gtest.h>
