@@ -20,10 +20,6 @@ std::string TagOf(std::string_view body) {
 
 } // namespace
 
-std::string HttpAnswer::GzipTag() const {
-    return etag.empty() ? etag : etag.substr(0, etag.size() - 1) + "-gz\"";
-}
-
 SharedAnswer MakeAnswer(std::string contentType, std::string body, std::int64_t modified,
                         int maxAge) {
     auto answer = std::make_shared<HttpAnswer>();
@@ -32,10 +28,14 @@ SharedAnswer MakeAnswer(std::string contentType, std::string body, std::int64_t 
     answer->etag = TagOf(answer->body);
     answer->lastModified = modified;
     answer->maxAge = maxAge;
+    answer->cacheControl = "max-age=" + std::to_string(maxAge);
+    answer->lastModifiedText = modified > 0 ? HttpDate(modified) : std::string();
     if (answer->body.size() >= kSmallestCompressed) {
         std::string packed = Gzip(answer->body);
-        if (packed.size() < answer->body.size())
+        if (packed.size() < answer->body.size()) {
             answer->gzipBody = std::move(packed);
+            answer->gzipTag = answer->etag.substr(0, answer->etag.size() - 1) + "-gz\"";
+        }
     }
     return answer;
 }
@@ -45,6 +45,7 @@ SharedAnswer MakeErrorAnswer(int status, std::string body, int retryAfter) {
     answer->status = status;
     answer->body = std::move(body);
     answer->retryAfter = retryAfter;
+    answer->cacheControl = "no-store";
     return answer;
 }
 

@@ -14,11 +14,13 @@ struct HttpAnswer {
     std::string body;
     std::string gzipBody;          // the body compressed; empty when not offered so
     std::string etag;              // of the body, quoted; empty for an error
+    std::string gzipTag;           // of the compressed body, a representation of its own
     std::int64_t lastModified = 0; // seconds since 1970; 0 for none
     int maxAge = -1;               // how long caches may keep it, in seconds; below 0: not at all
     int retryAfter = 0;            // seconds, for a refusal that a client may try again
-    // The tag of the compressed body (a representation of its own).
-    std::string GzipTag() const;
+    // Field values made once with the answer.
+    std::string cacheControl;     // "max-age=N" or "no-store"
+    std::string lastModifiedText; // empty for none
 };
 using SharedAnswer = std::shared_ptr<const HttpAnswer>;
 

@@ -81,7 +81,7 @@ bool NotModified(const HttpAnswer& answer, bool gzip, std::string_view ifNoneMat
         return false;
     if (!ifNoneMatch.empty()) {
         // Weak comparison (RFC 9110, 13.1.2): W/"x" matches "x".
-        const std::string tag = gzip ? answer.GzipTag() : answer.etag;
+        const std::string tag = gzip ? answer.gzipTag : answer.etag;
         return ifNoneMatch == "*" || ifNoneMatch.find(tag) != std::string_view::npos;
     }
     if (ifModifiedSince.empty() || answer.lastModified <= 0)

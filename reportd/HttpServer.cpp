@@ -37,6 +37,8 @@ constexpr auto kDrainTime = 1s;
 // The statuses the server answers itself, each with its page made once.
 constexpr int kOwnStatuses[] = {400, 405, 413, 414, 431, 500, 501, 503, 505};
 constexpr int kRetryAfterSeconds = 5;
+// What one read asks for: a whole request head, as a rule.
+constexpr std::size_t kReadSize = 1024;
 
 // "Date" changes once a second: made once a second per thread.
 const std::string& DateNow() {
@@ -70,6 +72,7 @@ struct HttpServer::Impl {
     std::deque<std::function<void()>> work;
     std::vector<std::thread> workers;
 
+    int threads;
     // Last, so that the connections it still holds go first, while the above live.
     net::io_context io;
     tcp::acceptor acceptor{io};
@@ -83,7 +86,10 @@ struct HttpServer::Impl {
     }
     Impl(Handler a, Handler w, const ErrorPage& errorPage, Options o)
         : atOnce(std::move(a)), waiting(std::move(w)), options(o),
-          io(o.ioThreads > 0 ? o.ioThreads : std::max(1u, std::thread::hardware_concurrency())) {
+          threads(o.ioThreads > 0
+                      ? o.ioThreads
+                      : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()))),
+          io(threads) {
         for (int status : kOwnStatuses)
             own[status] =
                 MakeErrorAnswer(status, errorPage(status), status == 503 ? kRetryAfterSeconds : 0);
@@ -164,7 +170,7 @@ private:
         }
         m_stream.expires_after(std::chrono::milliseconds(m_server.options.keepAliveIdleMs));
         m_stream.async_read_some(
-            m_buffer.prepare(4096),
+            m_buffer.prepare(kReadSize),
             [self = shared_from_this()](beast::error_code ec, std::size_t got) {
                 if (ec)
                     return self->Close();
@@ -175,7 +181,7 @@ private:
 
     void ReadMore() {
         m_stream.async_read_some(
-            m_buffer.prepare(4096),
+            m_buffer.prepare(kReadSize),
             [self = shared_from_this()](beast::error_code ec, std::size_t got) {
                 // Bytes that came before the end of the stream were parsed already.
                 if (ec)
@@ -293,20 +299,18 @@ private:
         const bool notModified =
             http_policy::NotModified(a, gzip, m_ifNoneMatch, m_ifModifiedSince);
         const std::string& body = gzip ? a.gzipBody : a.body;
-        m_response = {};
+        m_response.clear();
+        m_response.body() = {};
         m_response.version(11);
         m_response.result(notModified ? 304 : a.status);
         m_response.set(http::field::date, DateNow());
         if (!notModified)
             m_response.set(http::field::content_type, a.contentType);
-        if (a.maxAge >= 0) {
-            m_response.set(http::field::cache_control, "max-age=" + std::to_string(a.maxAge));
-            m_response.set(http::field::etag, gzip ? a.GzipTag() : a.etag);
-            if (a.lastModified > 0)
-                m_response.set(http::field::last_modified, HttpDate(a.lastModified));
-        } else {
-            m_response.set(http::field::cache_control, "no-store");
-        }
+        m_response.set(http::field::cache_control, a.cacheControl);
+        if (!a.etag.empty())
+            m_response.set(http::field::etag, gzip ? a.gzipTag : a.etag);
+        if (!a.lastModifiedText.empty())
+            m_response.set(http::field::last_modified, a.lastModifiedText);
         if (!a.gzipBody.empty())
             m_response.set(http::field::vary, "Accept-Encoding");
         if (gzip && !notModified)
@@ -346,11 +350,12 @@ private:
         m_stream.socket().shutdown(tcp::socket::shutdown_send, ignored);
         m_stream.expires_after(kDrainTime);
         m_buffer.consume(m_buffer.size());
+        m_scratch = std::make_unique<std::array<char, 16384>>();
         DrainMore();
     }
     void DrainMore() {
         m_stream.async_read_some(
-            net::buffer(m_scratch),
+            net::buffer(*m_scratch),
             [self = shared_from_this()](beast::error_code ec, std::size_t got) {
                 self->m_drained += got;
                 if (ec || self->m_drained >= kLargestDrain)
@@ -382,13 +387,16 @@ private:
     Response m_response;
     bool m_drain = false;
     std::size_t m_drained = 0;
-    std::array<char, 16384> m_scratch{};
+    std::unique_ptr<std::array<char, 16384>> m_scratch; // only while draining
 };
 
 } // namespace
 
 void HttpServer::Impl::Accept() {
-    acceptor.async_accept(net::make_strand(io), [this](beast::error_code ec, tcp::socket socket) {
+    // With one I/O thread its order is the connections' order; with more, each has a strand.
+    const auto executor =
+        threads > 1 ? net::any_io_executor(net::make_strand(io)) : io.get_executor();
+    acceptor.async_accept(executor, [this](beast::error_code ec, tcp::socket socket) {
         if (stopping || !acceptor.is_open())
             return;
         if (ec) {
@@ -473,11 +481,8 @@ bool HttpServer::Run() {
         m->workers.emplace_back([this] { m->Work(); });
     m->Accept();
     m->running = true;
-    const int threads = m->options.ioThreads > 0
-                            ? m->options.ioThreads
-                            : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     std::vector<std::thread> more;
-    for (int i = 1; i < threads; ++i)
+    for (int i = 1; i < m->threads; ++i)
         more.emplace_back([this] { m->io.run(); });
     m->io.run();
     for (std::thread& t : more)

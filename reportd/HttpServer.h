@@ -33,7 +33,7 @@ public:
     using Logger = std::function<void(const std::string& line)>;
 
     struct Options {
-        int ioThreads = 0; // 0: one per core
+        int ioThreads = 1; // 0: one per core (an answer at hand takes microseconds)
         int workers = 16;
         int maxQueuedWork = 64; // beyond these waiting, 503 with Retry-After at once
         int backlog = 512;
