@@ -242,19 +242,24 @@ TEST(HttpFaults, AnswersAtHandNeverWaitBehindFetches) {
     const std::string close = "Connection: close\r\n";
     ASSERT_EQ(Talk(server.Port(), Get(Page("EDDH", 2), close)).Status(), 200);
 
-    // One fetch is under way, one waits; one more is refused at once, to be tried again.
-    std::vector<std::thread> waiting;
-    for (int i = 0; i < 2; ++i)
-        waiting.emplace_back([&] { Talk(server.Port(), Get(Page("KJFK", 2), close)); });
+    // One fetch is under way; the next waits for the worker (its client gives up, the work
+    // stays queued); the one after that is refused at once, to be tried again.
+    std::thread waiting([&] { Talk(server.Port(), Get(Page("KJFK", 2), close)); });
     {
         std::unique_lock<std::mutex> lock(mutex);
         ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(5), [&] { return held == 1; }));
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(100)); // the second one is queued
+    int queued = 0;
+    RawTalk busy;
+    for (int hours = 3; hours < 10 && busy.Status() != 503; ++hours) {
+        busy = Talk(server.Port(), Get(Page("KJFK", hours), close), false,
+                    std::chrono::milliseconds(300));
+        queued += busy.answers.empty();
+    }
+    EXPECT_EQ(queued, options.maxQueuedWork);
+    ASSERT_EQ(busy.Status(), 503);
+    EXPECT_EQ(busy.answers.at(0).Field("retry-after"), "5");
     const auto start = SteadyClock::now();
-    const RawTalk busy = Talk(server.Port(), Get(Page("KJFK", 3), close));
-    EXPECT_EQ(busy.Status(), 503);
-    EXPECT_FALSE(busy.answers.at(0).Field("retry-after").empty());
     // Hamburg's page, and a shorter one the service's answer holds too, come at once.
     for (int hours : {2, 1}) {
         const RawTalk hamburg = Talk(server.Port(), Get(Page("EDDH", hours), close));
@@ -268,8 +273,7 @@ TEST(HttpFaults, AnswersAtHandNeverWaitBehindFetches) {
         release = true;
     }
     changed.notify_all();
-    for (auto& t : waiting)
-        t.join();
+    waiting.join();
 }
 
 TEST(HttpFaults, OneAddressCannotTakeEveryConnection) {
