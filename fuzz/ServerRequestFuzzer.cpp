@@ -89,9 +89,16 @@ void CheckAnswers(std::string in) {
         std::size_t length = 0;
         if (field != std::string::npos)
             length = std::strtoull(head.c_str() + field + 18, nullptr, 10);
-        // A HEAD answer says the length of a body it does not send.
-        if (head.find("\r\nContent-Length: ") != std::string::npos && in.size() < end + 4 + length)
-            length = in.size() - end - 4;
+        // A HEAD answer says the length of a body it does not send: the next answer, or the
+        // end, follows its head or its body.
+        const auto answerAt = [&in](std::size_t at) {
+            return at == in.size() || in.compare(at, 9, "HTTP/1.1 ") == 0;
+        };
+        if (end + 4 + length > in.size() || !answerAt(end + 4 + length)) {
+            if (!answerAt(end + 4))
+                __builtin_trap();
+            length = 0;
+        }
         in.erase(0, end + 4 + length);
     }
 }
