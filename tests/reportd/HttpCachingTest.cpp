@@ -165,6 +165,9 @@ TEST(HttpCaching, PagesAreMadeOncePerMaxAgeAndShared) {
     now += 1;
     EXPECT_NE(server.Handle(std::string(protocol::kReportPath), kQuery), first);
     EXPECT_EQ(counting.asked.load(), 2);
+    // Bodies from 512 bytes on are offered compressed; smaller ones are not worth it.
+    EXPECT_TRUE(MakeAnswer("text/plain", std::string(511, 'a'), kNow, 60)->gzipBody.empty());
+    EXPECT_FALSE(MakeAnswer("text/plain", std::string(512, 'a'), kNow, 60)->gzipBody.empty());
     // The list is one answer for every request, compressed once.
     EXPECT_EQ(server.HandleAtOnce(kListPath, ""), server.Handle(kListPath, ""));
     EXPECT_FALSE(server.Handle(kListPath, "")->gzipBody.empty());
