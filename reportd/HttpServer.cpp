@@ -1,495 +1,508 @@
 #include "reportd/HttpServer.h"
 
 #include "observations/PageFetcher.h"
-#include "platform/CText.h"
+#include "platform/CalendarTime.h"
+#include "reportd/HttpPolicy.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/post.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <boost/asio/strand.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
 
-#include <algorithm>
+#include <array>
+#include <atomic>
 #include <cerrno>
-#include <chrono>
-#include <cstring>
+#include <condition_variable>
+#include <deque>
+#include <limits>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+namespace beast = boost::beast;
+namespace http = boost::beast::http;
+namespace net = boost::asio;
+using tcp = net::ip::tcp;
+using namespace std::chrono_literals;
 
 namespace {
 
-std::int64_t NowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
+constexpr std::size_t kLargestDrain = 4u * 1024u * 1024u; // of a refused body, then a close
+constexpr auto kDrainTime = 1s;
+// The statuses the server answers itself, each with its page made once.
+constexpr int kOwnStatuses[] = {400, 405, 413, 414, 431, 500, 501, 503, 505};
+constexpr int kRetryAfterSeconds = 5;
+// What one read asks for: a whole request head, as a rule.
+constexpr std::size_t kReadSize = 1024;
 
-bool SetNonBlocking(int fd) {
-    const int flags = fcntl(fd, F_GETFL, 0);
-    return flags >= 0 && fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
+// "Date" changes once a second: made once a second per thread.
+const std::string& DateNow() {
+    thread_local std::int64_t made = -1;
+    thread_local std::string text;
+    const std::int64_t now = platform::CurrentTime();
+    if (now != made) {
+        text = HttpDate(now);
+        made = now;
+    }
+    return text;
 }
 
 } // namespace
 
-std::optional<RequestHead> ParseRequestHead(std::string_view text) {
-    const std::string head(text);
-    const std::size_t lineEnd = head.find('\n');
-    const std::string line = platform::Trim(head.substr(0, lineEnd));
-    const std::size_t s1 = line.find(' ');
-    const std::size_t s2 = s1 == std::string::npos ? s1 : line.find(' ', s1 + 1);
-    if (s1 == std::string::npos || s2 == std::string::npos)
-        return std::nullopt;
-    RequestHead result;
-    result.method = line.substr(0, s1);
-    result.target = line.substr(s1 + 1, s2 - s1 - 1);
-    const std::string version = line.substr(s2 + 1);
-    if (version.rfind("HTTP/1.", 0) != 0 || result.target.empty() || result.target[0] != '/' ||
-        result.method.empty())
-        return std::nullopt;
-    result.keepAlive = version == "HTTP/1.1";
-    std::size_t at = lineEnd == std::string::npos ? head.size() : lineEnd + 1;
-    while (at < head.size()) {
-        std::size_t next = head.find('\n', at);
-        if (next == std::string::npos)
-            next = head.size();
-        const std::string field = head.substr(at, next - at);
-        at = next + 1;
-        const std::size_t colon = field.find(':');
-        if (colon == std::string::npos)
-            continue;
-        const std::string name = platform::ToLower(platform::Trim(field.substr(0, colon)));
-        const std::string value = platform::ToLower(platform::Trim(field.substr(colon + 1)));
-        if (name == "connection")
-            result.keepAlive = value.find("close") == std::string::npos &&
-                               (result.keepAlive || value.find("keep-alive") != std::string::npos);
-        else if (name == "transfer-encoding" || (name == "content-length" && value != "0"))
-            result.body = true;
-    }
-    return result;
-}
+struct HttpServer::Impl {
+    Handler atOnce, waiting;
+    Options options;
+    Logger requestLog, noticeLog;
+    std::map<int, SharedAnswer> own; // read-only once made
 
-struct HttpServer::Connection {
-    // Draining: after a refusal, what the client still sends is read and dropped for a moment,
-    // so that closing does not reset the connection before the client has read the answer.
-    enum class State { Reading, Working, Writing, Draining };
-    std::uint64_t id = 0;
-    int fd = -1;
-    std::string remote;
-    State state = State::Reading;
-    std::string in;       // bytes read and not yet taken as a request
-    std::string out;      // the response being sent
-    std::size_t sent = 0; // bytes of `out` sent
-    bool closeAfter = false;
-    bool drainAfter = false;
-    std::size_t drained = 0;
-    int requests = 0; // taken on this connection
-    Request pending;  // the request a worker is answering
-    std::int64_t deadline = 0;
+    std::atomic<bool> running{false};
+    std::atomic<bool> stopping{false};
+
+    std::mutex admitted;
+    int open = 0;
+    std::unordered_map<std::string, int> perClient;
+
+    std::mutex workMutex;
+    std::condition_variable workReady;
+    std::deque<std::function<void()>> work;
+    std::vector<std::thread> workers;
+
+    int threads;
+    // Last, so that the connections it still holds go first, while the above live.
+    net::io_context io;
+    tcp::acceptor acceptor{io};
+    net::steady_timer acceptPause{io};
+    bool pauseSaid = false;
+
+    ~Impl() {
+        // Work not taken holds connections, which must go while the I/O context lives.
+        std::lock_guard<std::mutex> lock(workMutex);
+        work.clear();
+    }
+    Impl(Handler a, Handler w, const ErrorPage& errorPage, Options o)
+        : atOnce(std::move(a)), waiting(std::move(w)), options(o),
+          threads(o.ioThreads > 0
+                      ? o.ioThreads
+                      : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()))),
+          io(threads) {
+        for (int status : kOwnStatuses)
+            own[status] =
+                MakeErrorAnswer(status, errorPage(status), status == 503 ? kRetryAfterSeconds : 0);
+    }
+
+    void Notice(const std::string& text) {
+        if (noticeLog)
+            noticeLog(text);
+    }
+    bool Admit(const std::string& remote) {
+        std::lock_guard<std::mutex> lock(admitted);
+        int& mine = perClient[remote];
+        if (!http_policy::Admit(open, mine, options.maxConnections,
+                                options.maxConnectionsPerClient)) {
+            if (mine == 0)
+                perClient.erase(remote);
+            return false;
+        }
+        ++open;
+        ++mine;
+        return true;
+    }
+    void Release(const std::string& remote) {
+        std::lock_guard<std::mutex> lock(admitted);
+        --open;
+        if (--perClient[remote] <= 0)
+            perClient.erase(remote);
+    }
+    // False when too much work waits already.
+    bool Queue(std::function<void()> job) {
+        {
+            std::lock_guard<std::mutex> lock(workMutex);
+            if (static_cast<int>(work.size()) >= options.maxQueuedWork)
+                return false;
+            work.push_back(std::move(job));
+        }
+        workReady.notify_one();
+        return true;
+    }
+    void Work() {
+        for (;;) {
+            std::function<void()> job;
+            {
+                std::unique_lock<std::mutex> lock(workMutex);
+                workReady.wait(lock, [this] { return stopping || !work.empty(); });
+                if (stopping)
+                    return;
+                job = std::move(work.front());
+                work.pop_front();
+            }
+            job();
+        }
+    }
+    void Accept();
 };
 
-HttpServer::HttpServer(Handler handler, ErrorPage errorPage, Options options)
-    : m_handler(std::move(handler)), m_errorPage(std::move(errorPage)), m_options(options) {}
+namespace {
+
+class Session : public std::enable_shared_from_this<Session> {
+public:
+    Session(HttpServer::Impl& server, tcp::socket socket, std::string remote)
+        : m_server(server), m_stream(std::move(socket)), m_remote(std::move(remote)) {}
+    ~Session() { m_server.Release(m_remote); }
+
+    void Start() {
+        m_stream.expires_after(std::chrono::milliseconds(m_server.options.requestDeadlineMs));
+        Parse();
+    }
+
+private:
+    using Response = http::response<http::span_body<const char>>;
+
+    // Between requests: the idle time until a byte comes, then the request deadline.
+    void AwaitNext() {
+        if (m_buffer.size() > 0) {
+            Start();
+            return;
+        }
+        m_stream.expires_after(std::chrono::milliseconds(m_server.options.keepAliveIdleMs));
+        m_stream.async_read_some(
+            m_buffer.prepare(kReadSize),
+            [self = shared_from_this()](beast::error_code ec, std::size_t got) {
+                if (ec)
+                    return self->Close();
+                self->m_buffer.commit(got);
+                self->Start();
+            });
+    }
+
+    void ReadMore() {
+        m_stream.async_read_some(
+            m_buffer.prepare(kReadSize),
+            [self = shared_from_this()](beast::error_code ec, std::size_t got) {
+                // Bytes that came before the end of the stream were parsed already.
+                if (ec)
+                    return self->Close();
+                self->m_buffer.commit(got);
+                self->Parse();
+            });
+    }
+
+    void Parse() {
+        if (!m_parser) {
+            m_parser.emplace();
+            // Beast counts the head with its blank line.
+            m_parser->header_limit(static_cast<std::uint32_t>(m_server.options.maxHeadBytes + 4));
+            m_parser->eager(false);
+            // Bodies are refused by the policy, whatever size they announce, never read.
+            m_parser->body_limit(std::numeric_limits<std::uint64_t>::max());
+        }
+        if (m_buffer.size() == 0)
+            return ReadMore();
+        beast::error_code ec;
+        const auto bytes = m_buffer.data();
+        const std::size_t used = m_parser->put(bytes, ec);
+        if (ec == http::error::need_more)
+            return ReadMore();
+        const std::string_view raw(static_cast<const char*>(bytes.data()),
+                                   ec ? bytes.size() : used);
+        if (ec) {
+            using http_policy::ParseFailure;
+            const ParseFailure failure = ec == http::error::header_limit  ? ParseFailure::OverLimit
+                                         : ec == http::error::bad_version ? ParseFailure::BadVersion
+                                                                          : ParseFailure::Malformed;
+            return Refuse(http_policy::ParseFailureStatus(
+                failure, raw.substr(0, m_server.options.maxHeadBytes + 4)));
+        }
+        const auto& head = m_parser->get();
+        http_policy::HeadFacts facts;
+        facts.version = head.version();
+        facts.knownMethod = head.method() != http::verb::unknown;
+        facts.getOrHead = head.method() == http::verb::get || head.method() == http::verb::head;
+        facts.target = std::string_view(head.target().data(), head.target().size());
+        facts.hostFields = static_cast<int>(head.count(http::field::host));
+        facts.bodyAnnounced = m_parser->content_length().value_or(0) > 0 ||
+                              head.count(http::field::transfer_encoding) > 0;
+        // The parser unfolds continued values; a CRLF followed by a blank shows one (the
+        // request line cannot hold it).
+        facts.obsFold = raw.find("\r\n ") != std::string_view::npos ||
+                        raw.find("\r\n\t") != std::string_view::npos;
+        if (const int status = http_policy::RefusalStatus(facts))
+            return Refuse(status, std::string(head.method_string()), std::string(facts.target));
+
+        m_request = {};
+        m_request.method = std::string(head.method_string());
+        m_request.target = std::string(facts.target);
+        const std::string origin = *http_policy::OriginForm(facts.target);
+        const std::size_t mark = origin.find('?');
+        m_request.path = origin.substr(0, mark);
+        m_request.query = mark == std::string::npos ? std::string() : origin.substr(mark + 1);
+        m_request.remote = m_remote;
+        m_head = head.method() == http::verb::head;
+        const auto field = [&head](http::field f) {
+            const auto value = head[f];
+            return std::string(value.data(), value.size());
+        };
+        m_gzip = http_policy::AcceptsGzip(field(http::field::accept_encoding));
+        m_ifNoneMatch = field(http::field::if_none_match);
+        m_ifModifiedSince = field(http::field::if_modified_since);
+        ++m_served;
+        m_keepAlive =
+            http_policy::KeepAlive(head.keep_alive(), m_served, m_server.options.keepAliveRequests);
+        m_buffer.consume(used);
+        m_parser.reset();
+        Dispatch();
+    }
+
+    void Dispatch() {
+        SharedAnswer answer;
+        try {
+            answer = m_server.atOnce(m_request);
+        } catch (...) {
+            answer = m_server.own.at(500);
+        }
+        if (answer)
+            return Send(std::move(answer));
+        auto self = shared_from_this();
+        const bool queued = m_server.Queue([self] {
+            SharedAnswer made;
+            try {
+                made = self->m_server.waiting(self->m_request);
+            } catch (...) {
+            }
+            if (!made)
+                made = self->m_server.own.at(500);
+            net::post(self->m_stream.get_executor(),
+                      [self, made = std::move(made)]() mutable { self->Send(std::move(made)); });
+        });
+        if (!queued)
+            Send(m_server.own.at(503));
+    }
+
+    void Refuse(int status, std::string method = "-", std::string target = "(refused)") {
+        m_request = {};
+        m_request.method = std::move(method);
+        m_request.target = std::move(target);
+        m_keepAlive = false;
+        m_drain = true;
+        m_head = false;
+        Send(m_server.own.at(status));
+    }
+
+    void Send(SharedAnswer answer) {
+        m_answer = std::move(answer);
+        const HttpAnswer& a = *m_answer;
+        const bool gzip = m_gzip && !a.gzipBody.empty();
+        const bool notModified =
+            http_policy::NotModified(a, gzip, m_ifNoneMatch, m_ifModifiedSince);
+        const std::string& body = gzip ? a.gzipBody : a.body;
+        m_response.clear();
+        m_response.body() = {};
+        m_response.version(11);
+        m_response.result(notModified ? 304 : a.status);
+        m_response.set(http::field::date, DateNow());
+        if (!notModified)
+            m_response.set(http::field::content_type, a.contentType);
+        m_response.set(http::field::cache_control, a.cacheControl);
+        if (!a.etag.empty())
+            m_response.set(http::field::etag, gzip ? a.gzipTag : a.etag);
+        if (!a.lastModifiedText.empty())
+            m_response.set(http::field::last_modified, a.lastModifiedText);
+        if (!a.gzipBody.empty())
+            m_response.set(http::field::vary, "Accept-Encoding");
+        if (gzip && !notModified)
+            m_response.set(http::field::content_encoding, "gzip");
+        if (a.status == 405)
+            m_response.set(http::field::allow, "GET, HEAD");
+        if (a.retryAfter > 0)
+            m_response.set(http::field::retry_after, std::to_string(a.retryAfter));
+        m_response.set(http::field::connection, m_keepAlive ? "keep-alive" : "close");
+        if (!notModified)
+            m_response.set(http::field::content_length, std::to_string(body.size()));
+        if (!notModified && !m_head)
+            m_response.body() = {body.data(), body.size()};
+        if (m_server.requestLog)
+            m_server.requestLog(m_remote + " " + m_request.method + " " + m_request.target + " " +
+                                std::to_string(m_response.result_int()) + " " +
+                                std::to_string(m_response.body().size()));
+
+        m_stream.expires_after(std::chrono::milliseconds(m_server.options.writeDeadlineMs));
+        http::async_write(m_stream, m_response,
+                          [self = shared_from_this()](beast::error_code ec, std::size_t) {
+                              if (ec)
+                                  return self->Close();
+                              self->m_answer.reset();
+                              if (self->m_drain)
+                                  return self->Drain();
+                              if (!self->m_keepAlive)
+                                  return self->Close();
+                              self->AwaitNext();
+                          });
+    }
+
+    // After a refusal, what the client still sends is read and dropped for a moment, so that
+    // closing does not reset the connection before the client has read the answer.
+    void Drain() {
+        beast::error_code ignored;
+        m_stream.socket().shutdown(tcp::socket::shutdown_send, ignored);
+        m_stream.expires_after(kDrainTime);
+        m_buffer.consume(m_buffer.size());
+        m_scratch = std::make_unique<std::array<char, 16384>>();
+        DrainMore();
+    }
+    void DrainMore() {
+        m_stream.async_read_some(
+            net::buffer(*m_scratch),
+            [self = shared_from_this()](beast::error_code ec, std::size_t got) {
+                self->m_drained += got;
+                if (ec || self->m_drained >= kLargestDrain)
+                    return self->Close();
+                self->DrainMore();
+            });
+    }
+
+    void Close() {
+        beast::error_code ignored;
+        m_stream.socket().shutdown(tcp::socket::shutdown_both, ignored);
+        m_stream.close();
+    }
+
+    HttpServer::Impl& m_server;
+    beast::tcp_stream m_stream;
+    std::string m_remote;
+    beast::flat_buffer m_buffer;
+    std::optional<http::request_parser<http::empty_body>> m_parser;
+
+    HttpRequest m_request;
+    bool m_head = false;
+    bool m_gzip = false;
+    std::string m_ifNoneMatch, m_ifModifiedSince;
+    int m_served = 0;
+    bool m_keepAlive = false;
+
+    SharedAnswer m_answer; // held while it is sent
+    Response m_response;
+    bool m_drain = false;
+    std::size_t m_drained = 0;
+    std::unique_ptr<std::array<char, 16384>> m_scratch; // only while draining
+};
+
+} // namespace
+
+void HttpServer::Impl::Accept() {
+    // With one I/O thread its order is the connections' order; with more, each has a strand.
+    const auto executor =
+        threads > 1 ? net::any_io_executor(net::make_strand(io)) : io.get_executor();
+    acceptor.async_accept(executor, [this](beast::error_code ec, tcp::socket socket) {
+        if (stopping || !acceptor.is_open())
+            return;
+        if (ec) {
+            // Out of descriptors (or memory): the pending connection stays queued in the kernel;
+            // accepting again at once would only spin. Rest a moment, and say so once.
+            const int error = ec.value();
+            if (error == EMFILE || error == ENFILE || error == ENOBUFS || error == ENOMEM) {
+                if (!pauseSaid)
+                    Notice("out of file descriptors (" + ec.message() +
+                           "): accepting paused for a moment");
+                pauseSaid = true;
+                acceptPause.expires_after(std::chrono::milliseconds(options.acceptPauseMs));
+                acceptPause.async_wait([this](beast::error_code waitError) {
+                    if (!waitError)
+                        Accept();
+                });
+                return;
+            }
+            Accept();
+            return;
+        }
+        pauseSaid = false;
+        beast::error_code ignored;
+        const auto peer = socket.remote_endpoint(ignored);
+        std::string remote = peer.address().to_string();
+        if (Admit(remote)) {
+            socket.set_option(tcp::no_delay(true), ignored);
+            std::make_shared<Session>(*this, std::move(socket), std::move(remote))->Start();
+        } else {
+            socket.close(ignored); // full: the client may try again
+        }
+        Accept();
+    });
+}
+
+HttpServer::HttpServer(Handler atOnce, Handler waiting, ErrorPage errorPage, Options options)
+    : m(std::make_unique<Impl>(std::move(atOnce), std::move(waiting), errorPage, options)) {}
 
 HttpServer::~HttpServer() {
     Stop();
-    for (auto& [id, c] : m_connections)
-        ::close(c->fd);
-    if (m_listen >= 0)
-        ::close(m_listen);
-    if (m_wake >= 0)
-        ::close(m_wake);
+}
+
+void HttpServer::SetLoggers(Logger requests, Logger notices) {
+    m->requestLog = std::move(requests);
+    m->noticeLog = std::move(notices);
 }
 
 int HttpServer::Bind(const std::string& host, int port) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
-    addrinfo* found = nullptr;
-    const std::string service = std::to_string(port);
-    if (getaddrinfo(host.empty() ? nullptr : host.c_str(), service.c_str(), &hints, &found) != 0 ||
-        !found) {
+    beast::error_code ec;
+    tcp::resolver resolver(m->io);
+    const auto found =
+        resolver.resolve(host.empty() ? "0.0.0.0" : host, std::to_string(port),
+                         tcp::resolver::passive | tcp::resolver::numeric_service, ec);
+    if (ec || found.empty()) {
         errno = EADDRNOTAVAIL;
         return -1;
     }
-    int error = 0;
-    for (addrinfo* a = found; a; a = a->ai_next) {
-        const int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC, a->ai_protocol);
-        if (fd < 0) {
-            error = errno;
-            continue;
-        }
-        // Only a port left in TIME_WAIT is taken again; a port another server listens on is not
-        // (no SO_REUSEPORT, which would let two servers split the requests).
-        int yes = 1;
-        setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-        if (::bind(fd, a->ai_addr, a->ai_addrlen) == 0 && ::listen(fd, m_options.backlog) == 0 &&
-            SetNonBlocking(fd)) {
-            m_listen = fd;
-            break;
-        }
-        error = errno;
-        ::close(fd);
+    for (const auto& entry : found) {
+        ec = {};
+        m->acceptor.open(entry.endpoint().protocol(), ec);
+        // Only a port left in TIME_WAIT is taken again; a port another server listens on is
+        // not (no SO_REUSEPORT, which would let two servers split the requests).
+        if (!ec)
+            m->acceptor.set_option(net::socket_base::reuse_address(true), ec);
+        if (!ec)
+            m->acceptor.bind(entry.endpoint(), ec);
+        if (!ec)
+            m->acceptor.listen(m->options.backlog, ec);
+        if (!ec)
+            return m->acceptor.local_endpoint().port();
+        beast::error_code ignored;
+        m->acceptor.close(ignored);
     }
-    freeaddrinfo(found);
-    if (m_listen < 0) {
-        errno = error;
-        return -1;
-    }
-    sockaddr_storage bound{};
-    socklen_t length = sizeof bound;
-    getsockname(m_listen, reinterpret_cast<sockaddr*>(&bound), &length);
-    const int actual = bound.ss_family == AF_INET6
-                           ? ntohs(reinterpret_cast<sockaddr_in6*>(&bound)->sin6_port)
-                           : ntohs(reinterpret_cast<sockaddr_in*>(&bound)->sin_port);
-    m_wake = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    return actual;
-}
-
-void HttpServer::Wake() {
-    if (m_wake >= 0) {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t written = ::write(m_wake, &one, sizeof one);
-    }
-}
-
-void HttpServer::Stop() {
-    m_stopping = true;
-    m_workReady.notify_all();
-    Wake();
-}
-
-HttpServer::Response HttpServer::Handle(const Request& request) const {
-    try {
-        return m_handler(request);
-    } catch (...) {
-        return {500, "text/html", m_errorPage(500)};
-    }
-}
-
-void HttpServer::Work() {
-    for (;;) {
-        std::pair<std::uint64_t, Request> job;
-        {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            m_workReady.wait(lock, [this] { return m_stopping || !m_work.empty(); });
-            if (m_stopping)
-                return;
-            job = std::move(m_work.front());
-            m_work.pop_front();
-        }
-        Response response = Handle(job.second);
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_done.push_back({job.first, std::move(response)});
-        }
-        Wake();
-    }
+    errno = ec.value();
+    return -1;
 }
 
 bool HttpServer::Run() {
-    if (m_listen < 0 || m_wake < 0)
+    if (!m->acceptor.is_open())
         return false;
-    m_running = true;
-    for (int i = 0; i < m_options.workers; ++i)
-        m_workers.emplace_back([this] { Work(); });
-
-    std::vector<pollfd> polls;
-    std::vector<std::uint64_t> ids;
-    while (!m_stopping) {
-        const std::int64_t now = NowMs();
-        // Connections past their deadline go.
-        std::vector<std::uint64_t> late;
-        for (auto& [id, c] : m_connections)
-            if (c->state != Connection::State::Working && now >= c->deadline)
-                late.push_back(id);
-        for (std::uint64_t id : late)
-            CloseConnection(id);
-
-        polls.clear();
-        ids.clear();
-        polls.push_back({m_wake, POLLIN, 0});
-        ids.push_back(0);
-        polls.push_back({m_listen, POLLIN, 0});
-        ids.push_back(0);
-        std::int64_t nearest = now + 1000;
-        for (auto& [id, c] : m_connections) {
-            if (c->state == Connection::State::Working)
-                continue;
-            polls.push_back(
-                {c->fd,
-                 static_cast<short>(c->state == Connection::State::Writing ? POLLOUT : POLLIN), 0});
-            ids.push_back(id);
-            nearest = std::min(nearest, c->deadline);
-        }
-        const int timeout = static_cast<int>(std::clamp<std::int64_t>(nearest - now, 0, 1000));
-        if (::poll(polls.data(), polls.size(), timeout) < 0 && errno != EINTR)
-            break;
-        if (m_stopping)
-            break;
-
-        const std::int64_t after = NowMs();
-        if (polls[0].revents & POLLIN) {
-            std::uint64_t count = 0;
-            [[maybe_unused]] const ssize_t got = ::read(m_wake, &count, sizeof count);
-        }
-        // Answers the workers finished.
-        std::vector<Done> done;
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            done.swap(m_done);
-        }
-        for (Done& d : done) {
-            const auto it = m_connections.find(d.id);
-            if (it == m_connections.end())
-                continue;
-            Connection& c = *it->second;
-            Answer(c, c.pending, std::move(d.response), !c.closeAfter, after);
-        }
-        if (polls[1].revents & POLLIN)
-            Accept();
-        for (std::size_t i = 2; i < polls.size(); ++i) {
-            if (!polls[i].revents)
-                continue;
-            const auto it = m_connections.find(ids[i]);
-            if (it == m_connections.end())
-                continue;
-            Connection& c = *it->second;
-            if (polls[i].revents & (POLLERR | POLLNVAL)) {
-                CloseConnection(c.id);
-                continue;
-            }
-            if (c.state == Connection::State::Reading)
-                ReadFrom(c, after);
-            else if (c.state == Connection::State::Writing)
-                WriteTo(c, after);
-            else if (c.state == Connection::State::Draining)
-                Drain(c);
-        }
-    }
-
-    // Stopping: no new work; every connection closes; workers end after what they are doing.
-    m_stopping = true;
-    m_workReady.notify_all();
-    for (std::thread& t : m_workers)
+    for (int i = 0; i < m->options.workers; ++i)
+        m->workers.emplace_back([this] { m->Work(); });
+    m->Accept();
+    m->running = true;
+    std::vector<std::thread> more;
+    for (int i = 1; i < m->threads; ++i)
+        more.emplace_back([this] { m->io.run(); });
+    m->io.run();
+    for (std::thread& t : more)
         t.join();
-    m_workers.clear();
-    std::vector<std::uint64_t> all;
-    for (auto& [id, c] : m_connections)
-        all.push_back(id);
-    for (std::uint64_t id : all)
-        CloseConnection(id);
-    ::close(m_listen);
-    m_listen = -1;
-    m_running = false;
+    // Stopping: no new work; the workers end after what they are doing.
+    m->stopping = true;
+    m->workReady.notify_all();
+    for (std::thread& t : m->workers)
+        t.join();
+    m->workers.clear();
+    m->running = false;
     return true;
 }
 
-void HttpServer::Accept() {
-    for (;;) {
-        sockaddr_storage address{};
-        socklen_t length = sizeof address;
-        const int fd = ::accept4(m_listen, reinterpret_cast<sockaddr*>(&address), &length,
-                                 SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0)
-            return;
-        if (static_cast<int>(m_connections.size()) >= m_options.maxConnections) {
-            ::close(fd); // full: the client may try again
-            continue;
-        }
-        int yes = 1;
-        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
-        auto c = std::make_unique<Connection>();
-        c->id = m_nextId++;
-        c->fd = fd;
-        char host[INET6_ADDRSTRLEN] = "";
-        if (address.ss_family == AF_INET)
-            inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(&address)->sin_addr, host,
-                      sizeof host);
-        else if (address.ss_family == AF_INET6)
-            inet_ntop(AF_INET6, &reinterpret_cast<sockaddr_in6*>(&address)->sin6_addr, host,
-                      sizeof host);
-        c->remote = host;
-        c->deadline = NowMs() + m_options.requestDeadlineMs;
-        m_connections.emplace(c->id, std::move(c));
-    }
+void HttpServer::Stop() {
+    m->stopping = true;
+    m->workReady.notify_all();
+    m->io.stop();
 }
 
-void HttpServer::ReadFrom(Connection& c, std::int64_t now) {
-    char buffer[4096];
-    for (;;) {
-        const ssize_t got = ::recv(c.fd, buffer, sizeof buffer, 0);
-        if (got == 0) {
-            CloseConnection(c.id);
-            return;
-        }
-        if (got < 0) {
-            if (errno == EAGAIN || errno == EWOULDBLOCK)
-                break;
-            if (errno == EINTR)
-                continue;
-            CloseConnection(c.id);
-            return;
-        }
-        // A request begins: from now on its head has the request deadline.
-        if (c.in.empty() && c.requests > 0)
-            c.deadline = now + m_options.requestDeadlineMs;
-        c.in.append(buffer, static_cast<std::size_t>(got));
-        if (c.in.size() > m_options.maxHeadBytes + sizeof buffer)
-            break;
-    }
-    TryRequest(c, now);
-}
-
-void HttpServer::TryRequest(Connection& c, std::int64_t now) {
-    std::size_t end = c.in.find("\r\n\r\n");
-    std::size_t skip = 4;
-    if (end == std::string::npos) {
-        end = c.in.find("\n\n");
-        skip = 2;
-    }
-    if (end == std::string::npos) {
-        if (c.in.size() > m_options.maxHeadBytes)
-            Refuse(c, c.in.find('\n') == std::string::npos ? 414 : 431, now);
-        return;
-    }
-    if (end > m_options.maxHeadBytes) {
-        Refuse(c, 431, now);
-        return;
-    }
-    const std::string text = c.in.substr(0, end);
-    c.in.erase(0, end + skip);
-    const auto head = ParseRequestHead(text);
-    if (!head) {
-        Refuse(c, 400, now);
-        return;
-    }
-    Request request;
-    request.remote = c.remote;
-    request.method = head->method;
-    request.target = head->target;
-    const std::size_t mark = request.target.find('?');
-    request.path = request.target.substr(0, mark);
-    request.query = mark == std::string::npos ? std::string() : request.target.substr(mark + 1);
-    bool keepAlive = head->keepAlive;
-    const bool body = head->body;
-
-    // The server takes GET only: a body is never read, however large it says it is.
-    if (body) {
-        Refuse(c, 413, now);
-        return;
-    }
-    if (request.method != "GET") {
-        Refuse(c, 405, now);
-        return;
-    }
-    ++c.requests;
-    keepAlive = keepAlive && c.requests < m_options.keepAliveRequests;
-    if (m_quickPaths.count(request.path)) {
-        Answer(c, request, Handle(request), keepAlive, now);
-        return;
-    }
-    // A worker answers it; the connection waits meanwhile, and Run sends the answer.
-    c.state = Connection::State::Working;
-    c.closeAfter = !keepAlive;
-    c.pending = request;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_work.emplace_back(c.id, std::move(request));
-    }
-    m_workReady.notify_one();
-}
-
-void HttpServer::Answer(Connection& c, const Request& request, Response response, bool keepAlive,
-                        std::int64_t now) {
-    if (m_logger)
-        m_logger(request, response);
-    c.closeAfter = !keepAlive;
-    const std::string reason = HttpReasonPhrase(response.status);
-    std::string out = "HTTP/1.1 " + std::to_string(response.status) + " " +
-                      (reason.empty() ? "Error" : reason) +
-                      "\r\nContent-Type: " + response.contentType +
-                      "\r\nContent-Length: " + std::to_string(response.body.size()) +
-                      "\r\nConnection: " + (keepAlive ? "keep-alive" : "close") + "\r\n";
-    if (response.status == 405)
-        out += "Allow: GET\r\n";
-    out += "\r\n";
-    out += response.body;
-    c.out = std::move(out);
-    c.sent = 0;
-    c.state = Connection::State::Writing;
-    c.deadline = now + m_options.writeDeadlineMs;
-    WriteTo(c, now);
-}
-
-void HttpServer::Refuse(Connection& c, int status, std::int64_t now) {
-    Request request;
-    request.remote = c.remote;
-    request.method = "-";
-    request.target = "(refused)";
-    c.in.clear();
-    c.drainAfter = true;
-    Answer(c, request, {status, "text/html", m_errorPage(status)}, false, now);
-}
-
-void HttpServer::Drain(Connection& c) {
-    char buffer[16384];
-    for (;;) {
-        const ssize_t got = ::recv(c.fd, buffer, sizeof buffer, 0);
-        if (got > 0) {
-            c.drained += static_cast<std::size_t>(got);
-            if (c.drained < 4u * 1024u * 1024u)
-                continue;
-        } else if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            return;
-        } else if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        CloseConnection(c.id); // the client closed, or sent enough to be dropped
-        return;
-    }
-}
-
-void HttpServer::WriteTo(Connection& c, std::int64_t now) {
-    while (c.sent < c.out.size()) {
-        const ssize_t put =
-            ::send(c.fd, c.out.data() + c.sent, c.out.size() - c.sent, MSG_NOSIGNAL);
-        if (put < 0) {
-            if (errno == EAGAIN || errno == EWOULDBLOCK)
-                return;
-            if (errno == EINTR)
-                continue;
-            CloseConnection(c.id);
-            return;
-        }
-        c.sent += static_cast<std::size_t>(put);
-    }
-    if (c.closeAfter && c.drainAfter) {
-        ::shutdown(c.fd, SHUT_WR);
-        c.state = Connection::State::Draining;
-        c.deadline = now + 1000;
-        return;
-    }
-    if (c.closeAfter) {
-        CloseConnection(c.id);
-        return;
-    }
-    c.out.clear();
-    c.sent = 0;
-    c.state = Connection::State::Reading;
-    c.deadline = now + m_options.keepAliveIdleMs;
-    if (!c.in.empty()) { // the next request came along already
-        c.deadline = now + m_options.requestDeadlineMs;
-        TryRequest(c, now);
-    }
-}
-
-void HttpServer::CloseConnection(std::uint64_t id) {
-    const auto it = m_connections.find(id);
-    if (it == m_connections.end())
-        return;
-    ::close(it->second->fd);
-    m_connections.erase(it);
+bool HttpServer::IsRunning() const {
+    return m->running.load();
 }

@@ -2,6 +2,8 @@
 
 #include "observations/MetarDecoder.h"
 #include "platform/CText.h"
+#include "platform/CalendarTime.h"
+#include "reportd/FileText.h"
 
 #include <algorithm>
 #include <chrono>
@@ -18,8 +20,10 @@ bool ParseTimeLine(const std::string& line, std::int64_t& time) {
         return false;
     if (mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || y < 1970)
         return false;
-    time = UtcTime(y, mo, d, h, mi);
-    return true;
+    const auto instant = platform::MakeUtcTime({y, mo, d, h, mi, 0});
+    if (instant)
+        time = *instant;
+    return instant.has_value();
 }
 
 } // namespace
@@ -86,6 +90,7 @@ void MetarDirectorySource::Rescan() {
     auto snapshot = std::make_shared<Snapshot>();
     std::error_code error;
     std::map<std::filesystem::path, FileEntry> files;
+    bool changed = false;
     auto it = std::filesystem::directory_iterator(m_folder, error);
     for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
         std::error_code fileError;
@@ -102,17 +107,16 @@ void MetarDirectorySource::Rescan() {
             files[path] = std::move(known->second);
             continue;
         }
-        std::ifstream in(path, std::ios::binary);
-        std::string text(static_cast<std::size_t>(size), '\0');
-        in.read(text.data(), static_cast<std::streamsize>(text.size()));
-        text.resize(static_cast<std::size_t>(in.gcount()));
-        files[path] = FileEntry{modified, size, ParseStationFile(text)};
+        changed = true;
+        files[path] = FileEntry{modified, size,
+                                ParseStationFile(ReadFileText(path, kLargestFile).value_or(""))};
     }
     if (error) {
         // The reports read before are not served as if nothing had happened.
         snapshot->failure = platform::Format("the report folder %s cannot be read (%s).",
                                              m_folder.string().c_str(), error.message().c_str());
     } else {
+        changed = changed || files.size() != m_files.size();
         m_files = std::move(files);
         for (const auto& [path, entry] : m_files)
             for (const auto& [station, reports] : entry.reports) {
@@ -131,6 +135,9 @@ void MetarDirectorySource::Rescan() {
         }
     }
     std::lock_guard<std::mutex> lock(m_snapshotMutex);
+    // A folder that fails, or reads again after failing, changes what is served too.
+    if (changed || !snapshot->failure.empty() || (m_snapshot && !m_snapshot->failure.empty()))
+        ++m_generation;
     m_snapshot = std::move(snapshot);
 }
 

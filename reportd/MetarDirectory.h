@@ -2,6 +2,7 @@
 
 #include "reportd/ReportSource.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <filesystem>
 #include <map>
@@ -27,6 +28,7 @@ public:
     std::vector<TimedReport> Reports(const StationRecord& station, std::int64_t from,
                                      std::int64_t to) override;
     void Stop() override;
+    std::uint64_t Generation() const override { return m_generation.load(); }
 
     // Reads the folder now, as the scanning thread does on its own.
     void Rescan();
@@ -50,6 +52,7 @@ private:
 
     mutable std::mutex m_snapshotMutex;
     std::shared_ptr<const Snapshot> m_snapshot;
+    std::atomic<std::uint64_t> m_generation{0};
 
     std::mutex m_waitMutex;
     std::condition_variable m_wake;

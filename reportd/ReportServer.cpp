@@ -5,11 +5,12 @@
 #include "platform/CText.h"
 #include "reportd/ReportQuery.h"
 
-#include "reportd/HttpServer.h"
-
 #include <cstdio>
 
 namespace {
+
+// Pages kept at most; beyond, the expired ones go, and all of them when none has expired.
+constexpr std::size_t kMostCachedPages = 4096;
 
 std::map<std::string, StationInfo> StationDirectory(const std::string& list) {
     std::map<std::string, StationInfo> stations;
@@ -23,67 +24,113 @@ std::map<std::string, StationInfo> StationDirectory(const std::string& list) {
     return stations;
 }
 
+void ToStandardError(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
 } // namespace
 
 ReportServer::ReportServer(std::string stationList, std::unique_ptr<ReportSource> source,
-                           Clock clock)
-    : m_stationList(std::move(stationList)), m_stations(StationDirectory(m_stationList)),
-      m_source(std::move(source)), m_clock(std::move(clock)) {}
+                           Clock clock, std::int64_t listModified)
+    : m_stations(StationDirectory(stationList)), m_source(std::move(source)),
+      m_clock(std::move(clock)) {
+    // Made and compressed once: every request for it shares these bytes.
+    m_stationList = MakeAnswer("text/plain", std::move(stationList),
+                               listModified > 0 ? listModified : m_clock(), kStationListMaxAge);
+}
 
 ReportServer::~ReportServer() = default;
 
-ReportServer::Answer ReportServer::Handle(const std::string& path, const std::string& query) const {
-    if (path == protocol::kStationListPath)
-        return {200, "text/plain", m_stationList};
-    if (path == protocol::kReportPath)
-        return StationPage(query);
-    return {404, "text/html", "<HTML><BODY><P>Not found</P></BODY></HTML>\n"};
+SharedAnswer ReportServer::Handle(const std::string& path, const std::string& query) const {
+    return Answer(path, query, true);
 }
 
-ReportServer::Answer ReportServer::StationPage(const std::string& query) const {
+SharedAnswer ReportServer::HandleAtOnce(const std::string& path, const std::string& query) const {
+    return Answer(path, query, false);
+}
+
+SharedAnswer ReportServer::Answer(const std::string& path, const std::string& query,
+                                  bool mayWait) const {
+    if (path == protocol::kStationListPath)
+        return m_stationList;
+    if (path == protocol::kReportPath)
+        return StationPage(query, mayWait);
+    return MakeErrorAnswer(404, "<HTML><BODY><P>Not found</P></BODY></HTML>\n");
+}
+
+SharedAnswer ReportServer::StationPage(const std::string& query, bool mayWait) const {
+    const std::int64_t now = m_clock();
     const auto request = ParseReportQuery(query);
     if (!request)
-        return {200, "text/html", SorryPage("the request could not be understood.")};
+        return MakeAnswer("text/html", SorryPage("the request could not be understood."), now,
+                          kPageMaxAge);
     const auto station = m_stations.find(request->icao);
     if (station == m_stations.end())
-        return {200, "text/html", SorryPage("no station " + request->icao + " is known here.")};
+        return MakeAnswer("text/html", SorryPage("no station " + request->icao + " is known here."),
+                          now, kPageMaxAge);
 
-    const std::int64_t now = m_clock();
+    const auto key = std::make_pair(request->icao, request->hours);
+    const std::uint64_t generation = m_source->Generation();
+    {
+        std::lock_guard<std::mutex> lock(m_cacheMutex);
+        const auto cached = m_pages.find(key);
+        if (cached != m_pages.end() && now < cached->second.until &&
+            cached->second.generation == generation)
+            return cached->second.answer;
+    }
+
+    const std::int64_t from =
+        now -
+        static_cast<std::int64_t>(request->hours == 0 ? protocol::kMaxHours : request->hours) *
+            3600;
     std::vector<TimedReport> reports;
     try {
-        reports = m_source->Reports(station->second.record,
-                                    now - static_cast<std::int64_t>(request->hours == 0
-                                                                        ? protocol::kMaxHours
-                                                                        : request->hours) *
-                                              3600,
-                                    now);
+        if (mayWait) {
+            reports = m_source->Reports(station->second.record, from, now);
+        } else {
+            auto atHand = m_source->ReportsAtHand(station->second.record, from, now);
+            if (!atHand)
+                return nullptr;
+            reports = std::move(*atHand);
+        }
     } catch (const SourceFailure& failure) {
-        return {failure.Status(), "text/html", ServerErrorPage(failure.what())};
+        return MakeErrorAnswer(failure.Status(), ServerErrorPage(failure.what()));
     }
     if (request->hours == 0 && reports.size() > 1)
         reports.resize(1);
-    if (reports.empty())
-        return {200, "text/html",
-                SorryPage("no reports of " + request->icao + " in the period asked for.")};
-    return {200, "text/html", TranslatedPage(station->second, reports, m_source->Simulated())};
+    SharedAnswer page =
+        reports.empty()
+            ? MakeAnswer("text/html",
+                         SorryPage("no reports of " + request->icao + " in the period asked for."),
+                         now, kPageMaxAge)
+            : MakeAnswer("text/html",
+                         TranslatedPage(station->second, reports, m_source->Simulated()), now,
+                         kPageMaxAge);
+
+    std::lock_guard<std::mutex> lock(m_cacheMutex);
+    if (m_pages.size() >= kMostCachedPages) {
+        std::erase_if(m_pages, [now](const auto& entry) { return entry.second.until <= now; });
+        if (m_pages.size() >= kMostCachedPages)
+            m_pages.clear();
+    }
+    m_pages[key] = {page, now + kPageMaxAge, generation};
+    return page;
 }
 
 int ReportServer::Bind(const std::string& host, int port) {
-    auto answer = [this](const HttpServer::Request& req) { return Handle(req.path, req.query); };
+    auto atOnce = [this](const HttpRequest& req) { return HandleAtOnce(req.path, req.query); };
+    auto waiting = [this](const HttpRequest& req) { return Handle(req.path, req.query); };
     // Requests the server refuses itself (too long, malformed, with a body) still get a
     // readable answer; a failure of its own says so.
     auto errorPage = [](int status) {
         return status >= 500 ? ServerErrorPage("the reports could not be prepared.")
                              : SorryPage("the request could not be understood.");
     };
-    m_http = std::make_unique<HttpServer>(answer, errorPage, m_httpOptions);
-    // The list is ready-made: it is answered at once, whatever the sources are waiting for.
-    m_http->AnswerAtOnce(std::string(protocol::kStationListPath));
-    m_http->SetLogger([this](const HttpServer::Request& req, const HttpServer::Response& res) {
-        if (m_logging)
-            std::fprintf(stderr, "%s %s %s %d %zu\n", req.remote.c_str(), req.method.c_str(),
-                         req.target.c_str(), res.status, res.body.size());
-    });
+    m_http = std::make_unique<HttpServer>(atOnce, waiting, errorPage, m_httpOptions);
+    HttpServer::Logger requests;
+    if (m_logging)
+        requests = ToStandardError;
+    m_http->SetLoggers(requests, m_notices ? m_notices : ToStandardError);
     return m_http->Bind(host, port);
 }
 

@@ -7,22 +7,32 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 // Answers the viewer's two requests: the station list file, byte for byte, and a station's
-// translated report page. Safe under the HTTP server's worker threads: the station directory
-// is read-only after construction and the sources lock what they change.
+// translated report page. Pages are kept for as long as caches may keep them, so that a popular
+// station costs one build a minute; an answer at hand never waits for one the source must
+// fetch. Safe under the HTTP server's threads: the station directory is read-only after
+// construction, the page cache and the sources lock what they change.
 class ReportServer {
 public:
     using Clock = std::function<std::int64_t()>;
 
-    using Answer = HttpServer::Response;
+    // How long caches (and this server) may keep an answer, in seconds.
+    static constexpr int kStationListMaxAge = 3600;
+    static constexpr int kPageMaxAge = 60;
 
-    ReportServer(std::string stationList, std::unique_ptr<ReportSource> source, Clock clock);
+    // `listModified`: when the station list last changed (0: when the server started).
+    ReportServer(std::string stationList, std::unique_ptr<ReportSource> source, Clock clock,
+                 std::int64_t listModified = 0);
     ~ReportServer();
 
-    // The answer for a request path and its raw (still encoded) query.
-    Answer Handle(const std::string& path, const std::string& query) const;
+    // The answer for a request path and its raw (still encoded) query, waiting for the source
+    // when it must.
+    SharedAnswer Handle(const std::string& path, const std::string& query) const;
+    // The same without waiting: none when the source must be asked first.
+    SharedAnswer HandleAtOnce(const std::string& path, const std::string& query) const;
 
     // Binds to the address; returns the port (the free one chosen for port 0), or -1 with errno
     // telling why (EADDRINUSE: another server holds the port).
@@ -32,6 +42,8 @@ public:
     void Stop();
     bool IsRunning() const;
     void SetLogging(bool on) { m_logging = on; }
+    // Where notices about the server itself go (standard error unless set).
+    void SetNotices(HttpServer::Logger notices) { m_notices = std::move(notices); }
     // Connection limits and deadlines, before Bind.
     void SetHttpOptions(const HttpServer::Options& options) { m_httpOptions = options; }
 
@@ -42,13 +54,24 @@ public:
     }
 
 private:
-    Answer StationPage(const std::string& query) const;
+    SharedAnswer Answer(const std::string& path, const std::string& query, bool mayWait) const;
+    SharedAnswer StationPage(const std::string& query, bool mayWait) const;
 
-    std::string m_stationList;
     std::map<std::string, StationInfo> m_stations;
+    SharedAnswer m_stationList;
     std::unique_ptr<ReportSource> m_source;
     Clock m_clock;
+
+    struct CachedPage {
+        SharedAnswer answer;
+        std::int64_t until = 0;
+        std::uint64_t generation = 0; // of the source's reports it was made from
+    };
+    mutable std::mutex m_cacheMutex;
+    mutable std::map<std::pair<std::string, int>, CachedPage> m_pages; // by station and hours
+
     HttpServer::Options m_httpOptions;
     std::unique_ptr<HttpServer> m_http;
     bool m_logging = true;
+    HttpServer::Logger m_notices;
 };

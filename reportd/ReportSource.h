@@ -3,6 +3,7 @@
 #include "catalogue/StationRecord.h"
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -37,20 +38,23 @@ public:
     virtual std::vector<TimedReport> Reports(const StationRecord& station, std::int64_t from,
                                              std::int64_t to) = 0;
 
+    // The same without waiting for anything (a service to answer): none when the source would
+    // have to. Sources that never wait answer as Reports does.
+    virtual std::optional<std::vector<TimedReport>>
+    ReportsAtHand(const StationRecord& station, std::int64_t from, std::int64_t to) {
+        return Reports(station, from, to);
+    }
+
+    // Changes whenever reports already given may have changed (not for new ones arriving in
+    // time), so that pages made from them are made again.
+    virtual std::uint64_t Generation() const { return 0; }
+
     // Simulated pages say so in their heading.
     virtual bool Simulated() const { return false; }
 
     // The server is stopping: whatever the source waits for is given up (from any thread).
     virtual void Stop() {}
 };
-
-// UTC calendar helpers shared by the sources.
-std::int64_t UtcTime(int year, int month, int day, int hour, int minute);
-
-struct UtcFields {
-    int year, month, day, hour, minute, dayOfYear;
-};
-UtcFields BreakDownUtc(std::int64_t time);
 
 // Strips a leading "METAR " or "SPECI " and surrounding white space.
 std::string CleanReport(const std::string& line);

@@ -2,6 +2,7 @@
 
 #include "observations/ReportProtocol.h"
 #include "platform/CText.h"
+#include "platform/CalendarTime.h"
 
 #include <algorithm>
 #include <cmath>
@@ -126,10 +127,10 @@ SimulatedWeather SimulateWeather(const StationRecord& s, std::int64_t time) {
 
 std::string SimulatedReport(const StationRecord& s, std::int64_t time) {
     const SimulatedWeather w = SimulateWeather(s, time);
-    const UtcFields when = BreakDownUtc(time);
+    const std::tm when = platform::UtcBreakdown(time).value_or(std::tm{});
     const bool us = UsStyle(s);
-    std::string r = platform::Format("%s %02d%02d%02dZ AUTO ", s.strICAO.c_str(), when.day,
-                                     when.hour, when.minute);
+    std::string r = platform::Format("%s %02d%02d%02dZ AUTO ", s.strICAO.c_str(), when.tm_mday,
+                                     when.tm_hour, when.tm_min);
     if (w.windKnots == 0)
         r += "00000KT ";
     else if (w.gustKnots)

@@ -4,6 +4,7 @@
 #include "observations/ReportNumbers.h"
 #include "observations/ReportProtocol.h"
 #include "platform/CText.h"
+#include "platform/CalendarTime.h"
 
 #include <cmath>
 
@@ -141,17 +142,18 @@ std::string TranslatedRow(const StationInfo& station, const TimedReport& report)
     const StationRecord& s = station.record;
     const MetarReport r = DecodeMetar(report.raw);
     const ReportValues v = ValuesOf(r);
-    const UtcFields when = BreakDownUtc(report.time);
+    const std::tm when = platform::UtcBreakdown(report.time).value_or(std::tm{});
 
     std::string place = Escape(station.displayName);
     if (!s.strCD.empty())
         place += ", " + s.strCD;
     if (!s.strCY.empty())
         place += ", " + s.strCY;
-    std::string html = Cell(
-        "Conditions at", platform::Format("%s (%s) observed %d/%d/%d&#160;&#160;%02d:%02d&#160;UTC",
-                                          s.strICAO.c_str(), place.c_str(), when.month, when.day,
-                                          when.year, when.hour, when.minute));
+    std::string html =
+        Cell("Conditions at",
+             platform::Format("%s (%s) observed %d/%d/%d&#160;&#160;%02d:%02d&#160;UTC",
+                              s.strICAO.c_str(), place.c_str(), when.tm_mon + 1, when.tm_mday,
+                              when.tm_year + 1900, when.tm_hour, when.tm_min));
 
     // The temperature always carries its decimal point: the viewer reads the whole part up to it.
     html += Cell("Temperature", v.temperatureC ? PageNumber(*v.temperatureC, 1) + "&deg;C (" +

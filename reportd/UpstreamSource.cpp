@@ -2,6 +2,7 @@
 
 #include "observations/MetarDecoder.h"
 #include "platform/CText.h"
+#include "platform/CalendarTime.h"
 
 #include <algorithm>
 #include <cctype>
@@ -13,16 +14,16 @@ constexpr int kFirstBackoffSeconds = 30;
 constexpr int kLongestBackoffSeconds = 900;
 
 std::int64_t PlaceInTime(int day, int hour, int minute, std::int64_t now) {
-    const UtcFields today = BreakDownUtc(now);
-    int year = today.year;
-    int month = today.month;
-    std::int64_t t = UtcTime(year, month, day, hour, minute);
+    const std::tm today = platform::UtcBreakdown(now).value_or(std::tm{});
+    int year = today.tm_year + 1900;
+    int month = today.tm_mon + 1;
+    std::int64_t t = platform::MakeUtcTime({year, month, day, hour, minute, 0}).value_or(0);
     if (t > now + 3600) { // a report from the end of last month
         if (--month == 0) {
             month = 12;
             --year;
         }
-        t = UtcTime(year, month, day, hour, minute);
+        t = platform::MakeUtcTime({year, month, day, hour, minute, 0}).value_or(0);
     }
     return t;
 }
@@ -84,36 +85,57 @@ std::string UpstreamSource::Probe(const std::string& icao) {
     return DescribeFailure(answer, m_fetcher.GetLimits());
 }
 
+namespace {
+
+int HoursBack(std::int64_t from, std::int64_t now) {
+    return static_cast<int>(std::clamp<std::int64_t>((now - from + 3599) / 3600, 1, 96));
+}
+
+std::vector<TimedReport> Select(const std::vector<TimedReport>& all, std::int64_t from,
+                                std::int64_t to) {
+    std::vector<TimedReport> out;
+    for (const TimedReport& r : all)
+        if (r.time >= from && r.time <= to)
+            out.push_back(r);
+    return out;
+}
+
+} // namespace
+
+std::optional<std::vector<TimedReport>> UpstreamSource::FromCache(const std::string& icao,
+                                                                  std::int64_t from,
+                                                                  std::int64_t to,
+                                                                  std::int64_t now) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto cached = m_cache.find(icao);
+    const bool fresh = cached != m_cache.end() && now - cached->second.fetchedAt < m_cacheSeconds &&
+                       cached->second.hours >= HoursBack(from, now);
+    if (fresh)
+        return Select(cached->second.reports, from, to);
+    if (now < m_backoffUntil) {
+        // Resting after a failure: what the cache holds, else nothing can be said.
+        if (cached != m_cache.end() && cached->second.fetchedAt > 0)
+            return Select(cached->second.reports, from, to);
+        throw SourceFailure(503, platform::Format("the data service at %s failed a moment "
+                                                  "ago; it is asked again in %lld seconds.",
+                                                  m_url.c_str(),
+                                                  static_cast<long long>(m_backoffUntil - now)));
+    }
+    return std::nullopt;
+}
+
+std::optional<std::vector<TimedReport>>
+UpstreamSource::ReportsAtHand(const StationRecord& station, std::int64_t from, std::int64_t to) {
+    return FromCache(station.strICAO, from, to, m_clock());
+}
+
 std::vector<TimedReport> UpstreamSource::Reports(const StationRecord& station, std::int64_t from,
                                                  std::int64_t to) {
     const std::int64_t now = m_clock();
-    const int hours = static_cast<int>(std::clamp<std::int64_t>((now - from + 3599) / 3600, 1, 96));
-    auto select = [from, to](const std::vector<TimedReport>& all) {
-        std::vector<TimedReport> out;
-        for (const TimedReport& r : all)
-            if (r.time >= from && r.time <= to)
-                out.push_back(r);
-        return out;
-    };
-
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        const auto cached = m_cache.find(station.strICAO);
-        const bool fresh = cached != m_cache.end() &&
-                           now - cached->second.fetchedAt < m_cacheSeconds &&
-                           cached->second.hours >= hours;
-        if (fresh)
-            return select(cached->second.reports);
-        if (now < m_backoffUntil) {
-            // Resting after a failure: what the cache holds, else nothing can be said.
-            if (cached != m_cache.end() && cached->second.fetchedAt > 0)
-                return select(cached->second.reports);
-            throw SourceFailure(
-                503, platform::Format("the data service at %s failed a moment "
-                                      "ago; it is asked again in %lld seconds.",
-                                      m_url.c_str(), static_cast<long long>(m_backoffUntil - now)));
-        }
-    }
+    const int hours = HoursBack(from, now);
+    auto select = [from, to](const std::vector<TimedReport>& all) { return Select(all, from, to); };
+    if (auto cached = FromCache(station.strICAO, from, to, now))
+        return std::move(*cached);
 
     // Fetched without holding the lock, so that one slow answer does not stall other stations.
     const PageFetcher::Response answer = m_fetcher.Get(QueryUrl(m_url, station.strICAO, hours));

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 
 // Real reports fetched on demand from an aviation-weather data service answering
 // URL?ids=ICAO&hours=N&format=raw with raw reports one a line, newest first. Answers are kept
@@ -24,6 +25,8 @@ public:
 
     std::vector<TimedReport> Reports(const StationRecord& station, std::int64_t from,
                                      std::int64_t to) override;
+    std::optional<std::vector<TimedReport>>
+    ReportsAtHand(const StationRecord& station, std::int64_t from, std::int64_t to) override;
     void Stop() override { m_stopping = true; }
 
     // Asks the service once for the station's latest reports, outside the cache and the
@@ -36,6 +39,11 @@ private:
         int hours = 0; // how far back the cached answer reaches
         std::vector<TimedReport> reports;
     };
+
+    // The cached answer (or, while backing off, the failure); none when the service must be
+    // asked.
+    std::optional<std::vector<TimedReport>> FromCache(const std::string& icao, std::int64_t from,
+                                                      std::int64_t to, std::int64_t now) const;
 
     std::atomic<bool> m_stopping{false}; // before the fetcher, which points to it
     std::string m_url;

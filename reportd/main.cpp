@@ -2,126 +2,108 @@
 // translated report pages from simulated reports, a folder of real reports or an upstream
 // aviation-weather data service.
 
-#include "platform/CText.h"
+#include "reportd/CommandLine.h"
+#include "reportd/FileText.h"
 #include "reportd/MetarDirectory.h"
 #include "reportd/ReportServer.h"
 #include "reportd/Simulation.h"
 #include "reportd/UpstreamSource.h"
+
+#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
-#include <iostream>
-#include <sstream>
 #include <thread>
 
 namespace {
 
-const char* kUsage =
-    "usage: ventora-reportd [--port 8573] [--bind 127.0.0.1] [--stations FILE]\n"
-    "                       [--simulate | --metar-dir DIR | --upstream URL]\n"
-    "                       [--cache-seconds 300] [--now YYYY-MM-DDTHH:MM] [--quiet]\n"
-    "\n"
-    "  --stations FILE     the station list to serve and to name stations by (stations.txt)\n"
-    "  --simulate          synthetic reports for every station (the default)\n"
-    "  --metar-dir DIR     real reports from station files and cycle files in DIR\n"
-    "  --upstream URL      real reports from a data service answering\n"
-    "                      URL?ids=ICAO&hours=N&format=raw\n"
-    "  --cache-seconds N   how long upstream answers are kept per station\n"
-    "  --now TIME          a fixed clock (UTC), for replaying old reports\n";
+constexpr std::uintmax_t kLargestStationList = 64u * 1024u * 1024u;
 
 int Fail(const std::string& message) {
-    std::fprintf(stderr, "ventora-reportd: %s\n%s", message.c_str(), kUsage);
+    std::fprintf(stderr, "ventora-reportd: %s\n%s", message.c_str(), UsageText().c_str());
     return 2;
+}
+
+// The installed list: beside the program as installed, then under the configured prefix.
+std::vector<std::filesystem::path> InstalledStationLists() {
+    std::vector<std::filesystem::path> lists;
+    std::error_code error;
+    const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error)
+        lists.push_back(program.parent_path() / VENTORA_DATA_FROM_BINDIR / "stations.txt");
+    lists.push_back(std::filesystem::path(VENTORA_INSTALLED_DATADIR) / "stations.txt");
+    return lists;
+}
+
+std::unique_ptr<ReportSource> MakeSource(const ServerOptions& options,
+                                         const ReportServer::Clock& clock,
+                                         UpstreamSource*& upstream, std::string& what) {
+    switch (options.source) {
+    case ServerOptions::Source::Folder:
+        what = "reports from " + options.metarDir;
+        return std::make_unique<MetarDirectorySource>(options.metarDir);
+    case ServerOptions::Source::Upstream: {
+        auto live = std::make_unique<UpstreamSource>(options.upstream, options.cacheSeconds, clock);
+        upstream = live.get();
+        what = "reports from " + options.upstream;
+        return live;
+    }
+    case ServerOptions::Source::Simulated:
+        break;
+    }
+    what = "simulated reports";
+    return std::make_unique<SimulatedSource>();
+}
+
+// Said at start, so that nobody takes a dead service for stations without reports.
+void ProbeUpstream(UpstreamSource& upstream, const std::string& url, const std::string& code) {
+    const std::string failure = upstream.Probe(code.empty() ? "KJFK" : code);
+    if (failure.empty())
+        std::fprintf(stderr, "ventora-reportd: the data service %s answers\n", url.c_str());
+    else
+        std::fprintf(stderr,
+                     "ventora-reportd: the data service %s cannot be reached: it %s. Report "
+                     "pages say so until it answers; no simulated reports are served "
+                     "instead.\n",
+                     url.c_str(), failure.c_str());
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    int port = 8573;
-    std::string bind = "127.0.0.1";
-    std::string stations = "stations.txt";
-    std::string metarDir;
-    std::string upstream;
-    int cacheSeconds = 300;
-    std::int64_t fixedNow = -1;
-    bool quiet = false;
-    int modes = 0;
-
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= argc)
-                throw std::runtime_error(arg + " needs a value");
-            return argv[++i];
-        };
-        try {
-            if (arg == "--port") {
-                port = std::stoi(value());
-            } else if (arg == "--bind") {
-                bind = value();
-            } else if (arg == "--stations") {
-                stations = value();
-            } else if (arg == "--simulate") {
-                ++modes;
-            } else if (arg == "--metar-dir") {
-                metarDir = value();
-                ++modes;
-            } else if (arg == "--upstream") {
-                upstream = value();
-                ++modes;
-            } else if (arg == "--cache-seconds") {
-                cacheSeconds = std::stoi(value());
-            } else if (arg == "--now") {
-                int y, mo, d, h, mi;
-                const std::string text = value();
-                if (std::sscanf(text.c_str(), "%d-%d-%dT%d:%d", &y, &mo, &d, &h, &mi) != 5)
-                    return Fail("--now wants YYYY-MM-DDTHH:MM");
-                fixedNow = UtcTime(y, mo, d, h, mi);
-            } else if (arg == "--quiet") {
-                quiet = true;
-            } else if (arg == "--help" || arg == "-h") {
-                std::fputs(kUsage, stdout);
-                return 0;
-            } else {
-                return Fail("unknown option " + arg);
-            }
-        } catch (const std::exception& e) {
-            return Fail(e.what());
-        }
+    const auto parsed = ParseCommandLine(argc, argv);
+    if (const auto* error = std::get_if<std::string>(&parsed))
+        return Fail(*error);
+    const ServerOptions& options = std::get<ServerOptions>(parsed);
+    if (options.help) {
+        std::fputs(UsageText().c_str(), stdout);
+        return 0;
     }
-    if (modes > 1)
-        return Fail("choose one of --simulate, --metar-dir and --upstream");
+    if (options.version) {
+        std::printf("ventora-reportd %s\n", VENTORA_VERSION);
+        return 0;
+    }
 
-    std::ifstream in(stations, std::ios::binary);
-    if (!in)
-        return Fail("cannot read the station list " + stations);
-    std::ostringstream list;
-    list << in.rdbuf();
+    const std::filesystem::path stations = options.stations.empty()
+                                               ? DefaultStationList(InstalledStationLists())
+                                               : std::filesystem::path(options.stations);
+    const auto list = ReadFileText(stations, kLargestStationList);
+    if (!list)
+        return Fail("cannot read the station list " + stations.string());
+    if (options.source == ServerOptions::Source::Folder &&
+        !std::filesystem::is_directory(options.metarDir))
+        return Fail("the report folder " + options.metarDir + " does not exist or is no folder");
 
+    const std::int64_t fixedNow = options.fixedNow;
     ReportServer::Clock clock = [fixedNow] {
         return fixedNow >= 0 ? fixedNow : static_cast<std::int64_t>(std::time(nullptr));
     };
-    std::unique_ptr<ReportSource> source;
-    UpstreamSource* upstreamSource = nullptr; // owned by `source`
-    std::string what = "simulated reports";
-    if (!metarDir.empty() && !std::filesystem::is_directory(metarDir))
-        return Fail("the report folder " + metarDir + " does not exist or is no folder");
-    if (!metarDir.empty()) {
-        source = std::make_unique<MetarDirectorySource>(metarDir);
-        what = "reports from " + metarDir;
-    } else if (!upstream.empty()) {
-        auto live = std::make_unique<UpstreamSource>(upstream, cacheSeconds, clock);
-        upstreamSource = live.get();
-        source = std::move(live);
-        what = "reports from " + upstream;
-    } else {
-        source = std::make_unique<SimulatedSource>();
-    }
+    UpstreamSource* upstream = nullptr; // owned by the server
+    std::string what;
+    auto source = MakeSource(options, clock, upstream, what);
 
     // SIGINT and SIGTERM are taken by a thread of their own, which stops the server cleanly.
     sigset_t signals;
@@ -130,38 +112,32 @@ int main(int argc, char** argv) {
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
-    ReportServer server(list.str(), std::move(source), clock);
-    server.SetLogging(!quiet);
-    if (upstreamSource) {
-        // Said at start, so that nobody takes a dead service for stations without reports.
-        const std::string code = server.AnyStationCode();
-        const std::string failure = upstreamSource->Probe(code.empty() ? "KJFK" : code);
-        if (failure.empty())
-            std::fprintf(stderr, "ventora-reportd: the data service %s answers\n",
-                         upstream.c_str());
-        else
-            std::fprintf(stderr,
-                         "ventora-reportd: the data service %s cannot be reached: it %s. Report "
-                         "pages say so until it answers; no simulated reports are served "
-                         "instead.\n",
-                         upstream.c_str(), failure.c_str());
-    }
+    std::error_code ignored;
+    const auto modified = std::filesystem::last_write_time(stations, ignored);
+    const auto listModified = std::chrono::duration_cast<std::chrono::seconds>(
+                                  std::chrono::file_clock::to_sys(modified).time_since_epoch())
+                                  .count();
+    ReportServer server(*list, std::move(source), clock, ignored ? 0 : listModified);
+    server.SetLogging(!options.quiet);
+    if (upstream)
+        ProbeUpstream(*upstream, options.upstream, server.AnyStationCode());
     errno = 0;
-    const int bound = server.Bind(bind, port);
+    const int bound = server.Bind(options.bind, options.port);
     if (bound < 0) {
         const int error = errno;
         if (error == EADDRINUSE)
             std::fprintf(stderr,
                          "ventora-reportd: cannot listen on %s:%d: the port is in use (another "
                          "server listens there); stop it or choose another --port\n",
-                         bind.c_str(), port);
+                         options.bind.c_str(), options.port);
         else
-            std::fprintf(stderr, "ventora-reportd: cannot listen on %s:%d: %s\n", bind.c_str(),
-                         port, error ? std::strerror(error) : "the address cannot be used");
+            std::fprintf(stderr, "ventora-reportd: cannot listen on %s:%d: %s\n",
+                         options.bind.c_str(), options.port,
+                         error ? std::strerror(error) : "the address cannot be used");
         return 1;
     }
     std::fprintf(stderr, "ventora-reportd: %d stations, %s, on http://%s:%d\n",
-                 server.StationCount(), what.c_str(), bind.c_str(), bound);
+                 server.StationCount(), what.c_str(), options.bind.c_str(), bound);
 
     std::thread waiter([&server, &signals] {
         int received = 0;

@@ -2,6 +2,7 @@
 #include "observations/ReportProtocol.h"
 #include "reportd/ReportQuery.h"
 #include "reportd/Simulation.h"
+#include "tests/reportd/RawClient.h"
 #include "tests/reportd/RunningServer.h"
 #include "tests/support/RunCommand.h"
 #include "tests/support/StationLine.h"
@@ -91,7 +92,9 @@ TEST(ReportServer, BadRequestsGetASorryPageNeverAnError) {
 TEST(ReportServerPort, APortInUseIsRefused) {
     const std::string list =
         testing_support::StationLine("NY", "NYC/JFK ARPT", "KJFK", "40 38N", "073 46W") + "\n";
-    RunningServer first(list, std::make_unique<SimulatedSource>(), [] { return 1796600000; });
+    auto running = std::make_unique<RunningServer>(list, std::make_unique<SimulatedSource>(),
+                                                   [] { return 1796600000; });
+    RunningServer& first = *running;
     ReportServer second(list, std::make_unique<SimulatedSource>(), [] { return 1796600000; });
     second.SetLogging(false);
     EXPECT_EQ(second.Bind("127.0.0.1", first.Port()), -1);
@@ -107,4 +110,17 @@ TEST(ReportServerPort, APortInUseIsRefused) {
     const auto answer = client.Get("/weather/surface/stations.txt");
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->body, list);
+
+    // Once it has ended, its port is taken again at once, although the connections it closed
+    // linger (TIME_WAIT).
+    const int port = first.Port();
+    EXPECT_EQ(
+        testing_support::Talk(port, testing_support::Get(std::string(protocol::kStationListPath),
+                                                         "Connection: close\r\n"))
+            .Status(),
+        200);
+    running.reset();
+    ReportServer again(list, std::make_unique<SimulatedSource>(), [] { return 1796600000; });
+    again.SetLogging(false);
+    EXPECT_EQ(again.Bind("127.0.0.1", port), port);
 }

@@ -188,9 +188,9 @@ TEST(MetarFolder, TheSampleReportsSurviveTheRoundTrip) {
         const MetarReport r = DecodeMetar(raw);
         if (r.station.empty() || r.hour < 0 || byStation.count(r.station))
             continue;
-        const UtcFields f = BreakDownUtc(kSampleNow - 1800);
-        cycle += platform::Format("%04d/%02d/%02d %02d:%02d\n%s\n", f.year, f.month, f.day, f.hour,
-                                  f.minute, raw.c_str());
+        const std::tm f = *platform::UtcBreakdown(kSampleNow - 1800);
+        cycle += platform::Format("%04d/%02d/%02d %02d:%02d\n%s\n", f.tm_year + 1900, f.tm_mon + 1,
+                                  f.tm_mday, f.tm_hour, f.tm_min, raw.c_str());
         byStation[r.station] = raw;
         list += StationLine("  ", "SAMPLE " + r.station, r.station, "10 00N", "010 00E") + "\n";
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reportd/ReportServer.h"
+#include "tests/reportd/UtcTime.h"
 
 #include <chrono>
 #include <stdexcept>
@@ -12,9 +13,12 @@ namespace testing_support {
 class RunningServer {
 public:
     RunningServer(std::string stationList, std::unique_ptr<ReportSource> source,
-                  ReportServer::Clock clock, const HttpServer::Options& options = {})
+                  ReportServer::Clock clock, const HttpServer::Options& options = {},
+                  HttpServer::Logger notices = {})
         : m_server(std::move(stationList), std::move(source), std::move(clock)) {
         m_server.SetLogging(false);
+        if (notices)
+            m_server.SetNotices(std::move(notices));
         m_server.SetHttpOptions(options);
         m_port = m_server.Bind("127.0.0.1", 0);
         if (m_port <= 0)

@@ -4,6 +4,7 @@
 #include "catalogue/StationCatalogue.h"
 #include "reportd/MetarDirectory.h"
 #include "reportd/UpstreamSource.h"
+#include "tests/reportd/RawClient.h"
 #include "tests/reportd/RunningServer.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/RecordingCatalogueHost.h"
@@ -30,14 +31,14 @@ TEST(ServerFailure, AnUpstreamThatDoesNotAnswerGivesAnErrorPage) {
         "http://127.0.0.1:" + std::to_string(testing_support::RefusingPort()) + "/metar";
     ReportServer server(kList, std::make_unique<UpstreamSource>(upstream, 300, [] { return kNow; }),
                         [] { return kNow; });
-    const ReportServer::Answer answer = server.Handle("/weather/surface/index.php", kQuery);
-    EXPECT_EQ(answer.status, 502);
-    EXPECT_EQ(answer.body.find("Sorry"), std::string::npos);
-    EXPECT_NE(answer.body.find("The report server cannot serve this request"), std::string::npos);
-    EXPECT_NE(answer.body.find("the data service at " + upstream +
-                               " did not answer (connection refused)."),
+    const SharedAnswer answer = server.Handle("/weather/surface/index.php", kQuery);
+    EXPECT_EQ(answer->status, 502);
+    EXPECT_EQ(answer->body.find("Sorry"), std::string::npos);
+    EXPECT_NE(answer->body.find("The report server cannot serve this request"), std::string::npos);
+    EXPECT_NE(answer->body.find("the data service at " + upstream +
+                                " did not answer (connection refused)."),
               std::string::npos)
-        << answer.body;
+        << answer->body;
 }
 
 TEST(ServerFailure, AFolderThatCannotBeReadGivesAnErrorPage) {
@@ -47,20 +48,20 @@ TEST(ServerFailure, AFolderThatCannotBeReadGivesAnErrorPage) {
     auto source = std::make_unique<MetarDirectorySource>("metar", 60000);
     MetarDirectorySource& folderSource = *source;
     ReportServer server(kList, std::move(source), [] { return kNow; });
-    EXPECT_EQ(server.Handle("/weather/surface/index.php", kQuery).status, 200);
+    EXPECT_EQ(server.Handle("/weather/surface/index.php", kQuery)->status, 200);
     // A station without reports in a readable folder: the Sorry page, as always.
     const auto none =
         server.Handle("/weather/surface/index.php", "metarIds=EDDH&hoursStr=past+2+hours");
-    EXPECT_EQ(none.status, 200);
-    EXPECT_NE(none.body.find("Sorry"), std::string::npos);
+    EXPECT_EQ(none->status, 200);
+    EXPECT_NE(none->body.find("Sorry"), std::string::npos);
 
     std::filesystem::remove_all("metar");
     folderSource.Rescan();
     const auto answer = server.Handle("/weather/surface/index.php", kQuery);
-    EXPECT_EQ(answer.status, 500);
-    EXPECT_EQ(answer.body.find("Sorry"), std::string::npos);
-    EXPECT_NE(answer.body.find("the report folder metar cannot be read"), std::string::npos)
-        << answer.body;
+    EXPECT_EQ(answer->status, 500);
+    EXPECT_EQ(answer->body.find("Sorry"), std::string::npos);
+    EXPECT_NE(answer->body.find("the report folder metar cannot be read"), std::string::npos)
+        << answer->body;
 }
 
 TEST(ServerFailure, TheViewerTellsTheServersFaultFromAStationWithoutReports) {
@@ -90,4 +91,29 @@ TEST(ServerFailure, TheViewerTellsTheServersFaultFromAStationWithoutReports) {
                   upstream +
                   " did not answer (connection refused).\n\nThe reports of NYC_JFK ARPT (KJFK) "
                   "could not be retrieved.");
+}
+
+TEST(ServerFailure, ItsOwnFaultIsAnsweredWithItsOwnPage) {
+    // A source that fails in a way nobody foresaw.
+    struct Broken : ReportSource {
+        std::vector<TimedReport> Reports(const StationRecord&, std::int64_t,
+                                         std::int64_t) override {
+            throw std::logic_error("unforeseen");
+        }
+    };
+    testing_support::RunningServer server(kList, std::make_unique<Broken>(), [] { return kNow; });
+    const testing_support::RawTalk talk = testing_support::Talk(
+        server.Port(),
+        testing_support::Get("/weather/surface/index.php?" + kQuery, "Connection: close\r\n"));
+    EXPECT_EQ(talk.Status(), 500);
+    ASSERT_EQ(talk.answers.size(), 1u);
+    EXPECT_NE(talk.answers[0].body.find("The report server cannot serve this request"),
+              std::string::npos);
+    EXPECT_EQ(talk.answers[0].body.find("unforeseen"), std::string::npos);
+    // The server goes on answering.
+    EXPECT_EQ(
+        testing_support::Talk(server.Port(), testing_support::Get("/weather/surface/stations.txt",
+                                                                  "Connection: close\r\n"))
+            .Status(),
+        200);
 }

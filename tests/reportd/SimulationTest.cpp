@@ -1,5 +1,6 @@
 #include "reportd/Simulation.h"
 #include "observations/MetarDecoder.h"
+#include "tests/reportd/UtcTime.h"
 
 #include <gtest/gtest.h>
 
@@ -46,8 +47,8 @@ TEST(Simulation, ReportsAtTwentyAndFiftyPastOrHourlyAtFifty) {
         ASSERT_FALSE(reports.empty());
         EXPECT_EQ(reports.front().time, kDecember7); // 05:20 lies after the end of the period
         for (std::size_t i = 0; i < reports.size(); ++i) {
-            const UtcFields f = BreakDownUtc(reports[i].time);
-            EXPECT_TRUE(f.minute == 50 || (ReportsHalfHourly(s) && f.minute == 20)) << icao;
+            const int minute = platform::UtcBreakdown(reports[i].time)->tm_min;
+            EXPECT_TRUE(minute == 50 || (ReportsHalfHourly(s) && minute == 20)) << icao;
             if (i > 0) {
                 EXPECT_GT(reports[i - 1].time, reports[i].time); // newest first
             }

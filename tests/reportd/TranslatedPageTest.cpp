@@ -2,6 +2,7 @@
 #include "observations/LatestTable.h"
 #include "observations/PageFetcher.h"
 #include "platform/CText.h"
+#include "tests/reportd/UtcTime.h"
 
 #include <gtest/gtest.h>
 

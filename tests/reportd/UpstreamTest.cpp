@@ -1,6 +1,7 @@
 // The upstream source against a local fake of an aviation-weather data service.
 
 #include "reportd/UpstreamSource.h"
+#include "tests/reportd/UtcTime.h"
 #include "tests/support/TestHttpServer.h"
 
 #include <gtest/gtest.h>
@@ -63,16 +64,19 @@ TEST(UpstreamSource, CachesAnswersPerStation) {
     EXPECT_EQ(reports[0].raw, "KJFK 070451Z 27009KT 10SM FEW250 13/M01 A3012");
     EXPECT_EQ(upstream.lastQuery, "/api/data/metar?ids=KJFK&hours=3&format=raw");
 
-    now += 100;
+    now += 299; // the last second it is fresh
     EXPECT_EQ(source.Reports(Jfk(), now - 2 * 3600, now).size(), 2u);
     EXPECT_EQ(upstream.requests.load(), 1); // served from the cache
 
     EXPECT_EQ(source.Reports(Jfk(), now - 24 * 3600, now).size(), 2u);
     EXPECT_EQ(upstream.requests.load(), 2); // more hours than the cache holds
 
-    now += 301;
+    now += 299;
     source.Reports(Jfk(), now - 2 * 3600, now);
-    EXPECT_EQ(upstream.requests.load(), 3); // expired
+    EXPECT_EQ(upstream.requests.load(), 2);
+    now += 1; // expired
+    source.Reports(Jfk(), now - 2 * 3600, now);
+    EXPECT_EQ(upstream.requests.load(), 3);
 }
 
 TEST(UpstreamSource, BacksOffWhenOverloadedAndServesTheCache) {
@@ -81,21 +85,21 @@ TEST(UpstreamSource, BacksOffWhenOverloadedAndServesTheCache) {
     UpstreamSource source(upstream.server.BaseUrl() + "/metar", 60, [&] { return now.load(); });
     ASSERT_EQ(source.Reports(Jfk(), now - 3 * 3600, now).size(), 2u);
 
-    for (int status : {429, 503}) {
+    for (int status : {429, 500, 503}) {
         upstream.status = status;
         now += 3600; // the cache has expired
         const int before = upstream.requests.load();
-        EXPECT_EQ(source.Reports(Jfk(), now - 4 * 3600, now).size(), 2u) << status;
+        EXPECT_EQ(source.Reports(Jfk(), now - 12 * 3600, now).size(), 2u) << status;
         EXPECT_EQ(upstream.requests.load(), before + 1);
         now += 5;
-        EXPECT_EQ(source.Reports(Jfk(), now - 4 * 3600, now).size(), 2u);
+        EXPECT_EQ(source.Reports(Jfk(), now - 12 * 3600, now).size(), 2u);
         EXPECT_EQ(upstream.requests.load(), before + 1) << "asked again while backing off";
     }
 
     upstream.status = 200;
     now += 3600;                                                      // after the back-off
     EXPECT_EQ(source.Reports(Jfk(), now - 2 * 3600, now).size(), 0u); // newest is now 2 h old
-    EXPECT_EQ(upstream.requests.load(), 4);
+    EXPECT_EQ(upstream.requests.load(), 5);
 }
 
 TEST(UpstreamSource, AnUnreachableServiceIsTheServersOwnFailure) {
