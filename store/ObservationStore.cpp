@@ -15,10 +15,18 @@
 
 namespace {
 
-#define VENTORA_STORE_COLUMNS                                                                      \
-    "observed_utc, temperature_c, pressure_hpa_less_1000, pressure_inhg, wind_speed_ms, "          \
-    "wind_direction_deg, conditions_at, temperature_text, dewpoint_text, pressure_text, "          \
-    "winds_text, visibility_text, ceiling_text, clouds_text, present_weather_text, report"
+// The columns after the key, and the same of the row an insert brings.
+#define VENTORA_STORE_VALUES                                                                       \
+    "temperature_c, pressure_hpa_less_1000, pressure_inhg, wind_speed_ms, wind_direction_deg, "    \
+    "conditions_at, temperature_text, dewpoint_text, pressure_text, winds_text, "                  \
+    "visibility_text, ceiling_text, clouds_text, present_weather_text, report"
+#define VENTORA_STORE_NEW_VALUES                                                                   \
+    "excluded.temperature_c, excluded.pressure_hpa_less_1000, excluded.pressure_inhg, "            \
+    "excluded.wind_speed_ms, excluded.wind_direction_deg, excluded.conditions_at, "                \
+    "excluded.temperature_text, excluded.dewpoint_text, excluded.pressure_text, "                  \
+    "excluded.winds_text, excluded.visibility_text, excluded.ceiling_text, "                       \
+    "excluded.clouds_text, excluded.present_weather_text, excluded.report"
+#define VENTORA_STORE_COLUMNS "observed_utc, " VENTORA_STORE_VALUES
 
 // The record's fields in the order of the columns after observed_utc.
 constexpr double ObservationRecord::*kNumbers[] = {
@@ -145,6 +153,8 @@ struct ObservationStore::Impl {
     // Sets the file aside and opens a fresh one; false, told, when it cannot be moved.
     bool Replace(const std::string& reason);
     void NoteUnavailable(const std::string& reason);
+    // Every station with rows, one seek each; SQLite's failures are thrown.
+    std::vector<std::string> StationList();
     // Runs an operation on the open file: false, with the fault handled, when it fails. A
     // write that succeeds ends an outage.
     template <typename Body> bool Run(bool write, Body&& body);
@@ -173,9 +183,13 @@ std::optional<std::string> ObservationStore::Impl::TryOpen() {
         return reason;
 
     try {
-        save = sqlite::Prepare(raw, "REPLACE INTO observation (station, " VENTORA_STORE_COLUMNS
-                                    ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, "
-                                    "?12, ?13, ?14, ?15, ?16, ?17)");
+        // A row the page repeats unchanged (most of a refresh) is not written again.
+        save = sqlite::Prepare(
+            raw, "INSERT INTO observation (station, " VENTORA_STORE_COLUMNS ") VALUES (?1, ?2, "
+                 "?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17) "
+                 "ON CONFLICT (station, observed_utc) DO UPDATE SET (" VENTORA_STORE_VALUES
+                 ") = (" VENTORA_STORE_NEW_VALUES ") WHERE (" VENTORA_STORE_VALUES
+                 ") IS NOT (" VENTORA_STORE_NEW_VALUES ")");
         period = sqlite::Prepare(raw, "SELECT " VENTORA_STORE_COLUMNS " FROM observation WHERE "
                                       "station = ?1 AND observed_utc BETWEEN ?2 AND ?3 "
                                       "ORDER BY observed_utc DESC");
@@ -190,7 +204,9 @@ std::optional<std::string> ObservationStore::Impl::TryOpen() {
         // One seek per station instead of a pass over every row.
         nextStation = sqlite::Prepare(
             raw, "SELECT station FROM observation WHERE station > ?1 ORDER BY station LIMIT 1");
-        prune = sqlite::Prepare(raw, "DELETE FROM observation WHERE observed_utc < ?1");
+        // Station by station, each one's oldest rows lie together.
+        prune = sqlite::Prepare(raw,
+                                "DELETE FROM observation WHERE station = ?1 AND observed_utc < ?2");
     } catch (const sqlite::Error& error) {
         if (error.Damaged())
             throw;
@@ -235,13 +251,18 @@ bool ObservationStore::Impl::Replace(const std::string& reason) {
                         error.message() + ")");
         return false;
     }
-    // The log and its index belong to the old file: a new file must not pick them up.
+    notices.push_back({StoreNotice::Kind::SetAside, file, aside, reason});
+    // The log and its index belong to the old file: a new file would replay that log into
+    // itself. What cannot go with the old file goes, or no new file is made.
     for (const char* suffix : {"-wal", "-shm"}) {
         const std::filesystem::path companion = file.string() + suffix;
-        if (std::filesystem::exists(companion, error))
-            std::filesystem::rename(companion, aside.string() + suffix, error);
+        std::filesystem::rename(companion, aside.string() + suffix, error);
+        if (error && std::filesystem::exists(companion) &&
+            !std::filesystem::remove(companion, error)) {
+            NoteUnavailable("the log of the old file cannot be moved (" + error.message() + ")");
+            return false;
+        }
     }
-    notices.push_back({StoreNotice::Kind::SetAside, file, aside, reason});
     try {
         if (const auto again = TryOpen()) {
             Close();
@@ -357,19 +378,23 @@ std::optional<ObservationRecord> ObservationStore::Newest(const std::string& ica
     return record;
 }
 
+std::vector<std::string> ObservationStore::Impl::StationList() {
+    std::vector<std::string> stations;
+    sqlite3_stmt* next = nextStation.get();
+    for (std::string after;;) {
+        const sqlite::Reset reset(next);
+        sqlite3_bind_text(next, 1, after.data(), static_cast<int>(after.size()), SQLITE_STATIC);
+        if (sqlite::Check(db.get(), sqlite3_step(next)) != SQLITE_ROW)
+            break;
+        after = reinterpret_cast<const char*>(sqlite3_column_text(next, 0));
+        stations.push_back(after);
+    }
+    return stations;
+}
+
 std::vector<std::string> ObservationStore::Stations() {
     std::vector<std::string> stations;
-    const bool read = m_impl->Run(false, [&](sqlite3* db) {
-        sqlite3_stmt* next = m_impl->nextStation.get();
-        for (std::string after;;) {
-            const sqlite::Reset reset(next);
-            sqlite3_bind_text(next, 1, after.data(), static_cast<int>(after.size()), SQLITE_STATIC);
-            if (sqlite::Check(db, sqlite3_step(next)) != SQLITE_ROW)
-                break;
-            after = reinterpret_cast<const char*>(sqlite3_column_text(next, 0));
-            stations.push_back(after);
-        }
-    });
+    const bool read = m_impl->Run(false, [&](sqlite3*) { stations = m_impl->StationList(); });
     if (!read)
         stations.clear();
     return stations;
@@ -378,13 +403,17 @@ std::vector<std::string> ObservationStore::Stations() {
 int ObservationStore::Prune(std::int64_t now) {
     int removed = 0;
     m_impl->Run(true, [&](sqlite3* db) {
-        sqlite3_stmt* prune = m_impl->prune.get();
         {
             sqlite::Transaction transaction(db);
-            const sqlite::Reset reset(prune);
-            sqlite3_bind_int64(prune, 1, now - m_impl->keepDays * kSecondsPerDay);
-            sqlite::Check(db, sqlite3_step(prune));
-            removed = sqlite3_changes(db);
+            for (const std::string& station : m_impl->StationList()) {
+                sqlite3_stmt* prune = m_impl->prune.get();
+                const sqlite::Reset reset(prune);
+                sqlite3_bind_text(prune, 1, station.data(), static_cast<int>(station.size()),
+                                  SQLITE_STATIC);
+                sqlite3_bind_int64(prune, 2, now - m_impl->keepDays * kSecondsPerDay);
+                sqlite::Check(db, sqlite3_step(prune));
+                removed += sqlite3_changes(db);
+            }
             transaction.Commit();
         }
         const auto pages = sqlite::QueryInteger(db, "PRAGMA page_count");

@@ -29,8 +29,6 @@ const SchemaStep kSteps[] = {
         " report TEXT NOT NULL,"
         " PRIMARY KEY (station, observed_utc)"
         ") WITHOUT ROWID;"},
-    // Retention removes the oldest rows of every station: without this it reads the whole file.
-    {2, "CREATE INDEX observation_by_time ON observation (observed_utc);"},
 };
 
 int LastVersion(std::span<const SchemaStep> steps) {

@@ -73,7 +73,8 @@ TEST(StoreSchema, RunsTheMissingStepsInOrderAndLeavesOtherFilesAlone) {
     }
 }
 
-// A file written by the first released version opens with its rows, brought up to date.
+// A file of the first layout, written by hand from its definition rather than by the store,
+// opens with its rows: what the store reads is the layout it has released.
 TEST(StoreSchema, OpensAVersionOneFileWithItsRows) {
     ScopedWorkingFolder folder;
     const std::string file = (folder.Path() / kObservationStoreFile).string();
@@ -98,9 +99,6 @@ TEST(StoreSchema, OpensAVersionOneFileWithItsRows) {
     ObservationStore store(folder.Path());
     EXPECT_TRUE(store.TakeNotices().empty());
     EXPECT_EQ(QueryFile(file, "PRAGMA user_version"), std::to_string(CurrentSchemaVersion()));
-    EXPECT_EQ(QueryFile(file, "SELECT count(*) FROM sqlite_schema WHERE type = 'index' AND "
-                              "name = 'observation_by_time'"),
-              "1");
     const ObservationSeries rows = store.ReadPeriod("EDDF", 0, now);
     ASSERT_EQ(rows.GetSize(), 1);
     EXPECT_EQ(rows[0].tObservedUtc, now);

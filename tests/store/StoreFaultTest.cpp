@@ -7,11 +7,13 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sqlite3.h>
 #include <sys/resource.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <regex>
 #include <thread>
 
@@ -59,11 +61,14 @@ void Garble(const std::filesystem::path& file, int first, int count, int offset 
 TEST(StoreFaults, SetsAsideAFileItCannotUseAndStartsAfresh) {
     ScopedWorkingFolder folder;
     const std::filesystem::path file = folder.Path() / kObservationStoreFile;
-    const auto tableRoot = [&] {
-        return std::atoi(
-            QueryFile(file, "SELECT rootpage FROM sqlite_schema WHERE name = 'observation'")
-                .c_str());
+    // A leaf page of the table in the middle of the station's rows: opening (which seeks the
+    // first and last rows of each station) does not read it, reading them all does.
+    const auto middleLeaf = [&] {
+        return std::atoi(QueryFile(file, "SELECT pageno FROM dbstat WHERE name = 'observation' "
+                                         "AND pagetype = 'leaf' ORDER BY path LIMIT 1 OFFSET 3")
+                             .c_str());
     };
+    sqlite3* elsewhere = nullptr;
     struct Case {
         const char* name;
         std::function<void()> make;
@@ -75,6 +80,14 @@ TEST(StoreFaults, SetsAsideAFileItCannotUseAndStartsAfresh) {
          [&] {
              SaveOneRow(folder.Path());
              ExecuteOnFile(file, "PRAGMA user_version = 99");
+         }},
+        // Another process keeps the file open with its last write still in the log: the log
+        // goes aside with the file, not into the fresh one.
+        {"newer schema, open elsewhere",
+         [&] {
+             SaveOneRow(folder.Path());
+             sqlite3_open(file.c_str(), &elsewhere);
+             sqlite3_exec(elsewhere, "PRAGMA user_version = 99", nullptr, nullptr, nullptr);
          }},
         {"another program's", [&] { ExecuteOnFile(file, "CREATE TABLE accounts (id INTEGER)"); }},
         {"our version, other tables",
@@ -96,8 +109,11 @@ TEST(StoreFaults, SetsAsideAFileItCannotUseAndStartsAfresh) {
          }},
         {"damaged table, found by a read",
          [&] {
-             SaveOneRow(folder.Path());
-             Garble(file, tableRoot(), 1);
+             {
+                 ObservationStore store(folder.Path());
+                 ASSERT_TRUE(store.SaveSeries("KJFK", Page(platform::CurrentTime() - 86400, 300)));
+             }
+             Garble(file, middleLeaf(), 1);
          },
          false},
     };
@@ -109,8 +125,10 @@ TEST(StoreFaults, SetsAsideAFileItCannotUseAndStartsAfresh) {
             std::filesystem::remove(file.string() + suffix);
         c.make();
         const std::string before = ReadFile(file);
-
-        ObservationStore store(folder.Path());
+        const std::filesystem::path log = file.string() + "-wal";
+        const std::string logBefore = std::filesystem::exists(log) ? ReadFile(log) : "";
+        std::optional<ObservationStore> opened(std::in_place, folder.Path());
+        ObservationStore& store = *opened;
         auto notices = store.TakeNotices();
         EXPECT_EQ(notices.size(), c.atOpen ? 1u : 0u);
         EXPECT_EQ(store.ReadPeriod("KJFK", 0, kAll).GetSize(), 0);
@@ -123,11 +141,18 @@ TEST(StoreFaults, SetsAsideAFileItCannotUseAndStartsAfresh) {
             << notices[0].setAside;
         EXPECT_FALSE(notices[0].reason.empty());
         EXPECT_EQ(ReadFile(notices[0].setAside), before);
+        if (elsewhere) {
+            EXPECT_EQ(ReadFile(notices[0].setAside.string() + "-wal"), logBefore);
+        }
         ++count;
 
         EXPECT_TRUE(store.SaveSeries("KJFK", Page(platform::CurrentTime(), 2)));
         EXPECT_EQ(store.ReadPeriod("KJFK", 0, kAll).GetSize(), 2);
         EXPECT_TRUE(store.TakeNotices().empty());
+        // The other connection goes after the store: it removes its log by name on the way out.
+        opened.reset();
+        sqlite3_close(elsewhere);
+        elsewhere = nullptr;
     }
     int aside = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
