@@ -42,7 +42,6 @@ constexpr std::string ObservationRecord::*kTexts[] = {
     &ObservationRecord::strPresentWeather, &ObservationRecord::strReport,
 };
 constexpr int kFirstNumber = 1;
-constexpr int kFirstText = kFirstNumber + static_cast<int>(std::size(kNumbers));
 
 constexpr std::int64_t kSecondsPerDay = 86400;
 constexpr int kProgressRows = 256;
@@ -263,18 +262,18 @@ bool ObservationStore::Impl::Replace(const std::string& reason) {
             return false;
         }
     }
+    std::string failure;
     try {
-        if (const auto again = TryOpen()) {
-            Close();
-            NoteUnavailable(*again);
-            return false;
-        }
-    } catch (const sqlite::Error& failure) {
-        Close();
-        NoteUnavailable(failure.what());
-        return false;
+        const auto again = TryOpen();
+        if (!again)
+            return true;
+        failure = *again; // another process made a file of its own there meanwhile
+    } catch (const sqlite::Error& error) {
+        failure = error.what();
     }
-    return true;
+    Close();
+    NoteUnavailable(failure);
+    return false;
 }
 
 void ObservationStore::Impl::NoteUnavailable(const std::string& reason) {

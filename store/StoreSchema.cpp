@@ -32,7 +32,7 @@ const SchemaStep kSteps[] = {
 };
 
 int LastVersion(std::span<const SchemaStep> steps) {
-    return steps.empty() ? 0 : steps.back().version;
+    return steps.back().version;
 }
 
 } // namespace

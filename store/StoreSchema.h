@@ -4,7 +4,7 @@
 
 #include <span>
 
-// The layout of Observations.sqlite, one step per schema version. A file's PRAGMA user_version
+// The layout of Observations.sqlite, one step per schema version (at least one). A file's PRAGMA user_version
 // says how many steps it has had; opening runs the missing ones in order, so a new file and an
 // old one reach the same layout by the same path. A step, once released, never changes: a
 // later change is a new step at the end.

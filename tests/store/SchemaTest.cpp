@@ -46,6 +46,8 @@ TEST(StoreSchema, RunsTheMissingStepsInOrderAndLeavesOtherFilesAlone) {
          "4", "c"},
         {"another program's", "CREATE TABLE accounts (id);", SchemaOutcome::Foreign, "0",
          "accounts"},
+        {"another program's, only a version yet", "PRAGMA user_version = 2;",
+         SchemaOutcome::Foreign, "2", ""},
         {"another program's version 1",
          "PRAGMA application_id = 7; CREATE TABLE a (x); PRAGMA user_version = 1;",
          SchemaOutcome::Foreign, "1", "a"},
@@ -61,7 +63,7 @@ TEST(StoreSchema, RunsTheMissingStepsInOrderAndLeavesOtherFilesAlone) {
         EXPECT_EQ(Migrate(db, kTestSteps), c.outcome);
         sqlite3_close(db);
         EXPECT_EQ(QueryFile(file, "PRAGMA user_version"), c.version);
-        EXPECT_EQ(QueryFile(file, "SELECT group_concat(name) FROM (SELECT name FROM "
+        EXPECT_EQ(QueryFile(file, "SELECT coalesce(group_concat(name), '') FROM (SELECT name FROM "
                                   "sqlite_schema ORDER BY name)"),
                   c.contents);
         if (c.outcome == SchemaOutcome::Ready) {

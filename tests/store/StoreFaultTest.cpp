@@ -233,6 +233,25 @@ TEST(StoreFaults, AFullDiskFailsTheWritesAndKeepsWhatWasStored) {
     EXPECT_TRUE(store.TakeNotices().empty());
 }
 
+// A damaged file on a full disk is set aside, and the store says it cannot start afresh.
+TEST(StoreFaults, AFullDiskAfterSettingAsideLeavesTheStoreUnavailable) {
+    ScopedWorkingFolder folder;
+    WriteFile(folder.Path() / kObservationStoreFile, "no database");
+    ChildProcess child([&](const Send&) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{0, 0};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        ObservationStore store(folder.Path());
+        const auto told = store.TakeNotices();
+        return !store.Available() && told.size() == 2 &&
+                       told[0].kind == StoreNotice::Kind::SetAside &&
+                       told[1].kind == StoreNotice::Kind::Unavailable
+                   ? 0
+                   : 1;
+    });
+    EXPECT_EQ(child.Wait(), 0);
+}
+
 // Killed while it writes page after page, the store keeps a sound file with every page whose
 // save had returned.
 TEST(StoreFaults, SurvivesBeingKilledWhileWritingPages) {
