@@ -1,4 +1,5 @@
 #include "store/ObservationStore.h"
+#include "store/Utf8Text.h"
 
 #include "platform/CText.h"
 #include "platform/CalendarTime.h"
@@ -210,4 +211,16 @@ TEST(ObservationStore, ExportReportsProgressAndLeavesTheTargetOnCancelOrFault) {
     EXPECT_EQ(calls.back(), std::make_pair(600, 600));
     EXPECT_EQ(calls.size(), 4u);
     EXPECT_NE(ReadFile(target), "old");
+}
+
+// The file holds UTF-8; every Windows-1252 byte comes back, and what has no byte becomes "?".
+TEST(ObservationStore, TextsGoToUtf8AndBackByteForByte) {
+    std::string everyByte;
+    for (int b = 1; b < 256; ++b)
+        everyByte += static_cast<char>(b);
+    EXPECT_EQ(Cp1252FromUtf8(Utf8FromCp1252(everyByte)), everyByte);
+    EXPECT_EQ(Utf8FromCp1252("\x80\xA0\xFF"), "\xE2\x82\xAC\xC2\xA0\xC3\xBF");
+    // U+0800, a cut sequence, a lone continuation byte.
+    EXPECT_EQ(Cp1252FromUtf8("\xE0\xA0\x80 \xC3"), "? ?");
+    EXPECT_EQ(Cp1252FromUtf8("\x80"), "?");
 }
