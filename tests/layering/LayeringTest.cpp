@@ -21,10 +21,11 @@ struct Layer {
 
 // Lower ranks lie below; folders of one rank do not include each other.
 const Layer kLayers[] = {
-    {"platform/qt", 1, false}, {"platform", 0, true},  {"resources", 0, false},
-    {"observations", 1, true}, {"catalogue", 2, true}, {"graph", 3, true},
-    {"dialogs", 4, false},     {"views", 4, false},    {"mapview", 5, false},
-    {"stationlist", 5, false}, {"app", 6, false},      {"reportd", 6, true},
+    {"platform/qt", 1, false}, {"platform", 0, true},     {"resources", 0, false},
+    {"observations", 1, true}, {"catalogue", 2, true},    {"store", 2, true},
+    {"graph", 3, true},        {"dialogs", 4, false},     {"views", 4, false},
+    {"mapview", 5, false},     {"stationlist", 5, false}, {"app", 6, false},
+    {"reportd", 6, true},
 };
 
 // The layer of a path below the source root ("platform/qt/X.h" is platform/qt's).
