@@ -4,57 +4,123 @@
 #include "app/VentoraApp.h"
 
 #include <QApplication>
-#include <QTimer>
+#include <QCommandLineParser>
 
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 
 namespace {
 
-const char* kUsage =
-    "usage: ventora [--user-folder] [--server URL] [--open ICAO]... [--screenshot FILE.png]\n"
-    "\n"
-    "  --user-folder       work in the per-user folder ~/.local/share/Korvessa/Ventora\n"
-    "                      (created with the bundled station list on first start)\n"
-    "                      instead of the folder the program is started in\n"
-    "  --server URL        the report server (default: the profile's section\n"
-    "                      \"Server\", value \"strBaseUrl\", or http://127.0.0.1:8573)\n"
-    "  --open ICAO         after start-up, open the station's meteogram (repeatable)\n"
-    "  --screenshot FILE   save a picture of the main window once start-up is done,\n"
-    "                      then close it and exit; messages go to standard error\n";
+const char* kNoDisplay =
+    "ventora: no display was found (%s). Start it on a desktop, or take a picture of its window "
+    "without one:\n"
+    "    QT_QPA_PLATFORM=offscreen ventora --screenshot FILE.png\n";
+
+bool HasDisplay() {
+    return std::getenv("QT_QPA_PLATFORM") || std::getenv("DISPLAY") ||
+           std::getenv("WAYLAND_DISPLAY");
+}
+
+// A display that is named but cannot be reached ends Qt's start with a fatal message: said in
+// the program's words, and the run ends with status 1 instead of an abort.
+void OnQtMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg && message.contains(QStringLiteral("platform plugin"))) {
+        std::fprintf(stderr, kNoDisplay, "the window system could not be reached");
+        std::_Exit(1);
+    }
+    // The offscreen platform of a screenshot run cannot size windows to their hints; that is no
+    // fault of the run.
+    if (message.contains(QStringLiteral("does not support propagateSizeHints")))
+        return;
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    if (type == QtFatalMsg)
+        std::abort();
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
-    CVentoraApp::Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--server" && hasValue) {
-            options.serverUrl = argv[++i];
-        } else if (arg == "--screenshot" && hasValue) {
-            options.screenshot = argv[++i];
-        } else if (arg == "--open" && hasValue) {
-            options.open.push_back(argv[++i]);
-        } else if (arg == "--user-folder") {
-            options.userFolder = true;
-        } else if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (arg.rfind("-platform", 0) == 0 || arg.rfind("-style", 0) == 0) {
-            ++i; // Qt's own options
-        } else {
-            std::fprintf(stderr, "ventora: unknown option %s\n%s", arg.c_str(), kUsage);
-            return 2;
-        }
+    QCoreApplication::setApplicationName(QStringLiteral("ventora"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VENTORA_VERSION));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Ventora, a viewer of weather-station reports: the world's stations on a map and in "
+        "tables, and a meteogram window per station fed from a report server."));
+    const QCommandLineOption userFolder(
+        QStringLiteral("user-folder"),
+        QStringLiteral("Work in the per-user folder ~/.local/share/Korvessa/Ventora (created with "
+                       "the bundled station list on first start) instead of the current folder."));
+    const QCommandLineOption server(
+        QStringLiteral("server"),
+        QStringLiteral("The report server (default: the profile's section \"Server\", value "
+                       "\"strBaseUrl\", or http://127.0.0.1:8573)."),
+        QStringLiteral("URL"));
+    const QCommandLineOption open(
+        QStringLiteral("open"),
+        QStringLiteral("After start-up, open the station's meteogram (may be repeated)."),
+        QStringLiteral("ICAO"));
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save a picture of the main window once start-up is done, then exit; "
+                       "messages go to standard error. Needs no display."),
+        QStringLiteral("FILE.png"));
+    // Qt's own options, taken by the application object.
+    QCommandLineOption platform(QStringLiteral("platform"), QString(), QStringLiteral("name"));
+    QCommandLineOption style(QStringLiteral("style"), QString(), QStringLiteral("name"));
+    platform.setFlags(QCommandLineOption::HiddenFromHelp);
+    style.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({userFolder, server, open, screenshot, platform, style});
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+
+    // The application object, which would name the program in the help, comes later.
+    const auto helpText = [&parser] {
+        return parser.helpText()
+            .replace(QStringLiteral("<executable_name>"), QStringLiteral("ventora"))
+            .toLocal8Bit();
+    };
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (!parser.parse(arguments)) {
+        std::fprintf(stderr, "ventora: %s\n\n%s", parser.errorText().toLocal8Bit().constData(),
+                     helpText().constData());
+        return 2;
     }
-    // A screenshot needs no display.
-    if (!options.screenshot.empty() && !std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") &&
-        !std::getenv("WAYLAND_DISPLAY"))
+    if (!parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "ventora: unknown argument %s\n\n%s",
+                     parser.positionalArguments().first().toLocal8Bit().constData(),
+                     helpText().constData());
+        return 2;
+    }
+    // Both answered without a window system.
+    if (parser.isSet(help)) {
+        std::fputs(helpText().constData(), stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("ventora %s\n", VENTORA_VERSION);
+        return 0;
+    }
+
+    CVentoraApp::Options options;
+    options.serverUrl = parser.value(server).toStdString();
+    options.screenshot = parser.value(screenshot).toLocal8Bit().toStdString();
+    for (const QString& code : parser.values(open))
+        options.open.push_back(code.toStdString());
+    options.userFolder = parser.isSet(userFolder);
+
+    if (!HasDisplay()) {
+        // A screenshot needs no display.
+        if (options.screenshot.empty()) {
+            std::fprintf(stderr, kNoDisplay, "neither DISPLAY nor WAYLAND_DISPLAY is set");
+            return 1;
+        }
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    qInstallMessageHandler(OnQtMessage);
 
     QApplication application(argc, argv);
     // Numbers in files and settings are written with a decimal point whatever the user's locale.

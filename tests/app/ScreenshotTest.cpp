@@ -66,3 +66,34 @@ TEST(Screenshot, AFolderThatTakesNoLayoutDoesNotTrapTheProgram) {
         << run.errors.toStdString();
     EXPECT_TRUE(std::filesystem::exists("shot.png"));
 }
+
+TEST(CommandLine, HelpVersionAndNoDisplayAreAnsweredWithoutAWindow) {
+    testing_support::ScopedWorkingFolder folder;
+    const auto help = Ventora({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.output.startsWith("Usage: ventora [options]")) << help.output.toStdString();
+    for (const char* option : {"--user-folder", "--server <URL>", "--open <ICAO>",
+                               "--screenshot <FILE.png>", "--help", "--version"})
+        EXPECT_TRUE(help.output.contains(option)) << option << "\n" << help.output.toStdString();
+    EXPECT_FALSE(help.output.contains("--platform"));
+    const auto version = Ventora({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.output.trimmed(), QStringLiteral("ventora " VENTORA_VERSION));
+    const auto wrong = Ventora({"--no-such-option"});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_TRUE(wrong.errors.contains("no-such-option")) << wrong.errors.toStdString();
+
+    // Without a display the program says so and how to take a picture instead; a display that
+    // is named but not there is said the same way. Neither aborts.
+    testing_support::WriteFile("stations.txt", testing_support::SampleStationList());
+    for (const std::map<QString, QString>& environment :
+         {std::map<QString, QString>{{"QT_QPA_PLATFORM", ""}},
+          std::map<QString, QString>{{"QT_QPA_PLATFORM", ""}, {"DISPLAY", ":97"}}}) {
+        const auto run = testing_support::RunOffscreen(VENTORA_BINARY, {}, environment);
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, 1) << run.errors.toStdString();
+        EXPECT_TRUE(run.errors.contains("ventora: no display was found"))
+            << run.errors.toStdString();
+        EXPECT_TRUE(run.errors.contains("QT_QPA_PLATFORM=offscreen ventora --screenshot FILE.png"));
+    }
+}
