@@ -5,9 +5,12 @@
 #include "resources/ResourceImages.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QApplication>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
 #include <QToolBar>
 
 using namespace ids;
@@ -40,7 +43,9 @@ void FrameCommands::Build() {
     m_toolBar->setIconSize(QSize(16, 15));
     for (int id : resources::Toolbar()) {
         QAction* action = Action(id) ? Action(id) : NewAction(id, QString());
-        action->setIcon(resources::ToolbarIcon(id));
+        const QIcon icon = resources::ToolbarIcon(id);
+        action->setIcon(
+            !icon.isNull() ? icon : QApplication::style()->standardIcon(QStyle::SP_BrowserReload));
         m_toolBar->addAction(action);
     }
     m_frame.addToolBar(Qt::TopToolBarArea, m_toolBar);
@@ -61,6 +66,20 @@ QMenu* FrameCommands::BuildMenu(const resources::MenuItem& popup) {
     for (const resources::MenuItem& item : popup.popup) {
         if (item.IsSeparator()) {
             menu->addSeparator();
+            continue;
+        }
+        if (!item.popup.empty()) {
+            QMenu* submenu = BuildMenu(item);
+            menu->addMenu(submenu);
+            // The map colour modes are one choice of four: radio items, a group per menu.
+            if (item.popup.front().id == ID_VIEW_MAP_COLOURS_STATIONS) {
+                auto* group = new QActionGroup(submenu);
+                group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+                for (QAction* action : submenu->actions()) {
+                    action->setCheckable(true);
+                    group->addAction(action);
+                }
+            }
             continue;
         }
         // An action of the command that this menu does not show yet, or a new one: a menu

@@ -9,10 +9,10 @@ enum Command : int {
     ID_FILE_CLOSE = 57602,
     ID_FILE_SAVE = 57603,
     ID_FILE_PRINT = 57607,
+    ID_FILE_PRINT_PREVIEW = 57609,
     ID_FILE_MRU_FILE1 = 57616, // the recent list; its entries take the ids that follow
     ID_APP_ABOUT = 57664,
     ID_APP_EXIT = 57665,
-    ID_HELP_INDEX = 57666,
     ID_HELP_FINDER = 57667,
     ID_CONTEXT_HELP = 57669,
     ID_HELP = 57670,
@@ -34,6 +34,15 @@ enum Command : int {
     ID_VIEW_SHOW_ALL_STATIONS = 32777,
     ID_VIEW_MARK_ALL_STATIONS = 32778,
     ID_VIEW_FIND_STATION = 32780,
+    // Beyond the design's commands.
+    ID_FILE_SAVE_PICTURE = 32790,
+    ID_FILE_EXPORT_OBSERVATIONS = 32791,
+    ID_VIEW_REFRESH = 32792,
+    ID_VIEW_REPORT_SERVER = 32793,
+    ID_VIEW_MAP_COLOURS_STATIONS = 32794, // the four map colour modes, in the order of iMapColours
+    ID_VIEW_MAP_COLOURS_CATEGORY = 32795,
+    ID_VIEW_MAP_COLOURS_TEMPERATURE = 32796,
+    ID_VIEW_MAP_COLOURS_WIND = 32797,
 };
 
 constexpr int kRecentFileCount = 40;
@@ -41,7 +50,6 @@ constexpr int kRecentFileCount = 40;
 enum Resource : int {
     IDR_MAINFRAME = 128,  // menu, toolbar, accelerators and icon of the main frame
     IDR_VENTORTYPE = 129, // menu and icon of map windows
-    IDB_WORLD_MAP = 130,
     IDD_ABOUTBOX = 100,
     IDR_LISTTYPE = 501, // icon of list windows
 };

@@ -26,29 +26,50 @@ MenuItem Popup(const char* text, std::vector<MenuItem> items) {
 } // namespace
 
 const std::vector<MenuItem>& Menu(int id) {
+    const auto file = [] {
+        return Popup("&File", {Item("Save &Picture...", ID_FILE_SAVE_PICTURE),
+                               Item("Export &Observations...", ID_FILE_EXPORT_OBSERVATIONS), Sep(),
+                               Item("&Print...", ID_FILE_PRINT),
+                               Item("Print Pre&view", ID_FILE_PRINT_PREVIEW), Sep(),
+                               Item("Recent File", ID_FILE_MRU_FILE1), Sep(),
+                               Item("&Close", ID_FILE_CLOSE), Item("E&xit", ID_APP_EXIT)});
+    };
+    const auto edit = [] { return Popup("&Edit", {Item("&Copy", ID_EDIT_COPY)}); };
+    const auto help = [] {
+        return Popup("&Help", {Item("&Help Topics", ID_HELP_FINDER), Sep(),
+                               Item("&About Ventora...", ID_APP_ABOUT)});
+    };
+    const auto mapColours = [] {
+        return Popup("Map &Colours", {Item("&Stations", ID_VIEW_MAP_COLOURS_STATIONS),
+                                      Item("&Flight Category", ID_VIEW_MAP_COLOURS_CATEGORY),
+                                      Item("&Temperature", ID_VIEW_MAP_COLOURS_TEMPERATURE),
+                                      Item("&Wind", ID_VIEW_MAP_COLOURS_WIND)});
+    };
     static const std::vector<MenuItem> mainFrame = {
-        Popup("&File", {Item("Recent File", ID_FILE_MRU_FILE1), Sep(),
-                        Item("&Close", ID_FILE_CLOSE), Item("E&xit", ID_APP_EXIT)}),
-        Popup("&View", {Item("&Toolbar", ID_VIEW_TOOLBAR), Item("&Status Bar", ID_VIEW_STATUS_BAR),
-                        Sep(), Item("World Map", ID_VIEW_WORLD_MAP)}),
-        Popup("&Help", {Item("&Help Topics", ID_HELP_FINDER), Sep(),
-                        Item("&About Ventora...", ID_APP_ABOUT)}),
+        file(),
+        edit(),
+        Popup("&View",
+              {Item("&Toolbar", ID_VIEW_TOOLBAR), Item("&Status Bar", ID_VIEW_STATUS_BAR), Sep(),
+               Item("World Map", ID_VIEW_WORLD_MAP), Sep(), Item("&Refresh", ID_VIEW_REFRESH),
+               mapColours(), Item("Report &Server...", ID_VIEW_REPORT_SERVER)}),
+        help(),
     };
     static const std::vector<MenuItem> mapWindow = {
-        Popup("&File", {Item("Recent File", ID_FILE_MRU_FILE1), Sep(),
-                        Item("&Close", ID_FILE_CLOSE), Item("E&xit", ID_APP_EXIT)}),
+        file(),
+        edit(),
         Popup("&View",
               {Item("&Toolbar", ID_VIEW_TOOLBAR), Item("&Status Bar", ID_VIEW_STATUS_BAR), Sep(),
                Item("World Map", ID_VIEW_WORLD_MAP),
                Item("Mark all stations", ID_VIEW_MARK_ALL_STATIONS),
                Item("Show all stations", ID_VIEW_SHOW_ALL_STATIONS),
-               Item("Parameters", ID_VIEW_PARAMETERS), Item("Find station", ID_VIEW_FIND_STATION)}),
+               Item("Parameters", ID_VIEW_PARAMETERS), Item("Find station", ID_VIEW_FIND_STATION),
+               Sep(), Item("&Refresh", ID_VIEW_REFRESH), mapColours(),
+               Item("Report &Server...", ID_VIEW_REPORT_SERVER)}),
         Popup("&Window", {Item("&Cascade", ID_WINDOW_CASCADE), Item("&Tile", ID_WINDOW_TILE_HORZ),
                           Item("&Arrange Icons", ID_WINDOW_ARRANGE), Sep(),
                           Item("Tile Vertically", ID_WINDOW_TILE_VERT),
                           Item("Tile Horizontally", ID_WINDOW_TILE_HORZ)}),
-        Popup("&Help", {Item("&Help Topics", ID_HELP_FINDER), Sep(),
-                        Item("&About Ventora...", ID_APP_ABOUT)}),
+        help(),
     };
     if (id == IDR_MAINFRAME)
         return mainFrame;
@@ -59,7 +80,8 @@ const std::vector<MenuItem>& Menu(int id) {
 
 const std::vector<int>& Toolbar() {
     static const std::vector<int> buttons = {ID_VIEW_PARAMETERS, ID_VIEW_MARK_ALL_STATIONS,
-                                             ID_VIEW_SHOW_ALL_STATIONS, ID_VIEW_FIND_STATION};
+                                             ID_VIEW_SHOW_ALL_STATIONS, ID_VIEW_FIND_STATION,
+                                             ID_VIEW_REFRESH};
     return buttons;
 }
 
@@ -87,6 +109,7 @@ const std::vector<Accelerator>& Accelerators() {
         // Closing the active child window, on every platform.
         {key(Qt::ControlModifier, Qt::Key_F4), ID_FILE_CLOSE},
         {key(Qt::ControlModifier, Qt::Key_W), ID_FILE_CLOSE},
+        {key(Qt::NoModifier, Qt::Key_F5), ID_VIEW_REFRESH},
     };
     return table;
 }
@@ -111,6 +134,21 @@ std::string String(int id) {
         {ID_WINDOW_TILE_VERT, "Arrange windows side by side\nTile Windows"},
         {ID_WINDOW_ARRANGE, "Arrange icons at the bottom of the window\nArrange Icons"},
         {ID_FILE_MRU_FILE1, "Open this station\nRecent Station"},
+        {ID_FILE_SAVE_PICTURE, "Save the meteogram as a picture\nSave Picture"},
+        {ID_FILE_EXPORT_OBSERVATIONS,
+         "Write the stored observations of a period to a file\nExport Observations"},
+        {ID_FILE_PRINT, "Print the meteogram\nPrint"},
+        {ID_FILE_PRINT_PREVIEW, "Show the meteogram as it will be printed\nPrint Preview"},
+        {ID_EDIT_COPY, "Copy the picture and the observations, or the selected rows\nCopy"},
+        {ID_VIEW_REFRESH, "Fetch the newest reports now\nRefresh"},
+        {ID_VIEW_REPORT_SERVER, "Show or change the report server's address\nReport Server"},
+        {ID_VIEW_MAP_COLOURS_STATIONS, "Show the stations as red dots\nStations"},
+        {ID_VIEW_MAP_COLOURS_CATEGORY,
+         "Colour the stations by the flight category of their latest report\nFlight Category"},
+        {ID_VIEW_MAP_COLOURS_TEMPERATURE,
+         "Colour the stations by the temperature of their latest report\nTemperature"},
+        {ID_VIEW_MAP_COLOURS_WIND,
+         "Colour the stations by the wind speed of their latest report\nWind"},
     };
     const auto it = table.find(id);
     return it == table.end() ? std::string() : it->second;

@@ -64,12 +64,13 @@ TEST_F(ShellTest, MenusSwitchWithTheActiveWindow) {
     Start(testing_support::SampleStationList());
     EXPECT_EQ(Frame().CurrentMenu(), IDR_VENTORTYPE);
     EXPECT_EQ(MenuTitles(Frame().menuBar()),
-              (std::vector<std::string>{"&File", "&View", "&Window", "&Help"}));
+              (std::vector<std::string>{"&File", "&Edit", "&View", "&Window", "&Help"}));
 
     Frame().MdiArea()->closeAllSubWindows();
     Pump();
     EXPECT_EQ(Frame().CurrentMenu(), IDR_MAINFRAME);
-    EXPECT_EQ(MenuTitles(Frame().menuBar()), (std::vector<std::string>{"&File", "&View", "&Help"}));
+    EXPECT_EQ(MenuTitles(Frame().menuBar()),
+              (std::vector<std::string>{"&File", "&Edit", "&View", "&Help"}));
     EXPECT_FALSE(Frame().Action(ID_FILE_CLOSE)->isEnabled());
 
     // A list window leaves the bar as it was.
@@ -104,7 +105,8 @@ TEST_F(ShellTest, MenuItemsPromptsAndToolbar) {
     for (QAction* a : view->menu()->actions())
         items << (a->isSeparator() ? "-" : a->text());
     EXPECT_EQ(items, QStringList({"&Toolbar", "&Status Bar", "-", "World Map", "Mark all stations",
-                                  "Show all stations", "Parameters", "Find station"}));
+                                  "Show all stations", "Parameters", "Find station", "-",
+                                  "&Refresh", "Map &Colours", "Report &Server..."}));
     EXPECT_EQ(Frame().Action(ID_VIEW_SHOW_ALL_STATIONS)->statusTip(), "Show all stations");
     EXPECT_EQ(Frame().Action(ID_VIEW_SHOW_ALL_STATIONS)->toolTip(), "Show all stations table");
     EXPECT_EQ(Frame().Action(ID_VIEW_WORLD_MAP)->statusTip(), "Show World Map");
@@ -113,8 +115,22 @@ TEST_F(ShellTest, MenuItemsPromptsAndToolbar) {
     for (QAction* a : Frame().ToolBar()->actions())
         buttons << a->toolTip();
     EXPECT_EQ(buttons, QStringList({"Show Parameters Dialog", "Mark all stations",
-                                    "Show all stations table", "Find station"}));
+                                    "Show all stations table", "Find station", "Refresh"}));
     EXPECT_EQ(Frame().Action(ID_HELP)->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(Frame().Action(ID_VIEW_REFRESH)->shortcut(), QKeySequence(Qt::Key_F5));
+    // The map colour modes: radio items of a submenu, one choice of four.
+    QMenu* colours = nullptr;
+    for (QAction* a : view->menu()->actions())
+        if (a->text() == "Map &Colours")
+            colours = a->menu();
+    ASSERT_TRUE(colours);
+    QStringList modes;
+    for (QAction* a : colours->actions()) {
+        modes << a->text();
+        EXPECT_TRUE(a->isCheckable());
+        EXPECT_TRUE(a->actionGroup());
+    }
+    EXPECT_EQ(modes, QStringList({"&Stations", "&Flight Category", "&Temperature", "&Wind"}));
 
     Frame().Action(ID_VIEW_TOOLBAR)->trigger();
     EXPECT_TRUE(Frame().ToolBar()->isHidden());
@@ -182,8 +198,9 @@ TEST_F(ShellTest, TheRecentListStandsInTheFileMenu) {
     for (QAction* a : file->actions())
         if (a->isVisible())
             items << (a->isSeparator() ? "-" : a->text());
-    EXPECT_EQ(items,
-              QStringList({"&1 SYDNEY (YSSY)", "&2 HAMBURG (EDDH)", "-", "&Close", "E&xit"}));
+    EXPECT_EQ(items, QStringList({"Save &Picture...", "Export &Observations...", "-", "&Print...",
+                                  "Print Pre&view", "-", "&1 SYDNEY (YSSY)", "&2 HAMBURG (EDDH)",
+                                  "-", "&Close", "E&xit"}));
 }
 
 namespace {
