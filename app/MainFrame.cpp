@@ -111,6 +111,10 @@ bool CMainFrame::Create() {
     }
 
     m_status = std::make_unique<StatusPanes>(*this);
+    // The report age of the active meteogram keeps up with the clock.
+    auto* statusClock = new QTimer(this);
+    connect(statusClock, &QTimer::timeout, this, [this] { UpdateViewStatus(); });
+    statusClock->start(30000);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -165,6 +169,17 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
     }
     UpdateTitle();
     UpdateCommandUi();
+    UpdateViewStatus();
+}
+
+void CMainFrame::UpdateViewStatus() {
+    const CViewBase* view = ActiveView();
+    if (m_status)
+        m_status->SetReportAge(view ? view->StatusText() : std::string());
+}
+
+std::string CMainFrame::ReportAge() const {
+    return m_status ? m_status->ReportAge() : std::string();
 }
 
 void CMainFrame::UpdateTitle() {
@@ -191,6 +206,7 @@ void CMainFrame::RouteCommand(int id) {
             OnCommand(id);
     });
     UpdateCommandUi();
+    UpdateViewStatus();
 }
 
 void CMainFrame::UpdateCommandUi() {
@@ -293,6 +309,7 @@ bool CMainFrame::OpenStationWindow(const std::string& title) {
         });
     if (kept != m_unrestored.end())
         m_unrestored.erase(kept);
+    UpdateViewStatus();
     return true;
 }
 

@@ -73,6 +73,8 @@ public:
     // The layout restore runs once per run.
     bool TakeLayoutRestore() { return !std::exchange(m_bLayoutRestored, true); }
     std::string ServerNotice() const;
+    // The status bar's pane of the active meteogram's report age.
+    std::string ReportAge() const;
 
     // Runs a command: the active view first, then the frame.
     void RouteCommand(int id);
@@ -121,6 +123,8 @@ private:
 
     void DeclareCommands();
     void UpdateTitle();
+    // The report age of the active window; none for windows without one.
+    void UpdateViewStatus();
     void FillRecentEntries(QMenu* file);
     void OnSubWindowActivated(QMdiSubWindow* window);
     void ShowHelp();

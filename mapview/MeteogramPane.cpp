@@ -2,13 +2,20 @@
 
 #include "catalogue/StationCatalogue.h"
 #include "mapview/Meteodata.h"
+#include "mapview/MeteogramOutput.h"
 #include "observations/ReportProtocol.h"
 #include "platform/Abandon.h"
 #include "platform/CText.h"
 #include "platform/CalendarTime.h"
 #include "platform/UserServices.h"
+#include "platform/qt/Cp1252.h"
 #include "views/WindowHost.h"
 
+#include <QDir>
+#include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QWidget>
 
 #include <algorithm>
@@ -173,4 +180,190 @@ void MeteogramPane::RemoveFromOpened() {
             opened.RemoveAt(i);
             return;
         }
+}
+
+void MeteogramPane::MouseMove(QPoint at) {
+    if (!m_meteogram)
+        return;
+    const std::optional<int> row = m_meteogram->RowAt(at.x(), at.y());
+    if (row != m_meteogram->Readout()) {
+        m_meteogram->SetReadout(row);
+        m_window.update();
+    }
+}
+
+void MeteogramPane::MouseLeave() {
+    if (m_meteogram && m_meteogram->Readout()) {
+        m_meteogram->SetReadout(std::nullopt);
+        m_window.update();
+    }
+}
+
+bool MeteogramPane::KeyPress(int key) {
+    if (!m_meteogram)
+        return false;
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        m_meteogram->MoveReadout(key == Qt::Key_Left ? -1 : 1);
+        break;
+    case Qt::Key_Escape:
+        if (!m_meteogram->Readout())
+            return false;
+        m_meteogram->SetReadout(std::nullopt);
+        break;
+    default:
+        return false;
+    }
+    m_window.update();
+    return true;
+}
+
+bool MeteogramPane::CanRefresh() const {
+    return m_meteogram && !StationCatalogue::RetrievalBusy();
+}
+
+void MeteogramPane::Refresh() {
+    if (!CanRefresh())
+        return;
+    RefreshTick();
+    // The next tick comes a whole period after this retrieval, not after the last tick.
+    if (m_timer.isActive())
+        m_timer.start();
+}
+
+std::string MeteogramPane::AgeText(std::int64_t seconds) {
+    const std::int64_t minutes = std::max<std::int64_t>(seconds, 0) / 60;
+    if (minutes < 60)
+        return platform::Format("%d min", static_cast<int>(minutes));
+    if (minutes < 10 * 60 && minutes % 60 != 0)
+        return platform::Format("%d h %d min", static_cast<int>(minutes / 60),
+                                static_cast<int>(minutes % 60));
+    if (minutes < 48 * 60)
+        return platform::Format("%d h", static_cast<int>(minutes / 60));
+    return platform::Format("%d days", static_cast<int>(minutes / (24 * 60)));
+}
+
+std::string MeteogramPane::StatusText() const {
+    if (!m_meteogram || m_series.GetSize() == 0)
+        return {};
+    const auto clock = [](std::int64_t t) {
+        const auto tm = platform::UtcBreakdown(t);
+        return platform::Format("%02d:%02d", tm ? tm->tm_hour : 0, tm ? tm->tm_min : 0);
+    };
+    const std::int64_t now = platform::CurrentTime();
+    const std::int64_t newest = ObservedInstant(m_series.At(0));
+    std::string text = "Newest report " + clock(newest) + " UTC, " + AgeText(now - newest) + " ago";
+    if (now - newest > 2 * 60 * static_cast<std::int64_t>(std::max(m_station.iPeriodMinutes, 1)))
+        text += ", overdue";
+    if (m_timer.isActive())
+        text += "; next retrieval " + clock(now + (m_timer.remainingTime() + 999) / 1000) + " UTC";
+    return text;
+}
+
+void MeteogramPane::DrawPlain(platform::DrawingSurface& dc) {
+    const std::optional<int> readout = m_meteogram->Readout();
+    m_meteogram->SetReadout(std::nullopt);
+    m_meteogram->Draw(dc);
+    m_meteogram->SetReadout(readout);
+}
+
+QImage MeteogramPane::Picture() const {
+    if (!m_meteogram)
+        return m_window.grab().toImage();
+    const std::optional<int> readout = m_meteogram->Readout();
+    m_meteogram->SetReadout(std::nullopt);
+    const QImage image = m_window.grab().toImage();
+    m_meteogram->SetReadout(readout);
+    return image;
+}
+
+std::string MeteogramPane::DefaultPictureName() const {
+    return meteogram_output::DefaultPictureName(
+        m_station.strICAO,
+        m_series.GetSize() > 0 ? ObservedInstant(m_series.At(0)) : platform::CurrentTime());
+}
+
+void MeteogramPane::OnSavePicture() {
+    const QString png = QStringLiteral("PNG picture (*.png)");
+    const QString svg = QStringLiteral("SVG drawing (*.svg)");
+    QFileDialog dialog(&m_window, QStringLiteral("Save Picture"),
+                       QDir::current().filePath(platform::FromCp1252(DefaultPictureName())),
+                       png + QStringLiteral(";;") + svg);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    // The name follows the type chosen.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+        const QString suffix = filter == svg ? QStringLiteral("svg") : QStringLiteral("png");
+        dialog.setDefaultSuffix(suffix);
+        const QStringList names = dialog.selectedFiles();
+        if (!names.isEmpty()) {
+            const QFileInfo info(names.front());
+            dialog.selectFile(info.completeBaseName() + QLatin1Char('.') + suffix);
+        }
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    SavePicture(dialog.selectedFiles().front());
+}
+
+bool MeteogramPane::SavePicture(const QString& path) {
+    if (!m_meteogram)
+        return false;
+    const std::string cause = meteogram_output::WritePicture(
+        path, Picture(), m_window.size(), [this](platform::DrawingSurface& dc) { DrawPlain(dc); },
+        platform::FromCp1252(m_pGraph ? m_pGraph->m_strTitle : m_station.strStation));
+    if (cause.empty())
+        return true;
+    platform::MessageBox(platform::Format("The picture could not be written to \"%s\": %s.",
+                                          platform::ToCp1252(path).c_str(), cause.c_str()),
+                         platform::MessageIcon::Exclamation);
+    return false;
+}
+
+bool MeteogramPane::PrintTo(QPagedPaintDevice& device) {
+    return m_meteogram &&
+           meteogram_output::PrintPicture(device, m_window.size(),
+                                          [this](platform::DrawingSurface& dc) { DrawPlain(dc); });
+}
+
+void MeteogramPane::OnPrint(bool preview) {
+    if (!m_meteogram)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(platform::FromCp1252(m_station.strStation));
+    bool printed = true;
+    if (preview) {
+        QPrintPreviewDialog dialog(&printer, &m_window);
+        dialog.setWindowTitle(QStringLiteral("Print Preview - ") +
+                              platform::FromCp1252(m_station.strStation));
+        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                         [this, &printed](QPrinter* p) { printed = PrintTo(*p); });
+        dialog.exec();
+    } else {
+        QPrintDialog dialog(&printer, &m_window);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        printed = PrintTo(printer);
+    }
+    if (!printed) {
+        const QString where =
+            printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+        platform::MessageBox(
+            platform::Format("The meteogram could not be printed to \"%s\": the printer or file "
+                             "could not be opened.",
+                             platform::ToCp1252(where).c_str()),
+            platform::MessageIcon::Exclamation);
+    }
+}
+
+std::string MeteogramPane::ObservationTable() const {
+    return meteogram_output::ObservationTable(m_series, m_host.CurrentStation().bMetricStyle != 0);
+}
+
+void MeteogramPane::CopyToClipboard() {
+    if (m_meteogram)
+        meteogram_output::CopyToClipboard(Picture(), ObservationTable());
 }
