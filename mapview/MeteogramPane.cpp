@@ -9,6 +9,8 @@
 #include "platform/CalendarTime.h"
 #include "platform/UserServices.h"
 #include "platform/qt/Cp1252.h"
+#include "store/ObservationMerge.h"
+#include "store/ObservationStore.h"
 #include "views/WindowHost.h"
 
 #include <QDir>
@@ -37,10 +39,116 @@ bool MeteogramPane::Create() {
     // A new row is seen at the window's next paint, which draws the whole meteogram.
     m_meteogram = std::make_unique<Meteogram>(
         m_pGraph, m_station, m_series, m_host.CurrentStation(), [this] { m_window.update(); });
-    if (!RetrieveObservations())
+    // A station with kept observations opens with them at once and asks the server after its
+    // first paint; one without opens only with what the server gives.
+    if (m_host.Catalogue().OpeningFromStore() && OpenFromStore()) {
+        m_fillIn = true;
+        QTimer::singleShot(0, &m_window, [this] {
+            platform::AbandonOnError([this] { FillIn(StationCatalogue::Retrieval::Opening); });
+        });
+    } else if (!RetrieveObservations()) {
         return false;
+    }
     m_timer.start(std::max(m_station.iPeriodMinutes, 1) * 60000);
     return true;
+}
+
+bool MeteogramPane::OpenFromStore() {
+    ObservationStore* store = m_host.Store();
+    if (!store)
+        return false;
+    const std::optional<ObservationRecord> newest = store->Newest(m_station.strICAO);
+    if (!newest)
+        return false;
+    // The period the window shows, ending with the newest report kept: with the server down
+    // for days, the last days it answered.
+    const std::int64_t to = ObservedInstant(*newest);
+    const int hours = std::max(m_host.CurrentStation().iShowPastHours, 1);
+    ObservationSeries stored = store->ReadPeriod(m_station.strICAO, to - hours * 3600LL, to);
+    if (stored.GetSize() == 0)
+        return false;
+    m_series = std::move(stored);
+    TakeTimeAxis();
+    ShowSeries();
+    return true;
+}
+
+void MeteogramPane::TakeTimeAxis() {
+    // Without two reports at different times of day the interval of the last time stays, or
+    // the default one: kept reports open without questions.
+    const std::int32_t period = m_station.iPeriodMinutes;
+    const std::int32_t delta = m_station.iUtcDeltaHours;
+    if (m_series.GetSize() < 2 || m_meteogram->ComputeTimeAxis() == 0) {
+        m_station.iPeriodMinutes = period > 0 ? period : 30;
+        m_station.iUtcDeltaHours = period > 0 ? delta : 0;
+    }
+}
+
+void MeteogramPane::ShowSeries() {
+    m_meteogram->SetUpMeteogram();
+    const bool metric = m_host.CurrentStation().bMetricStyle;
+    for (int i = m_series.GetSize() - 1; i >= 0; --i) {
+        ObservationRecord copy;
+        ResetObservation(copy);
+        copy = m_series.At(i);
+        if (!metric)
+            ToImperial(copy);
+        m_meteogram->AddObservation(copy);
+    }
+    if (m_series.GetSize() > 0)
+        m_latest = m_series.At(0);
+    m_window.update();
+}
+
+void MeteogramPane::FillIn(StationCatalogue::Retrieval retrieval) {
+    if (!m_meteogram)
+        return;
+    // A window opened while the server is known to be down does not wait for it again: its
+    // ticks ask.
+    if (retrieval == StationCatalogue::Retrieval::Opening &&
+        m_host.Catalogue().ServerDownSince() != 0) {
+        m_meteogram->SetFootNote(OfflineNote());
+        m_window.update();
+        return;
+    }
+    platform::WaitCursor wait;
+    const int hours = m_host.CurrentStation().iShowPastHours;
+    ObservationSeries page;
+    const bool fetched = m_host.Catalogue().FetchObservations(
+        &m_station, &page, protocol::HoursText(hours), std::max(hours, 2), retrieval);
+    if (fetched && page.GetSize() > 0) {
+        // The page's rows replace the kept ones of their times; kept rows it lacks stay.
+        m_series = MergeObservations(m_series, page);
+        const std::int32_t period = m_station.iPeriodMinutes;
+        TakeTimeAxis();
+        ShowSeries();
+        m_fillIn = false;
+        if (m_station.iPeriodMinutes != period && m_timer.isActive())
+            m_timer.start(std::max(m_station.iPeriodMinutes, 1) * 60000);
+        m_meteogram->SetFootNote({});
+        m_window.update();
+        return;
+    }
+    if (StationCatalogue::RetrievalBusy())
+        return;
+    m_meteogram->SetFootNote(OfflineNote());
+    m_window.update();
+}
+
+std::string MeteogramPane::OfflineNote() const {
+    if (m_series.GetSize() == 0)
+        return {};
+    const std::int64_t newest = ObservedInstant(m_series.At(0));
+    const auto tm = platform::UtcBreakdown(newest);
+    const StationCatalogue& catalogue = m_host.Catalogue();
+    const std::string what =
+        catalogue.ServerDownSince() != 0
+            ? platform::Format("The report server %s %s.", catalogue.ServerUrl().c_str(),
+                               catalogue.LastFailure().c_str())
+            : std::string("The report server has no reports of the station now.");
+    return platform::Format("Offline: newest report %02d:%02d UTC, %s ago. %s",
+                            tm ? tm->tm_hour : 0, tm ? tm->tm_min : 0,
+                            AgeText(platform::CurrentTime() - newest).c_str(), what.c_str());
 }
 
 void MeteogramPane::Draw(platform::DrawingSurface& dc) {
@@ -117,7 +225,10 @@ bool MeteogramPane::RetrieveObservations() {
 void MeteogramPane::RefreshTick() {
     if (!m_meteogram)
         return;
-    {
+    if (m_fillIn) {
+        // Opened with kept reports only: the whole period once the server answers.
+        FillIn(StationCatalogue::Retrieval::Refresh);
+    } else {
         platform::WaitCursor wait;
         // A tick reads into a series of its own: a failure leaves the window's observations
         // whole, and the window's series keeps every observation it has shown.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/StationCatalogue.h"
 #include "catalogue/StationRecord.h"
 #include "graph/Graph.h"
 #include "graph/Meteogram.h"
@@ -80,6 +81,17 @@ private:
     std::string WhatIsWrongWithTheNewestTimes();
     // The window's note of a refresh tick that failed, or none after one that did not.
     void NoteRefresh(bool fetched);
+    // The kept observations of the station's latest period into the window; false when there
+    // are none (or no store).
+    bool OpenFromStore();
+    // The interval and UTC offset from the two newest observations when they give one.
+    void TakeTimeAxis();
+    // The meteogram anew from the series.
+    void ShowSeries();
+    // The page of the period, merged into what the window shows; while the server does not
+    // answer, the window says it shows kept reports.
+    void FillIn(StationCatalogue::Retrieval retrieval);
+    std::string OfflineNote() const;
     // The whole meteogram drawn, as the window paints it but without the readout.
     void DrawPlain(platform::DrawingSurface& dc);
 
@@ -90,4 +102,5 @@ private:
     std::unique_ptr<Meteogram> m_meteogram;
     QTimer m_timer;
     std::string m_strText;
+    bool m_fillIn = false; // opened from the store; the page of the period has not come yet
 };
