@@ -4,7 +4,7 @@
 #include "app/ExportObservations.h"
 #include "app/HelpWindow.h"
 #include "app/LayoutFile.h"
-#include "app/Settings.h"
+#include "app/ProfileSettings.h"
 #include "app/VentoraApp.h"
 #include "app/VentoraDoc.h"
 #include "app/WindowArrangement.h"

@@ -16,7 +16,6 @@ public:
     void DoubleClick(QPoint at) override;
 
     const StationTable& ZoomStations() const { return m_stationsZoom; }
-    const MapRegion& Region() const { return m_region; }
 
 protected:
     MapRegion DragRegion(const platform::TrackedRect& r) const override;
