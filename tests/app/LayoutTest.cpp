@@ -3,6 +3,7 @@
 #include "app/ChildFrame.h"
 #include "app/LayoutFile.h"
 #include "catalogue/Settings.h"
+#include "mapview/MeteogramPane.h"
 #include "mapview/VentoraView.h"
 #include "platform/qt/Profile.h"
 #include "resources/CommandIds.h"
@@ -354,4 +355,48 @@ TEST_F(LayoutTest, PlacementsAreKeptWithinReach) {
     const WindowPlacement far = DecodeEntry(file.data() + 44 + 472 + 4).wpPlacement;
     EXPECT_LE(far.right, area.width());
     EXPECT_LE(far.bottom, area.height());
+}
+
+TEST_F(LayoutTest, AnOutageAtStartOpensTheKeptStationsWithTheirLastReports) {
+    testing_support::FakeReportServer server;
+    for (const char* icao : {"KJFK", "EDDH", "YSSY"})
+        server.SetPage(icao, testing_support::Rows(icao, 4, 30));
+    auto station = [](const std::string& icao, const std::string& name) {
+        StationRecord s;
+        s.strICAO = icao;
+        s.strStation = name;
+        return MakeLayoutEntry(KIND_STATION, s, nullptr);
+    };
+    // JFK and Hamburg were shown in an earlier run, so their reports are kept; Sydney never.
+    WriteFile(kLayoutFile, EncodePlacement(At(0, 0, 800, 800)) +
+                               Record(station("KJFK", "NYC_JFK ARPT")) +
+                               Record(station("EDDH", "HAMBURG")));
+    platform::Profile::WriteInt("Settings", "iRestoreLayout", 1);
+    Start(testing_support::SampleStationList(), CVentoraApp::Options{server.BaseUrl()});
+    ASSERT_EQ(Titles(), (std::vector<std::string>{"NYC_JFK ARPT", "HAMBURG"}));
+    Stop();
+    m_app.reset();
+
+    WriteFile(kLayoutFile,
+              EncodePlacement(At(0, 0, 800, 800)) + Record(station("KJFK", "NYC_JFK ARPT")) +
+                  Record(station("YSSY", "SYDNEY")) + Record(station("EDDH", "HAMBURG")));
+    server.SetStatus(503);
+    server.ClearRequests();
+    m_recorder.messages.clear();
+    Start(testing_support::SampleStationList(), CVentoraApp::Options{server.BaseUrl()});
+    Pump();
+    // The kept stations open with their reports; Sydney is asked for once and kept for later;
+    // the windows do not wait for a server known to be down.
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"NYC_JFK ARPT", "HAMBURG"}));
+    EXPECT_EQ(server.Requests(), std::vector<std::string>{"YSSY most recent only"});
+    ASSERT_EQ(m_recorder.messages.size(), 1u);
+    EXPECT_NE(m_recorder.messages[0].text.find("SYDNEY (YSSY)"), std::string::npos);
+    ASSERT_EQ(Frame().UnrestoredStations().size(), 1u);
+    EXPECT_EQ(FieldText(Frame().UnrestoredStations()[0].szIcao), "YSSY");
+    auto* jfk = MapView(WindowTitled("NYC_JFK ARPT"))->PaneAs<MeteogramPane>();
+    ASSERT_TRUE(jfk);
+    EXPECT_EQ(jfk->Graph()->RowCount(), 4);
+    EXPECT_EQ(jfk->Chart()->FootNote().rfind("Offline: newest report 04:50 UTC, ", 0), 0u)
+        << jfk->Chart()->FootNote();
+    EXPECT_GT(jfk->TimerInterval(), 0);
 }
