@@ -97,7 +97,7 @@ PageFetcher::Response PageFetcher::Get(const std::string& url, std::size_t buffe
     headers = curl_slist_append(headers, "Pragma: no-cache");
 
     curl_easy_setopt(curl, CURLOPT_URL, encoded.c_str());
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Ventora/1.2");
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Ventora/" VENTORA_VERSION);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
