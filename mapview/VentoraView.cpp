@@ -7,13 +7,16 @@
 #include "mapview/WorldMapPane.h"
 #include "mapview/ZoomMapPane.h"
 #include "platform/UserServices.h"
+#include "platform/qt/Cp1252.h"
 #include "platform/qt/QtDrawingSurface.h"
 #include "resources/CommandIds.h"
 #include "views/WindowHost.h"
 #include "views/WindowKinds.h"
 
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 using namespace ids;
 
@@ -46,6 +49,7 @@ CVentoraView::CVentoraView(WindowHost& host)
         {ID_VIEW_MARK_ALL_STATIONS, [this] { m_pane->MarkAll(); },
          [this] { return m_pane->MarkAllState(); }},
         {ID_VIEW_FIND_STATION, [this] { OnFindStation(); }},
+        {ID_VIEW_REFRESH, [this] { m_pane->Refresh(); }, [this] { return m_pane->RefreshState(); }},
     });
 }
 
@@ -75,6 +79,21 @@ void CVentoraView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     platform::QtDrawingSurface surface(painter, {0, 0, width(), height()});
     OnDraw(surface);
+}
+
+bool CVentoraView::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const std::string tip = m_pane->ToolTipAt(help->pos());
+        if (tip.empty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), platform::FromCp1252(tip), this);
+        }
+        return true;
+    }
+    return CViewBase::event(event);
 }
 
 void CVentoraView::mouseMoveEvent(QMouseEvent* event) {
