@@ -123,8 +123,8 @@ std::string DrawWorldMap(platform::DrawingSurface& dc, const platform::Bitmap& m
         const platform::Font previous = dc.SelectFont(kLegendFont);
         dc.SetTextColor(RGB(0, 0, 0));
         dc.SetBkMode(platform::BackgroundMode::Transparent);
-        // Below the map and its labels, within the picture.
-        DrawLegend(dc, kMapLeft, kMapBottom + 14, kMapRight - kMapLeft,
+        // In the picture's white margin above the map's labels, which the window always shows.
+        DrawLegend(dc, kMapLeft, 2, kMapRight - kMapLeft,
                    conditions.Legend(colouring.mode, all, colouring.metric),
                    conditions.AsOf(colouring.now));
         dc.SelectFont(previous);
@@ -144,11 +144,20 @@ std::string DrawZoomMap(platform::DrawingSurface& dc, const StationTable& statio
         const auto at = ZoomMapPoint(region, scale, s.dLongitude, s.dColatitude);
         if (!at)
             continue; // a region without extent places nothing
+        if (!colours)
+            dc.FillSolidRect(at->x - 2, at->y - 2, 4, 4, RGB(255, 0, 0));
+        dc.SetBkColor(RGB(255, 255, 255));
+        dc.TextOut(at->x + 2, at->y + 2, platform::Format(" %s ", s.strStation.c_str()));
+    }
+    // Coloured dots over every name, so that no label hides a neighbour's report.
+    for (int i = 0; colours && i < stations.GetSize(); ++i) {
+        const StationRecord& s = stations.At(i);
+        const auto at = ZoomMapPoint(region, scale, s.dLongitude, s.dColatitude);
+        if (!at)
+            continue;
         const int x = at->x;
         const int y = at->y;
-        if (!colours) {
-            dc.FillSolidRect(x - 2, y - 2, 4, 4, RGB(255, 0, 0));
-        } else if (const LatestRow* row = colouring.conditions->RowOf(s.strICAO)) {
+        if (const LatestRow* row = colouring.conditions->RowOf(s.strICAO)) {
             const platform::Color c =
                 ColourOf(colouring.conditions->MarkOf(colouring.mode, row).colour);
             const platform::Pen pen = dc.SelectPen({1, c});
@@ -159,8 +168,6 @@ std::string DrawZoomMap(platform::DrawingSurface& dc, const StationTable& statio
         } else {
             dc.FillSolidRect(x - 1, y - 1, 2, 2, ColourOf(kNoReportColour));
         }
-        dc.SetBkColor(RGB(255, 255, 255));
-        dc.TextOut(x + 2, y + 2, platform::Format(" %s ", s.strStation.c_str()));
     }
     const std::string status = platform::Format("Stations inside: %d", stations.GetSize());
     dc.SelectFont(previous);

@@ -28,7 +28,7 @@ std::string DrawWorldMap(platform::DrawingSurface& dc, const platform::Bitmap& m
                          const StationTable& all, bool markAll, const StationTable& opened);
 // The same in a colour mode: each station with a report a filled 3 x 3 dot in its class
 // colour, each without a small grey dot, the opened stations' blue squares over them, and the
-// legend in the picture's lower margin. Returns the status text: the table's ("Current
+// legend in the picture's upper margin. Returns the status text: the table's ("Current
 // conditions: ...") once there is one.
 std::string DrawWorldMap(platform::DrawingSurface& dc, const platform::Bitmap& map,
                          const StationTable& all, bool markAll, const StationTable& opened,

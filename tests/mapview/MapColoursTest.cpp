@@ -328,4 +328,13 @@ TEST_F(MapColoursTest, TheSimulatedServersTableColoursEveryStation) {
         const StationMark mark = Frame().Conditions().MarkOf(MapColours::Category, row);
         EXPECT_EQ(map.pixelColor(PointOf(s.strICAO)), ColourOf(mark.colour)) << s.strICAO;
     }
+    // A zoom map of Europe, for the eye.
+    QTest::mousePress(WorldMap(), Qt::LeftButton, Qt::NoModifier, QPoint(260, 80));
+    QTest::mouseMove(WorldMap(), QPoint(290, 100));
+    QTest::mouseMove(WorldMap(), QPoint(320, 120));
+    QTest::mouseRelease(WorldMap(), Qt::LeftButton, Qt::NoModifier, QPoint(320, 120));
+    Pump();
+    CVentoraView* zoom = MapView(Active());
+    ASSERT_TRUE(zoom && zoom->PaneAs<ZoomMapPane>());
+    zoom->grab().save(VENTORA_ARTIFACT_DIR "/map-colours-zoom.png");
 }
