@@ -7,6 +7,7 @@
 #include "app/VentoraApp.h"
 #include "app/VentoraDoc.h"
 #include "app/WindowArrangement.h"
+#include "dialogs/ReportServerDialog.h"
 #include "observations/ReportProtocol.h"
 #include "platform/Abandon.h"
 #include "platform/CalendarTime.h"
@@ -276,6 +277,7 @@ void CMainFrame::DeclareCommands() {
         {ID_WINDOW_TILE_HORZ, [this] { arrangement::Tile(*m_mdiArea, false); }, anyWindow},
         {ID_WINDOW_TILE_VERT, [this] { arrangement::Tile(*m_mdiArea, true); }, anyWindow},
         {ID_WINDOW_ARRANGE, [this] { arrangement::ArrangeIcons(*m_mdiArea); }, anyWindow},
+        {ID_VIEW_REPORT_SERVER, [this] { OnReportServer(); }},
         // The placeholder of an empty recent list.
         {ID_FILE_MRU_FILE1, [] {}, [] { return CommandUi{false}; }},
         {ID_HELP_FINDER, help},
@@ -283,6 +285,17 @@ void CMainFrame::DeclareCommands() {
         {ID_CONTEXT_HELP, help},
         {ID_DEFAULT_HELP, help},
     });
+}
+
+void CMainFrame::OnReportServer() {
+    ReportServerDialog dialog(m_catalogue.ServerUrl(), this);
+    if (dialog.exec() != QDialog::Accepted || dialog.Address() == m_catalogue.ServerUrl())
+        return;
+    m_catalogue.SetServerUrl(dialog.Address());
+    WriteServerUrl(dialog.Address());
+    SetStatusText("Reports now come from the report server " + dialog.Address() + ".");
+    // The map's colours come from the new server too.
+    RefreshConditions();
 }
 
 CVentoraDoc* CMainFrame::OpenChildWindow(std::int32_t kind) {

@@ -99,6 +99,7 @@ public:
     std::vector<QAction*> Actions(int id) const { return m_commands.Actions(id); }
     // The title of a child window or its state changed.
     void OnChildFrameChanged(QMdiSubWindow* window);
+    void OnReportServer();
 
     // Sets iNextWindowKind, opens a child window of the kind through its template and sets the
     // kind back to KIND_STATION; none when the window could not be created.

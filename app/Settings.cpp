@@ -41,3 +41,7 @@ void WriteSettings(const StationRecord& current) {
 std::string ReadServerUrl() {
     return Profile::GetString("Server", "strBaseUrl", kDefaultServerUrl);
 }
+
+void WriteServerUrl(const std::string& url) {
+    Profile::WriteString("Server", "strBaseUrl", url);
+}

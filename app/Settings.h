@@ -21,3 +21,4 @@ void ReadSettings(StationRecord& current);
 void WriteSettings(const StationRecord& current);
 
 std::string ReadServerUrl();
+void WriteServerUrl(const std::string& url);

@@ -65,13 +65,23 @@ bool StationCatalogue::LoadStationList(Source source) {
                                   kStationListLimit / (1024 * 1024)));
         }
     } else {
+        // The list downloaded before is asked for again by its entity tag: unchanged, it is not
+        // sent, and the catalogue read from it stands.
+        const std::string url = m_serverUrl + std::string(protocol::kStationListPath);
+        const bool revalidate = !m_listEtag.empty() && m_listUrl == url;
         const PageFetcher::Response response =
-            m_fetcher.Get(m_serverUrl + std::string(protocol::kStationListPath), 1000000);
+            m_fetcher.Get(url, 1000000, revalidate ? m_listEtag : std::string());
+        if (revalidate && response.NotModified())
+            return true;
         // A list that did not arrive whole, or an error page, is not a catalogue.
         if (!response.Ok() || response.body.empty())
             return false;
         text = response.body;
+        m_listEtag = response.etag;
+        m_listUrl = url;
     }
+    if (source == Source::LocalFile)
+        m_listEtag.clear();
     m_all.RemoveAll();
     ParseStationList(text, m_all);
     return true;

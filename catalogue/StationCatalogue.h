@@ -101,6 +101,8 @@ private:
     StationTable& m_all;
     std::string m_serverUrl = kDefaultServerUrl;
     CatalogueHost* m_host = nullptr;
+    // The station list the catalogue holds came from this address with this entity tag.
+    std::string m_listUrl, m_listEtag;
     std::int64_t m_serverDownSince = 0;
     PageFetcher::Response m_failure; // the latest failure, without its body
     std::string m_lastFailure;

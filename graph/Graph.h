@@ -93,6 +93,12 @@ public:
 private:
     void DrawFrame();
     void DrawAxes();
+    void DrawTitle();
+    // Where the wind dial of the legend column stands, and how large it is.
+    int DialCentreY() const;
+    // Below the legend's entries there is room for the dial.
+    bool DialFits() const;
+    static constexpr int kDialRadius = 30;
     void DrawMinorTicks();
     void DrawSeries(int column);
     // Draws the text in lines of at most `maxChars` characters that also fit between x and the
@@ -104,4 +110,6 @@ private:
     platform::GrowableArray<GraphRow> m_arrRows;
     platform::GrowableArray<GraphSeries> m_arrSeries;
     int m_nWrapLines = 0;
+    bool m_bLegendDrawn = false; // the legend had room in the latest drawing
+    int m_nNotesBottom = 0;      // the panel's lines end above it
 };

@@ -68,7 +68,12 @@ void CGraph::DrawFrame() {
 
 void CGraph::DrawAxes() {
     platform::DrawingSurface& dc = *m_pDC;
-    const int legend = m_bShowLegend ? m_nLegendWidth : m_nFrameMargin;
+    // A window too narrow for the legend beside a readable plot shows the plot alone.
+    constexpr int kNarrowestPlot = 100;
+    m_bLegendDrawn =
+        m_bShowLegend &&
+        m_rcFrame.right - m_rcFrame.left - 2 * m_nPlotMargin - m_nLegendWidth >= kNarrowestPlot;
+    const int legend = m_bLegendDrawn ? m_nLegendWidth : m_nFrameMargin;
     m_rcPlot = {m_rcFrame.left + m_nPlotMargin, m_rcFrame.top + m_nPlotMargin,
                 m_rcFrame.right - m_nPlotMargin - legend, m_rcFrame.bottom - m_nPlotMargin};
     const int left = m_rcPlot.left, top = m_rcPlot.top, right = m_rcPlot.right,
@@ -134,22 +139,19 @@ void CGraph::DrawAxes() {
     dc.SelectFont(oldFont);
     dc.SelectPen(oldPen);
 
-    if (!m_strTitle.empty()) {
-        const platform::Font previous = dc.SelectFont(m_fonts[0]);
-        dc.SetTextAlign(platform::TA_CENTER | platform::TA_TOP);
-        dc.SetTextColor(m_crTitle);
-        dc.TextOut(left + (right - left) / 2, m_rcFrame.top + m_nPlotMargin / 4, m_strTitle);
-        dc.SelectFont(previous);
-    }
+    if (!m_strTitle.empty())
+        DrawTitle();
 
     dc.SelectPen(m_penNet);
 
-    if (!m_bShowLegend)
+    if (!m_bLegendDrawn)
         return;
     dc.SetTextAlign(platform::TA_LEFT | platform::TA_TOP);
     dc.SelectFont(m_fonts[2]);
     const int x0 = right + 10;
     int y = top;
+    // The panel's lines end above the wind dial, whatever the window's height.
+    m_nNotesBottom = DialFits() ? std::min(bottom, DialCentreY() - kDialRadius - 4) : bottom;
     for (int s = 1; s < m_nColumns; ++s) {
         const GraphSeries& series = m_arrSeries.At(s);
         dc.SelectPen(series.pen ? *series.pen : platform::kBlackPen);
@@ -160,6 +162,8 @@ void CGraph::DrawAxes() {
             dc.SetTextAlign(platform::TA_LEFT | platform::TA_TOP);
             int yn = y + 30;
             for (const std::string& note : *series.notes) {
+                if (yn + 15 > m_nNotesBottom)
+                    break;
                 std::string text = note;
                 platform::ReplaceAll(text, "<BR>", " ");
                 text = platform::Trim(text);
@@ -169,8 +173,6 @@ void CGraph::DrawAxes() {
                 }
                 const int lines = WrapLegendText(x0 + 5, yn, text, 35, 15, true);
                 yn += 20 * lines;
-                if (yn > bottom)
-                    break;
             }
         }
         y += 20;
@@ -191,7 +193,8 @@ int CGraph::WrapLegendText(int x, int y, const std::string& text, int maxChars, 
     // Iterative form of: draw what fits, then the rest on the next line.
     for (;;) {
         if (static_cast<int>(rest.size()) <= maxChars && fits(rest)) {
-            m_pDC->TextOut(x, y, rest);
+            if (y + lineHeight <= m_nNotesBottom)
+                m_pDC->TextOut(x, y, rest);
             return m_nWrapLines;
         }
         ++m_nWrapLines;
@@ -212,7 +215,9 @@ int CGraph::WrapLegendText(int x, int y, const std::string& text, int maxChars, 
         const std::size_t limit = high;
         const std::size_t blank = rest.substr(0, limit).rfind(' ');
         const std::size_t cut = blank == std::string::npos || blank == 0 ? limit : blank;
-        m_pDC->TextOut(x, y, rest.substr(0, cut));
+        // Lines below the panel's room are not drawn.
+        if (y + lineHeight <= m_nNotesBottom)
+            m_pDC->TextOut(x, y, rest.substr(0, cut));
         std::size_t next = cut;
         while (next < rest.size() && std::isspace(static_cast<unsigned char>(rest[next])))
             ++next;
@@ -287,12 +292,53 @@ void CGraph::DrawSeries(int column) {
     }
 }
 
+int CGraph::DialCentreY() const {
+    return m_rcFrame.bottom - 50;
+}
+
+bool CGraph::DialFits() const {
+    return DialCentreY() - kDialRadius >= m_rcPlot.top + 20 * (m_nColumns - 1);
+}
+
+void CGraph::DrawTitle() {
+    platform::DrawingSurface& dc = *m_pDC;
+    const platform::Font previous = dc.SelectFont(m_fonts[0]);
+    dc.SetTextColor(m_crTitle);
+    const int y = m_rcFrame.top + m_nPlotMargin / 4;
+    const int centre = m_rcPlot.left + (m_rcPlot.right - m_rcPlot.left) / 2;
+    const int width = dc.GetTextExtent(m_strTitle).cx;
+    const int from = m_rcFrame.left + 4, to = m_rcFrame.right - 4;
+    if (centre - width / 2 >= from && centre + (width + 1) / 2 <= to) {
+        dc.SetTextAlign(platform::TA_CENTER | platform::TA_TOP);
+        dc.TextOut(centre, y, m_strTitle);
+    } else {
+        // Too wide to stand centred: it starts at the frame's left, and what does not fit is
+        // cut with "...", so that the station's name is always read.
+        std::size_t low = 0, high = m_strTitle.size();
+        while (low < high) {
+            const std::size_t middle = (low + high + 1) / 2;
+            if (dc.GetTextExtent(m_strTitle.substr(0, middle) + "...").cx <= to - from)
+                low = middle;
+            else
+                high = middle - 1;
+        }
+        dc.SetTextAlign(platform::TA_LEFT | platform::TA_TOP);
+        dc.TextOut(from, y, m_strTitle.substr(0, low) + "...");
+    }
+    dc.SelectFont(previous);
+}
+
 void CGraph::DrawWindIndicator(platform::DrawingSurface& dc, double direction, double speed) {
     const int cx = m_rcPlot.right + (m_rcFrame.right - m_rcPlot.right) / 2;
-    const int cy = m_rcFrame.bottom - 50;
+    const int cy = DialCentreY();
+    // No dial where the legend gave way to the plot, nor over the legend's own lines.
+    if (!m_bLegendDrawn || !DialFits()) {
+        m_strWindLabel.clear();
+        return;
+    }
     if (!std::isfinite(direction) || !std::isfinite(speed)) {
         // A wind the report does not give: the dial without an arrow.
-        dc.Ellipse(cx - 30, cy - 30, cx + 30, cy + 30);
+        dc.Ellipse(cx - kDialRadius, cy - kDialRadius, cx + kDialRadius, cy + kDialRadius);
         dc.Ellipse(cx - 5, cy - 5, cx + 5, cy + 5);
         m_strWindLabel.clear();
         return;
@@ -302,7 +348,7 @@ void CGraph::DrawWindIndicator(platform::DrawingSurface& dc, double direction, d
     const int tipX = cx + Trunc(-(r * std::sin(a)));
     const int tipY = cy + Trunc(r * std::cos(a));
 
-    dc.Ellipse(cx - 30, cy - 30, cx + 30, cy + 30);
+    dc.Ellipse(cx - kDialRadius, cy - kDialRadius, cx + kDialRadius, cy + kDialRadius);
     const platform::Pen arrow =
         speed >= 30 ? platform::Pen{3, RGB(255, 0, 0)}
                     : platform::Pen{1, RGB(Trunc(std::clamp(speed, -1e6, 1e6) * 8.5) & 0xFF, 0, 0)};

@@ -75,7 +75,8 @@ std::string PageFetcher::Fetch(const std::string& url, std::size_t bufferSize) c
     return Get(url, bufferSize).body;
 }
 
-PageFetcher::Response PageFetcher::Get(const std::string& url, std::size_t bufferSize) const {
+PageFetcher::Response PageFetcher::Get(const std::string& url, std::size_t bufferSize,
+                                       const std::string& ifNoneMatch) const {
     InitCurlOnce();
     if (bufferSize == 0)
         bufferSize = 1000000;
@@ -95,10 +96,17 @@ PageFetcher::Response PageFetcher::Get(const std::string& url, std::size_t buffe
     curl_slist* headers = nullptr;
     headers = curl_slist_append(headers, "Cache-Control: no-cache");
     headers = curl_slist_append(headers, "Pragma: no-cache");
+    // An entity tag is a quoted text of its server's; one that could end the field is not sent.
+    const bool revalidate =
+        !ifNoneMatch.empty() && ifNoneMatch.find_first_of("\r\n") == std::string::npos;
+    if (revalidate)
+        headers = curl_slist_append(headers, ("If-None-Match: " + ifNoneMatch).c_str());
 
     curl_easy_setopt(curl, CURLOPT_URL, encoded.c_str());
     curl_easy_setopt(curl, CURLOPT_USERAGENT, "Ventora/" VENTORA_VERSION);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+    // Pages shrink to a fraction gzip-compressed; curl unpacks them before the cap counts.
+    curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "gzip");
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
@@ -120,6 +128,9 @@ PageFetcher::Response PageFetcher::Get(const std::string& url, std::size_t buffe
     const CURLcode result = curl_easy_perform(curl);
     response.complete = result == CURLE_OK;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &response.status);
+    curl_header* etag = nullptr;
+    if (curl_easy_header(curl, "ETag", 0, CURLH_HEADER, -1, &etag) == CURLHE_OK && etag)
+        response.etag = etag->value;
     curl_easy_cleanup(curl);
     curl_slist_free_all(headers);
     response.body = std::move(transfer.body);
@@ -130,8 +141,9 @@ PageFetcher::Response PageFetcher::Get(const std::string& url, std::size_t buffe
     else
         switch (result) {
         case CURLE_OK:
-            response.failure =
-                response.status == 200 ? FetchFailure::None : FetchFailure::HttpStatus;
+            response.failure = response.status == 200 || (revalidate && response.status == 304)
+                                   ? FetchFailure::None
+                                   : FetchFailure::HttpStatus;
             break;
         case CURLE_COULDNT_CONNECT:
             response.failure = FetchFailure::Refused;

@@ -50,11 +50,17 @@ public:
         FetchFailure failure = FetchFailure::None;
         std::string detail; // the transport's own words for FetchFailure::Other
         std::string body;
-        // A whole page with the status 200.
+        std::string etag; // the page's entity tag, when the server gave one
+        // A whole page with the status 200, or 304 to a request that gave an entity tag.
         bool Ok() const { return failure == FetchFailure::None; }
+        // The page the request named by its entity tag has not changed; no body came.
+        bool NotModified() const { return Ok() && status == 304; }
     };
-    // As Fetch, but telling the status, whether the transfer completed, and why not.
-    Response Get(const std::string& url, std::size_t bufferSize = 0) const;
+    // As Fetch, but telling the status, whether the transfer completed, and why not. Pages may
+    // come gzip-compressed; the body is always the plain text. With `ifNoneMatch` (an entity
+    // tag of an earlier answer) the server may answer 304 Not Modified instead of the page.
+    Response Get(const std::string& url, std::size_t bufferSize = 0,
+                 const std::string& ifNoneMatch = {}) const;
 
     // A query value percent-encoded for a URL ("most recent only" -> "most%20recent%20only").
     static std::string EscapeQueryValue(std::string_view value);

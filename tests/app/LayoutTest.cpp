@@ -100,6 +100,7 @@ TEST(LayoutPlacement, EveryWindowIsFittedWhollyIntoItsArea) {
         {At(5000, 5000, 5650, 5670), area, {{150, 0, 650, 600}}}, // far away, too tall
         {At(10, 10, 30, 30), PlacementBounds{0, 0, 50, 50}, {{0, 0, 50, 50}}},
         {At(10, 10, 110, 110), PlacementBounds{100, 200, 800, 600}, {{110, 210, 100, 100}}},
+        {At(0, 0, 0, 0), area, std::nullopt},      // an empty placement is none
         {At(10, 10, 10, 110), area, std::nullopt}, // no width
         {At(10, 10, 110, 10), area, std::nullopt}, // no height
         {At(10, 10, 110, 110), PlacementBounds{0, 0, 0, 600}, std::nullopt},

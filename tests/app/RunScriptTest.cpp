@@ -125,6 +125,10 @@ TEST(RunScript, AServiceThatCannotBeReachedIsSaidPlainly) {
     const ScriptRun run = RunScript({"--live", "--open", "KJFK"}, port, service);
     ASSERT_TRUE(run.finished);
     const std::string output = run.output.toStdString();
+    EXPECT_EQ(run.exitCode, 1) << output; // nothing live could be shown
+    EXPECT_NE(output.find("The data service " + service +
+                          " could not be reached: no live reports were shown."),
+              std::string::npos);
     EXPECT_NE(output.find("ventora-reportd: the data service " + service +
                           " cannot be reached: it did not answer (connection refused). Report "
                           "pages say so until it answers; no simulated reports are served "

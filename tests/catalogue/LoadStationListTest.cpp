@@ -1,4 +1,5 @@
 #include "catalogue/StationCatalogue.h"
+#include "tests/support/Gzip.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/RecordingCatalogueHost.h"
 #include "tests/support/StationLine.h"
@@ -98,22 +99,58 @@ TEST_F(CatalogueFixture, ThePublicListIsReadWhole) {
 }
 
 TEST_F(CatalogueFixture, LoadsFromTheReportServer) {
-    testing_support::TestHttpServer server(
-        [this](const httplib::Request& req, httplib::Response& res) {
-            if (req.path == "/weather/surface/stations.txt")
-                res.set_content(line2 + "\n" + line1, "text/plain");
-            else
-                res.status = 404;
-        });
+    // A server that packs the list for clients that take gzip and answers 304 to its own tag.
+    std::string list = line2 + "\n" + line1, tag = "\"v1\"";
+    std::vector<std::string> asked; // the If-None-Match of every request
+    testing_support::TestHttpServer server([&](const httplib::Request& req,
+                                               httplib::Response& res) {
+        if (req.path != "/weather/surface/stations.txt") {
+            res.status = 404;
+            return;
+        }
+        asked.push_back(req.get_header_value("If-None-Match"));
+        res.set_header("ETag", tag);
+        if (req.get_header_value("If-None-Match") == tag) {
+            res.status = 304;
+            return;
+        }
+        const bool gzip = req.get_header_value("Accept-Encoding").find("gzip") != std::string::npos;
+        res.set_content(gzip ? testing_support::GzipText(list) : list, "text/plain");
+        if (gzip)
+            res.set_header("Content-Encoding", "gzip");
+    });
     catalogue.SetServerUrl(server.BaseUrl());
     EXPECT_TRUE(catalogue.LoadStationList(StationCatalogue::Source::ReportServer));
     ASSERT_EQ(all.GetSize(), 2);
     EXPECT_EQ(all[0].strICAO, "EDDF");
     EXPECT_FALSE(std::filesystem::exists("stations.txt")); // parsed only, not stored
 
-    // An empty download leaves the catalogue as it was, without a message.
-    catalogue.SetServerUrl("http://127.0.0.1:" + std::to_string(testing_support::RefusingPort()));
-    EXPECT_FALSE(catalogue.LoadStationList(StationCatalogue::Source::ReportServer));
+    // Asked again, the list is revalidated by its tag: unchanged, the catalogue stands.
+    all[0].strICAO = "MARK";
+    EXPECT_TRUE(catalogue.LoadStationList(StationCatalogue::Source::ReportServer));
+    EXPECT_EQ(asked, (std::vector<std::string>{"", tag}));
     EXPECT_EQ(all.GetSize(), 2);
-    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_EQ(all[0].strICAO, "MARK");
+    // A changed list comes whole with its new tag.
+    list = line1;
+    tag = "\"v2\"";
+    EXPECT_TRUE(catalogue.LoadStationList(StationCatalogue::Source::ReportServer));
+    ASSERT_EQ(all.GetSize(), 1);
+    EXPECT_EQ(all[0].strICAO, "KJFK");
+
+    // An empty download, or an error page with a body, leaves the catalogue as it was, without
+    // a message.
+    testing_support::TestHttpServer failing([&](const httplib::Request&, httplib::Response& res) {
+        res.status = 503;
+        res.set_content(line1 + "\n" + line1 + "\n" + line1, "text/plain");
+    });
+    for (const std::string& url :
+         {"http://127.0.0.1:" + std::to_string(testing_support::RefusingPort()),
+          failing.BaseUrl()}) {
+        catalogue.SetServerUrl(url);
+        EXPECT_FALSE(catalogue.LoadStationList(StationCatalogue::Source::ReportServer)) << url;
+        ASSERT_EQ(all.GetSize(), 1) << url;
+        EXPECT_EQ(all[0].strICAO, "KJFK");
+        EXPECT_TRUE(recorder.messages.empty());
+    }
 }

@@ -316,3 +316,69 @@ TEST(GraphDrawing, AZeroOrNegativeDeltaAndHugeValuesDoNotBreakTheDrawing) {
     EXPECT_NO_THROW(g.Draw(s));
     EXPECT_GT(g.m_dYDelta, 0);
 }
+
+TEST(GraphDrawing, NarrowOrLowWindowsKeepTheTitlesStartAndOverlapNothing) {
+    const std::string title = "NEW YORK/JFK   NY   (40 38N, 073 46W)  elevation 4 m,  US";
+    struct Case {
+        int width, height;
+        bool legend, dial;
+    };
+    const Case cases[] = {
+        {650, 670, true, true},   // the size the design lays out
+        {450, 670, true, true},   // still room for a readable plot beside the legend
+        {300, 670, false, false}, // Tile Vertically: the plot alone
+        {133, 670, false, false},
+        {650, 300, true, true}, // a low window: fewer panel lines, above the dial
+        {650, 200, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+        RecordingSurface s({0, 0, c.width, c.height});
+        CGraph g = Graph({1, 2, 3});
+        g.SetTitle(title);
+        for (const char* name : {"Pressure", "Wind speed", "Wind direction"})
+            g.AddSeries(4, name, platform::Pen{1, RGB(0, 0, 250)});
+        g.m_nColumns = 5;
+        g.SetNotes(4, std::vector<std::string>(9, "Clouds: few clouds at 25000 feet AGL"));
+        g.Draw(s);
+        g.DrawWindIndicator(s, 90, 29.9);
+
+        const auto box = [&](const DrawOp& op) {
+            const int width = static_cast<int>(op.text.size()) * std::max(1, op.font.height / 2);
+            const int left = (op.align & platform::TA_CENTER) == platform::TA_CENTER
+                                 ? op.x1 - width / 2
+                             : (op.align & platform::TA_RIGHT) ? op.x1 - width
+                                                               : op.x1;
+            return platform::Rect{left, op.y1, left + width, op.y1 + op.font.height};
+        };
+        // The title's start is always read, inside the window.
+        const auto texts = s.OfKind(DrawOp::Text);
+        const auto shown = std::find_if(texts.begin(), texts.end(),
+                                        [&](const DrawOp& op) { return op.font == g.m_fonts[0]; });
+        ASSERT_NE(shown, texts.end());
+        const platform::Rect t = box(*shown);
+        EXPECT_GE(t.left, g.m_rcFrame.left);
+        EXPECT_LE(t.right, g.m_rcFrame.right);
+        if (shown->text != title) {
+            ASSERT_TRUE(shown->text.ends_with("...")) << shown->text;
+            const std::string start = shown->text.substr(0, shown->text.size() - 3);
+            EXPECT_GE(start.size(), 3u);
+            EXPECT_EQ(title.rfind(start, 0), 0u) << shown->text;
+            // As much of it as fits.
+            EXPECT_GT(t.right + shown->font.height / 2, g.m_rcFrame.right - 4);
+        }
+        EXPECT_EQ(shown->text == title, c.width >= 650);
+
+        EXPECT_EQ(s.FindText("Pressure") != nullptr, c.legend);
+        EXPECT_GE(g.m_rcPlot.right - g.m_rcPlot.left, c.legend ? 100 : 0);
+        const auto circles = s.OfKind(DrawOp::Ellipse);
+        EXPECT_EQ(!circles.empty(), c.dial);
+        // Nothing of the legend column runs into the dial, or below the frame.
+        const int dialTop = circles.empty() ? g.m_rcFrame.bottom : circles[0].y1;
+        for (const DrawOp& op : texts) {
+            if (&op == &*shown || op.x1 <= g.m_rcPlot.right + 5 || op.text == "90\xB0")
+                continue;
+            EXPECT_LE(box(op).bottom, dialTop) << op.text;
+        }
+    }
+}

@@ -68,18 +68,24 @@ TEST(Fetch, GivesUpOnAServerThatNeverAnswers) {
 }
 
 TEST(Fetch, KeepsWhatArrivedBeforeTheTransferStalled) {
-    TestHttpServer server([](const httplib::Request&, httplib::Response& res) {
-        res.set_chunked_content_provider("text/plain", [](size_t offset, httplib::DataSink& sink) {
-            if (offset == 0) {
-                sink.write("first part", 10);
-                return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(3000));
-            return false; // the connection then closes without a proper end
-        });
+    // The server stalls after a first part until the fetch has given up, then closes without a
+    // proper end. (A type the test server does not pack, so that the part leaves as written.)
+    std::atomic<bool> fetched{false};
+    TestHttpServer server([&fetched](const httplib::Request&, httplib::Response& res) {
+        res.set_chunked_content_provider(
+            "application/octet-stream", [&fetched](size_t offset, httplib::DataSink& sink) {
+                if (offset == 0) {
+                    sink.write("first part", 10);
+                    return true;
+                }
+                for (int i = 0; i < 1000 && !fetched.load(); ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                return false;
+            });
     });
     PageFetcher fetcher(QuickLimits());
     EXPECT_EQ(fetcher.Fetch(server.BaseUrl() + "/slow"), "first part");
+    fetched = true;
 }
 
 TEST(Fetch, CapsARunawayBody) {
@@ -95,12 +101,14 @@ TEST(Fetch, CapsARunawayBody) {
 TEST(Fetch, APageSentAByteAtATimeDoesNotHoldTheFetchForEver) {
     // One byte every 100 ms: each byte restarts the idle clock, never the deadline.
     std::atomic<bool> stop{false};
+    // (A type the test server does not pack, so that each byte leaves as it is written.)
     TestHttpServer server([&stop](const httplib::Request&, httplib::Response& res) {
-        res.set_chunked_content_provider("text/html", [&stop](size_t, httplib::DataSink& sink) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            sink.write("x", 1);
-            return !stop.load();
-        });
+        res.set_chunked_content_provider(
+            "application/octet-stream", [&stop](size_t, httplib::DataSink& sink) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                sink.write("x", 1);
+                return !stop.load();
+            });
     });
     for (const bool bySpeed : {false, true}) {
         PageFetcher::Limits limits = QuickLimits();
@@ -132,6 +140,8 @@ TEST(Fetch, TellsWhyAPageIsNotWhole) {
                                          sink.write("half of it", 10);
                                          return true;
                                      });
+        } else if (req.path == "/exact" || req.path == "/over") {
+            res.set_content(std::string(req.path == "/exact" ? 1000 : 1001, 'z'), "text/plain");
         } else {
             res.set_content(std::string(2000, 'z'), "text/plain");
         }
@@ -143,6 +153,15 @@ TEST(Fetch, TellsWhyAPageIsNotWhole) {
     EXPECT_EQ(fetcher.Get(server.BaseUrl() + "/missing").status, 404);
     EXPECT_EQ(fetcher.Get(server.BaseUrl() + "/cut").failure, FetchFailure::Cut);
     EXPECT_EQ(fetcher.Get(server.BaseUrl() + "/big").failure, FetchFailure::TooLarge);
+    // The cap is a size a page may have, not one it must stay under.
+    EXPECT_EQ(fetcher.Get(server.BaseUrl() + "/exact").body.size(), 1000u);
+    EXPECT_TRUE(fetcher.Get(server.BaseUrl() + "/exact").Ok());
+    const PageFetcher::Response over = fetcher.Get(server.BaseUrl() + "/over");
+    EXPECT_EQ(over.failure, FetchFailure::TooLarge);
+    EXPECT_EQ(DescribeFailure(over, limits),
+              "sent a page larger than 1000 bytes, which was not read");
+    limits.maxBodyBytes = 3 * 1024 * 1024;
+    EXPECT_EQ(DescribeFailure(over, limits), "sent a page larger than 3 MiB, which was not read");
     EXPECT_EQ(
         fetcher.Get("http://127.0.0.1:" + std::to_string(testing_support::RefusingPort()) + "/")
             .failure,

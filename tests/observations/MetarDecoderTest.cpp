@@ -17,13 +17,16 @@ TEST(MetarDecoder, ReadsWindInEveryUnit) {
     EXPECT_DOUBLE_EQ(wind->speedKnots, 9);
     EXPECT_DOUBLE_EQ(*wind->gustKnots, 21);
 
-    wind = DecodeMetar("UUWW 020030Z 11002MPS CAVOK 04/M03 Q1016").wind;
+    // Gusts are given in the unit of the speed, and become knots as the speed does.
+    wind = DecodeMetar("UUWW 020030Z 11002G12MPS CAVOK 04/M03 Q1016").wind;
     ASSERT_TRUE(wind);
     EXPECT_NEAR(wind->speedKnots, 2 / 0.514444, 1e-9);
+    EXPECT_NEAR(*wind->gustKnots, 12 / 0.514444, 1e-9);
 
-    wind = DecodeMetar("XXXX 020030Z 18036KMH 9999").wind;
+    wind = DecodeMetar("XXXX 020030Z 18036G54KMH 9999").wind;
     ASSERT_TRUE(wind);
     EXPECT_NEAR(wind->speedKnots, 36 / 1.852, 1e-9);
+    EXPECT_NEAR(*wind->gustKnots, 54 / 1.852, 1e-9);
 
     wind = DecodeMetar("METAR LTCI 012350Z VRB02KT 9999").wind;
     ASSERT_TRUE(wind);
@@ -90,6 +93,13 @@ TEST(MetarDecoder, ReadsPressureInBothUnits) {
     r = DecodeMetar("KJFK 070451Z 27009KT A3012");
     EXPECT_DOUBLE_EQ(*r.altimeterInHg, 30.12);
     EXPECT_NEAR(*r.pressureHpa, 1019.98, 0.01);
+    // Reports that give both groups: the first one stands, whichever unit it has.
+    r = DecodeMetar("RJTT 061950Z 27005KT 9999 Q1013 A2992");
+    EXPECT_DOUBLE_EQ(*r.pressureHpa, 1013);
+    EXPECT_NEAR(*r.altimeterInHg, 29.9139, 1e-4);
+    r = DecodeMetar("RJTT 061950Z 27005KT 9999 A2992 Q1013");
+    EXPECT_DOUBLE_EQ(*r.altimeterInHg, 29.92);
+    EXPECT_NEAR(*r.pressureHpa, 1013.21, 0.01);
 }
 
 TEST(MetarDecoder, IsLenientAndStopsAtRemarks) {

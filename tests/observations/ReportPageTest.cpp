@@ -91,6 +91,27 @@ TEST(ReportPage, FallsBackToTheCellsWhereTheReportLacksAGroup) {
     EXPECT_TRUE(std::isnan(calm[0].dPressureInHg));
 }
 
+TEST(ReportPage, ARowWithoutItsReportSpanNeverTakesTheNextRowsReport) {
+    std::vector<PageRow> rows(3);
+    rows[1].hour = 3;
+    rows[2].hour = 2;
+    rows[1].report = "KJFK 070351Z 18004KT 10SM M03/M08 Q1021";
+    rows[2].report = "KJFK 070251Z 09011KT 10SM M04/M08 Q1009";
+    std::string page = PageHtml(rows);
+    // The middle row loses its whole report line, span and all.
+    const std::size_t line =
+        page.find("<TR><TD COLSPAN=\"2\"><SPAN", page.find(rows[1].report) - 60);
+    page.erase(line, page.find('\n', line) + 1 - line);
+    ASSERT_EQ(page.find(rows[1].report), std::string::npos);
+    const ObservationSeries s = Read(page, ReportOutcome::Rows);
+    ASSERT_EQ(s.GetSize(), 3);
+    EXPECT_EQ(s[1].strReport, "");
+    EXPECT_EQ(s[2].strReport, rows[2].report);
+    EXPECT_NE(s[1].dWindDirection, 90); // not the next row's wind
+    EXPECT_DOUBLE_EQ(s[2].dWindDirection, 90);
+    EXPECT_DOUBLE_EQ(s[2].dPressure, 9);
+}
+
 TEST(ReportPage, ValuesARowDoesNotGiveAreMissingNotZero) {
     PageRow row;
     row.report = "KJFK 070451Z 10SM FEW250 RMK AO2";

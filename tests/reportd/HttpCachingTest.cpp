@@ -1,6 +1,7 @@
 // What the report server tells caches: tags, last changes, how long to keep an answer; 304 for a
 // copy still good; gzip for clients that take it; pages made once per minute, not per request.
 
+#include "observations/PageFetcher.h"
 #include "observations/ReportProtocol.h"
 #include "reportd/HttpAnswer.h"
 #include "reportd/Simulation.h"
@@ -171,4 +172,21 @@ TEST(HttpCaching, PagesAreMadeOncePerMaxAgeAndShared) {
     // The list is one answer for every request, compressed once.
     EXPECT_EQ(server.HandleAtOnce(kListPath, ""), server.Handle(kListPath, ""));
     EXPECT_FALSE(server.Handle(kListPath, "")->gzipBody.empty());
+}
+
+TEST(HttpCaching, TheViewerTakesGzipAndRevalidatesByTag) {
+    RunningServer server(kList, std::make_unique<SimulatedSource>(), [] { return kNow; });
+    const PageFetcher fetcher;
+    const std::string url = server.BaseUrl() + kListPath;
+    const PageFetcher::Response first = fetcher.Get(url);
+    ASSERT_TRUE(first.Ok());
+    EXPECT_EQ(first.body, kList);               // unpacked
+    EXPECT_TRUE(first.etag.ends_with("-gz\"")); // sent packed
+    const PageFetcher::Response again = fetcher.Get(url, 0, first.etag);
+    EXPECT_TRUE(again.NotModified());
+    EXPECT_TRUE(again.body.empty());
+    // A tag of another list gets the list; a 304 asked for by no tag is no page.
+    const PageFetcher::Response other = fetcher.Get(url, 0, "\"not-this-one\"");
+    EXPECT_EQ(other.status, 200);
+    EXPECT_EQ(other.body, kList);
 }
