@@ -98,3 +98,42 @@ TEST(CurrentConditions, TheTipTellsTheReportInTheChosenUnits) {
     EXPECT_EQ(StationTip(jfk, nullptr, true, k1450),
               "NYC/JFK ARPT (KJFK)\nno report in the table of current conditions");
 }
+
+TEST(CurrentConditions, TheLegendCountsClassesInTheChosenUnits) {
+    CurrentConditions c;
+    LatestTable table;
+    table.rows = {MakeLatestRow("KJFK", k1450, "KJFK 071450Z 27009KT 10SM FEW250 31/M01 A3012"),
+                  MakeLatestRow("KBOS", k1450, "KBOS 071450Z 27009KT 10SM FEW250 M25/M30 A3012")};
+    c.Take(table, k1450);
+    StationTable stations;
+    for (const char* icao : {"KJFK", "KBOS", "KBOS", "CYUL"})
+        stations.Add(Station(icao, icao));
+    std::vector<std::string> metric, imperial;
+    for (const LegendLine& line : c.Legend(MapColours::Temperature, stations, true))
+        metric.push_back(line.text);
+    for (const LegendLine& line : c.Legend(MapColours::Temperature, stations, false))
+        imperial.push_back(line.text);
+    EXPECT_EQ(metric, (std::vector<std::string>{"below -20 \xB0"
+                                                "C 2",
+                                                "-20 to 0 \xB0"
+                                                "C 0",
+                                                "0 to 15 \xB0"
+                                                "C 0",
+                                                "15 to 30 \xB0"
+                                                "C 0",
+                                                "30 \xB0"
+                                                "C and above 1",
+                                                "no report 1"}));
+    EXPECT_EQ(imperial, (std::vector<std::string>{"below -4 \xB0"
+                                                  "F 2",
+                                                  "-4 to 32 \xB0"
+                                                  "F 0",
+                                                  "32 to 59 \xB0"
+                                                  "F 0",
+                                                  "59 to 86 \xB0"
+                                                  "F 0",
+                                                  "86 \xB0"
+                                                  "F and above 1",
+                                                  "no report 1"}));
+    EXPECT_TRUE(c.Legend(MapColours::Stations, stations, true).empty());
+}

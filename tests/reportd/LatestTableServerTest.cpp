@@ -199,7 +199,11 @@ TEST(LatestTableServer, UpstreamRowsComeFromTheBulkFileAndAgreeWithEveryPage) {
     EXPECT_EQ(service.bulkRequests.load(), 0);
     ExpectRowsAreNewestPageRows(client, 3, {"KJFK", "RJTT"});
     EXPECT_EQ(service.bulkRequests.load(), 1);
-    EXPECT_NE(service.bulkUserAgent.find("Ventora/"), std::string::npos) << service.bulkUserAgent;
+    {
+        std::lock_guard<std::mutex> lock(service.mutex);
+        EXPECT_NE(service.bulkUserAgent.find("Ventora/"), std::string::npos)
+            << service.bulkUserAgent;
+    }
 
     // The bulk file has a newer report than KJFK's own answer, which the server still keeps:
     // the page shows it too.
