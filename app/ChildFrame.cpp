@@ -37,10 +37,8 @@ void CChildFrame::Finish() {
     m_finished = true;
     if (m_view)
         m_view->OnDestroy();
-    if (m_document) {
-        m_document->m_pGraph = nullptr;
+    if (m_document)
         m_document->Template().RemoveDocument(m_document.get());
-    }
 }
 
 void CChildFrame::changeEvent(QEvent* event) {

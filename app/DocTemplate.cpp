@@ -36,7 +36,6 @@ CVentoraDoc* DocTemplate::OpenDocumentFile(CMainFrame& mainFrame) {
         delete frame;
         return nullptr;
     }
-    doc->m_pGraph = view->Graph();
     m_documents.push_back(doc);
     frame->SetChangeHandler([&mainFrame, frame] { mainFrame.OnChildFrameChanged(frame); });
     QObject::connect(frame, &QWidget::windowTitleChanged, &mainFrame,

@@ -7,6 +7,7 @@
 #include "catalogue/Settings.h"
 #include "catalogue/StationList.h"
 #include "platform/CText.h"
+#include "platform/FileHead.h"
 #include "platform/FileReplace.h"
 #include "platform/UserServices.h"
 #include "views/WindowKinds.h"
@@ -17,8 +18,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 
 namespace {
 
@@ -121,17 +120,14 @@ void RestoreLayout(CMainFrame& frame) {
     if (!frame.TakeLayoutRestore())
         return;
 
-    std::ifstream in(kLayoutFile, std::ios::binary);
-    if (!in) {
+    // No layout holds thousands of windows: a larger file is read up to there.
+    constexpr std::size_t kLargestLayout = 16u * 1024u * 1024u;
+    const auto head = platform::ReadFileHead(kLayoutFile, kLargestLayout);
+    if (!head) {
         frame.OpenChildWindow(KIND_WORLD_MAP);
         return;
     }
-    // No layout holds thousands of windows: a larger file is read up to there.
-    constexpr std::size_t kLargestLayout = 16u * 1024u * 1024u;
-    std::string bytes(kLargestLayout, '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    const LayoutContents contents = ReadLayout(bytes);
+    const LayoutContents contents = ReadLayout(head->text);
     if (!contents.main)
         return;
     const QRect work = WorkArea();

@@ -3,7 +3,7 @@
 #include "app/ChildFrame.h"
 #include "app/HelpWindow.h"
 #include "app/LayoutFile.h"
-#include "app/Settings.h"
+#include "app/ProfileSettings.h"
 #include "app/VentoraApp.h"
 #include "app/VentoraDoc.h"
 #include "app/WindowArrangement.h"

@@ -1,7 +1,7 @@
 #include "app/VentoraApp.h"
 
 #include "app/MainFrame.h"
-#include "app/Settings.h"
+#include "app/ProfileSettings.h"
 #include "app/UserFolder.h"
 #include "mapview/VentoraView.h"
 #include "platform/CText.h"

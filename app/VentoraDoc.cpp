@@ -6,7 +6,6 @@
 #include "platform/qt/Cp1252.h"
 
 void CVentoraDoc::SetTitle(const std::string& title) {
-    m_title = title;
     if (m_frame)
         m_frame->setWindowTitle(platform::FromCp1252(title));
 }

@@ -3,18 +3,16 @@
 #include <string>
 
 class CChildFrame;
-class CGraph;
 class CMainFrame;
 class DocTemplate;
 
-// The document of a child window: it holds no data that is saved; it carries the title, the
-// graph of a meteogram window and reopens stations from the recent list.
+// The document of a child window: it holds no data that is saved; it carries the title and
+// reopens stations from the recent list.
 class CVentoraDoc {
 public:
     explicit CVentoraDoc(DocTemplate& docTemplate) : m_template(docTemplate) {}
 
     void SetTitle(const std::string& title);
-    const std::string& GetTitle() const { return m_title; }
 
     // The open step of a recent-list entry: reopens the station named in it. Always reports
     // failure, so that the document made for the entry is discarded.
@@ -24,11 +22,9 @@ public:
     void SetFrame(CChildFrame* frame) { m_frame = frame; }
     CChildFrame* Frame() const { return m_frame; }
 
-    CGraph* m_pGraph = nullptr; // the graph of a meteogram window
     CMainFrame* m_pMainFrame = nullptr;
 
 private:
     DocTemplate& m_template;
     CChildFrame* m_frame = nullptr;
-    std::string m_title;
 };

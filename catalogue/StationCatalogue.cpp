@@ -5,11 +5,10 @@
 #include "observations/ReportProtocol.h"
 #include "platform/CText.h"
 #include "platform/CalendarTime.h"
+#include "platform/FileHead.h"
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
-#include <fstream>
 
 namespace {
 
@@ -40,22 +39,16 @@ bool StationCatalogue::RetrievalBusy() {
 bool StationCatalogue::LoadStationList(Source source) {
     std::string text;
     if (source == Source::LocalFile) {
-        std::ifstream file(kStationListFile, std::ios::binary);
-        if (!file) {
+        // The whole list, whatever lines it holds (a long line or a zero byte is skipped as a
+        // line of another length); only a file beyond any real list is cut, at a line's end.
+        auto head = platform::ReadFileHead(kStationListFile, kStationListLimit);
+        if (!head) {
             Tell(CatalogueNotice::Kind::StationListMissing,
                  platform::Format("Can not open a file \"%s\".", kStationListFile));
             return false;
         }
-        // The whole list, whatever lines it holds (a long line or a zero byte is skipped as a
-        // line of another length); only a file beyond any real list is cut, at a line's end.
-        std::error_code error;
-        const auto size = std::filesystem::file_size(kStationListFile, error);
-        text.resize(error ? kStationListLimit
-                          : static_cast<std::size_t>(
-                                std::min<std::uintmax_t>(size + 1, kStationListLimit)));
-        file.read(text.data(), static_cast<std::streamsize>(text.size()));
-        text.resize(static_cast<std::size_t>(file.gcount()));
-        if (text.size() == kStationListLimit && file.peek() != EOF) {
+        text = std::move(head->text);
+        if (head->cut) {
             const std::size_t last = text.rfind('\n');
             text.resize(last == std::string::npos ? 0 : last + 1);
             Tell(CatalogueNotice::Kind::StationListCut,

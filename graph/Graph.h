@@ -92,8 +92,12 @@ public:
 
 private:
     void DrawFrame();
+    // The plot's box, the axes with their grid and labels; where the legend goes decides the
+    // plot's width.
     void DrawAxes();
     void DrawTitle();
+    // The entries of the series, the panel's lines under the last, beside the plot.
+    void DrawLegend();
     // Where the wind dial of the legend column stands, and how large it is.
     int DialCentreY() const;
     // Below the legend's entries there is room for the dial.

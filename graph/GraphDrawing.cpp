@@ -42,6 +42,11 @@ void CGraph::Draw(platform::DrawingSurface& surface) {
     try {
         DrawFrame();
         DrawAxes();
+        if (!m_strTitle.empty())
+            DrawTitle();
+        m_pDC->SelectPen(m_penNet);
+        if (m_bLegendDrawn)
+            DrawLegend();
         const platform::Pen remembered = surface.CurrentPen();
         for (int s = 1; s < m_nColumns; ++s) {
             const GraphSeries& series = m_arrSeries.At(s);
@@ -138,17 +143,14 @@ void CGraph::DrawAxes() {
 
     dc.SelectFont(oldFont);
     dc.SelectPen(oldPen);
+}
 
-    if (!m_strTitle.empty())
-        DrawTitle();
-
-    dc.SelectPen(m_penNet);
-
-    if (!m_bLegendDrawn)
-        return;
+void CGraph::DrawLegend() {
+    platform::DrawingSurface& dc = *m_pDC;
+    const int top = m_rcPlot.top, bottom = m_rcPlot.bottom;
     dc.SetTextAlign(platform::TA_LEFT | platform::TA_TOP);
     dc.SelectFont(m_fonts[2]);
-    const int x0 = right + 10;
+    const int x0 = m_rcPlot.right + 10;
     int y = top;
     // The panel's lines end above the wind dial, whatever the window's height.
     m_nNotesBottom = DialFits() ? std::min(bottom, DialCentreY() - kDialRadius - 4) : bottom;
@@ -311,9 +313,13 @@ void CGraph::DrawTitle() {
     if (centre - width / 2 >= from && centre + (width + 1) / 2 <= to) {
         dc.SetTextAlign(platform::TA_CENTER | platform::TA_TOP);
         dc.TextOut(centre, y, m_strTitle);
+    } else if (width <= to - from) {
+        // Too wide to stand centred over the plot, not for the frame: as near the centre as fits.
+        dc.SetTextAlign(platform::TA_LEFT | platform::TA_TOP);
+        dc.TextOut(std::clamp(centre - width / 2, from, to - width), y, m_strTitle);
     } else {
-        // Too wide to stand centred: it starts at the frame's left, and what does not fit is
-        // cut with "...", so that the station's name is always read.
+        // Too wide for the frame: it starts at the frame's left, and what does not fit is cut
+        // with "...", so that the station's name is always read.
         std::size_t low = 0, high = m_strTitle.size();
         while (low < high) {
             const std::size_t middle = (low + high + 1) / 2;

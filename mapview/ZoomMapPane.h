@@ -17,7 +17,6 @@ public:
     std::string ToolTipAt(QPoint at) const override;
 
     const StationTable& ZoomStations() const { return m_stationsZoom; }
-    const MapRegion& Region() const { return m_region; }
 
 protected:
     MapRegion DragRegion(const platform::TrackedRect& r) const override;

@@ -71,10 +71,6 @@ std::string PageFetcher::EscapeQueryValue(std::string_view value) {
     return out;
 }
 
-std::string PageFetcher::Fetch(const std::string& url, std::size_t bufferSize) const {
-    return Get(url, bufferSize).body;
-}
-
 PageFetcher::Response PageFetcher::Get(const std::string& url, std::size_t bufferSize,
                                        const std::string& ifNoneMatch) const {
     InitCurlOnce();

@@ -38,12 +38,6 @@ public:
     const Limits& GetLimits() const { return m_limits; }
     void SetLimits(const Limits& limits) { m_limits = limits; }
 
-    // The whole body of the URL; an empty text means failure of any kind. A transfer that fails
-    // half-way keeps the bytes read before. The HTTP status is not looked at. Blanks in the URL
-    // travel percent-encoded. Blocks until done or timed out; never shows a message.
-    // `bufferSize` (0 meaning 1,000,000) sizes the read buffer.
-    std::string Fetch(const std::string& url, std::size_t bufferSize = 0) const;
-
     struct Response {
         long status = 0;       // HTTP status; 0 when no answer came
         bool complete = false; // the whole body arrived
@@ -56,7 +50,11 @@ public:
         // The page the request named by its entity tag has not changed; no body came.
         bool NotModified() const { return Ok() && status == 304; }
     };
-    // As Fetch, but telling the status, whether the transfer completed, and why not. Pages may
+    // The body of the URL, whatever the status (an error page comes back as it was sent), with
+    // the status, whether the transfer completed, and why not; a transfer that fails half-way
+    // keeps the bytes read before, and no answer gives an empty body. Blanks in the URL travel
+    // percent-encoded. Blocks until done or timed out; never shows a message. `bufferSize` (0
+    // meaning 1,000,000) sizes the read buffer. Pages may
     // come gzip-compressed; the body is always the plain text. With `ifNoneMatch` (an entity
     // tag of an earlier answer) the server may answer 304 Not Modified instead of the page.
     Response Get(const std::string& url, std::size_t bufferSize = 0,

@@ -88,8 +88,7 @@ void CListView_Stations::OnColumnClick(int column) {
 void CListView_Stations::OnItemChanged(int row) {
     if (!isVisible())
         return;
-    m_strWork = platform::Format(" Line: %6d / %6d", row + 1, m_model->rowCount());
-    m_host.SetStatusText(m_strWork);
+    m_host.SetStatusText(platform::Format(" Line: %6d / %6d", row + 1, m_model->rowCount()));
     m_nCurrentRow = row;
 }
 
@@ -99,12 +98,12 @@ void CListView_Stations::ActivateRow(int row) {
     // The row's station by its code and name: stations without a code are told apart by their
     // names, and never stand in for one another.
     const StationListModel::Row& shown = m_model->RowAt(row);
-    m_strWork = shown.texts[6];
+    const std::string& icao = shown.texts[6];
     const StationRecord* found = nullptr;
     {
         platform::WaitCursor wait;
         for (const StationRecord& s : *m_pStations)
-            if (s.strICAO == m_strWork && s.strStation == shown.texts[0]) {
+            if (s.strICAO == icao && s.strStation == shown.texts[0]) {
                 found = &s;
                 break;
             }

@@ -42,7 +42,6 @@ private:
     bool OnKey(const QKeyEvent& key);
 
     int m_nCurrentRow = -1;
-    std::string m_strWork;
     StationCatalogue* m_pCatalogue;
     StationTable* m_pStations = nullptr;
     StationListModel* m_model;

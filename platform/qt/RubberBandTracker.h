@@ -28,7 +28,6 @@ public:
     bool Release(QPoint at, TrackedRect& result);
     // Ends a drag without a rectangle.
     void Cancel();
-    bool Tracking() const { return m_tracking; }
 
 private:
     QWidget* m_owner;

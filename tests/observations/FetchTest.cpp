@@ -30,10 +30,10 @@ TEST(Fetch, ReturnsTheWholeBodyWhateverTheStatus) {
         }
     });
     PageFetcher fetcher;
-    const std::string body = fetcher.Fetch(server.BaseUrl() + "/big", 1000);
+    const std::string body = fetcher.Get(server.BaseUrl() + "/big", 1000).body;
     EXPECT_EQ(body.size(), 300003u);
     EXPECT_EQ(body.substr(body.size() - 3), "end");
-    EXPECT_EQ(fetcher.Fetch(server.BaseUrl() + "/missing"), "Sorry, not here");
+    EXPECT_EQ(fetcher.Get(server.BaseUrl() + "/missing").body, "Sorry, not here");
 }
 
 TEST(Fetch, SendsBlanksPercentEncoded) {
@@ -42,7 +42,7 @@ TEST(Fetch, SendsBlanksPercentEncoded) {
     });
     PageFetcher fetcher;
     const std::string body =
-        fetcher.Fetch(server.BaseUrl() + "/q?metarIds=KJFK&hoursStr=most recent only&x=1");
+        fetcher.Get(server.BaseUrl() + "/q?metarIds=KJFK&hoursStr=most recent only&x=1").body;
     EXPECT_EQ(body, "most recent only");
     EXPECT_NE(server.LastTarget().find("most%20recent%20only"), std::string::npos);
 }
@@ -50,19 +50,20 @@ TEST(Fetch, SendsBlanksPercentEncoded) {
 TEST(Fetch, FailuresGiveAnEmptyText) {
     PageFetcher fetcher(QuickLimits());
     EXPECT_EQ(
-        fetcher.Fetch("http://127.0.0.1:" + std::to_string(testing_support::RefusingPort()) + "/x"),
+        fetcher.Get("http://127.0.0.1:" + std::to_string(testing_support::RefusingPort()) + "/x")
+            .body,
         "");
-    EXPECT_EQ(fetcher.Fetch("not a url at all"), "");
+    EXPECT_EQ(fetcher.Get("not a url at all").body, "");
     TestHttpServer empty(
         [](const httplib::Request&, httplib::Response& res) { res.set_content("", "text/html"); });
-    EXPECT_EQ(fetcher.Fetch(empty.BaseUrl() + "/"), "");
+    EXPECT_EQ(fetcher.Get(empty.BaseUrl() + "/").body, "");
 }
 
 TEST(Fetch, GivesUpOnAServerThatNeverAnswers) {
     testing_support::SilentServer silent;
     PageFetcher fetcher(QuickLimits());
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(fetcher.Fetch(silent.BaseUrl() + "/weather"), "");
+    EXPECT_EQ(fetcher.Get(silent.BaseUrl() + "/weather").body, "");
     const auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_LT(elapsed, std::chrono::seconds(10)); // a hang would run into the ctest time-out
 }
@@ -84,7 +85,7 @@ TEST(Fetch, KeepsWhatArrivedBeforeTheTransferStalled) {
             });
     });
     PageFetcher fetcher(QuickLimits());
-    EXPECT_EQ(fetcher.Fetch(server.BaseUrl() + "/slow"), "first part");
+    EXPECT_EQ(fetcher.Get(server.BaseUrl() + "/slow").body, "first part");
     fetched = true;
 }
 
@@ -95,7 +96,7 @@ TEST(Fetch, CapsARunawayBody) {
     PageFetcher::Limits limits;
     limits.maxBodyBytes = 50000;
     PageFetcher fetcher(limits);
-    EXPECT_EQ(fetcher.Fetch(server.BaseUrl() + "/"), std::string(50000, 'y'));
+    EXPECT_EQ(fetcher.Get(server.BaseUrl() + "/").body, std::string(50000, 'y'));
 }
 
 TEST(Fetch, APageSentAByteAtATimeDoesNotHoldTheFetchForEver) {

@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "app/ProfileSettings.h"
 
 #include "catalogue/StationCatalogue.h"
 #include "platform/qt/Profile.h"

@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "app/ProfileSettings.h"
 #include "platform/CText.h"
 #include "platform/qt/Profile.h"
 #include "tests/support/AppFixture.h"
