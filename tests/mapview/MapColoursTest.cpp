@@ -3,7 +3,6 @@
 // five-minute refresh, an outage, the pointer's tip, and the setting.
 
 #include "app/ChildFrame.h"
-#include "app/Settings.h"
 #include "mapview/VentoraView.h"
 #include "mapview/WorldMapPane.h"
 #include "mapview/ZoomMapPane.h"
