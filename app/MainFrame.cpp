@@ -11,8 +11,10 @@
 #include "dialogs/ReportServerDialog.h"
 #include "mapview/MeteogramPane.h"
 #include "mapview/VentoraView.h"
+#include "observations/ReportProtocol.h"
 #include "platform/Abandon.h"
 #include "platform/CText.h"
+#include "platform/CalendarTime.h"
 #include "platform/UserServices.h"
 #include "platform/qt/Cp1252.h"
 #include "resources/CommandIds.h"
@@ -39,6 +41,22 @@ using namespace ids;
 
 CMainFrame::CMainFrame() {
     m_catalogue.SetHost(this);
+    m_feed = std::make_unique<ConditionsFeed>(
+        nullptr,
+        [this] {
+            const int hours = protocol::kDefaultLatestHours;
+            return m_catalogue.ServerUrl() + std::string(protocol::kLatestPath) + "?" +
+                   std::string(protocol::kLatestHoursKey) + "=" + std::to_string(hours);
+        },
+        [this] {
+            std::unordered_set<std::string> codes;
+            codes.reserve(static_cast<std::size_t>(m_stationsAll.GetSize()));
+            for (const StationRecord& s : m_stationsAll)
+                if (!s.strICAO.empty())
+                    codes.insert(s.strICAO);
+            return codes;
+        },
+        [this](ConditionsOutcome outcome) { OnConditions(std::move(outcome)); });
     ReadSettings(m_currentStation);
     {
         // Opening prunes what is older than the days to keep.
@@ -60,6 +78,7 @@ CMainFrame::CMainFrame() {
 }
 
 CMainFrame::~CMainFrame() {
+    m_feed.reset(); // no outcome arrives while the frame goes
     // The window is going: activation, title and state changes of its children no longer
     // reach it.
     if (m_mdiArea) {
@@ -265,6 +284,22 @@ void CMainFrame::DeclareCommands() {
         {ID_VIEW_WORLD_MAP, [this] { OpenChildWindow(KIND_WORLD_MAP); }},
         {ID_FILE_EXPORT_OBSERVATIONS, [this] { OnExportObservations(); },
          [this] { return CommandUi{m_store && m_store->Available()}; }},
+        {ID_VIEW_MAP_COLOURS_STATIONS, [this] { SetMapColours(MapColours::Stations); },
+         [this] {
+             return CommandUi{true, MapColourMode() == MapColours::Stations};
+         }},
+        {ID_VIEW_MAP_COLOURS_CATEGORY, [this] { SetMapColours(MapColours::Category); },
+         [this] {
+             return CommandUi{true, MapColourMode() == MapColours::Category};
+         }},
+        {ID_VIEW_MAP_COLOURS_TEMPERATURE, [this] { SetMapColours(MapColours::Temperature); },
+         [this] {
+             return CommandUi{true, MapColourMode() == MapColours::Temperature};
+         }},
+        {ID_VIEW_MAP_COLOURS_WIND, [this] { SetMapColours(MapColours::Wind); },
+         [this] {
+             return CommandUi{true, MapColourMode() == MapColours::Wind};
+         }},
         {ID_WINDOW_CASCADE,
          [this] {
              arrangement::Cascade(*m_mdiArea, [](QMdiSubWindow* w) {
@@ -296,6 +331,8 @@ void CMainFrame::OnReportServer() {
     m_catalogue.SetServerUrl(dialog.Address());
     WriteServerUrl(dialog.Address());
     SetStatusText("Reports now come from the report server " + dialog.Address() + ".");
+    // The map's colours come from the new server too.
+    RefreshConditions();
 }
 
 CVentoraDoc* CMainFrame::OpenChildWindow(std::int32_t kind) {
@@ -488,8 +525,70 @@ void CMainFrame::FinishStart() {
     for (const auto& [text, icon] : std::exchange(m_pendingMessages, {}))
         platform::MessageBox(text, icon);
     platform::AbandonOnError([this] { RestoreLayout(*this); });
+    // The colours chosen last come with the first table.
+    if (MapColourMode() != MapColours::Stations)
+        m_feed->SetActive(true);
     for (const auto& work : std::exchange(m_whenStarted, {}))
         work();
+}
+
+MapColours CMainFrame::MapColourMode() const {
+    if (m_mapColoursForRun)
+        return *m_mapColoursForRun;
+    const int mode = m_currentStation.iMapColours;
+    return mode > 0 && mode < kMapColoursCount ? static_cast<MapColours>(mode)
+                                               : MapColours::Stations;
+}
+
+void CMainFrame::SetMapColours(MapColours mode) {
+    m_mapColoursForRun.reset();
+    m_currentStation.iMapColours = static_cast<std::int32_t>(mode);
+    const bool on = mode != MapColours::Stations;
+    m_feed->SetActive(on && m_started);
+    if (!on) {
+        for (const auto& work : std::exchange(m_whenConditions, {}))
+            work();
+    }
+    RepaintMaps();
+}
+
+void CMainFrame::RefreshConditions() {
+    if (MapColourMode() != MapColours::Stations)
+        m_feed->FetchNow();
+}
+
+void CMainFrame::WhenConditionsSettled(std::function<void()> work) {
+    if (MapColourMode() == MapColours::Stations ||
+        (!m_feed->Busy() && (m_conditions.HasTable() || m_conditions.FailingSince() != 0)))
+        work();
+    else
+        m_whenConditions.push_back(std::move(work));
+}
+
+void CMainFrame::OnConditions(ConditionsOutcome outcome) {
+    const std::string what = "the map's current conditions";
+    if (outcome.table) {
+        m_conditions.Take(std::move(*outcome.table), outcome.fetchedAt);
+        m_catalogue.NoteRefresh(what, {}, outcome.simulated);
+        SetStatusText(m_conditions.StatusText());
+    } else {
+        // The colours of the last table stay; the legend tells their age.
+        if (m_conditions.FailingSince() == 0)
+            m_conditions.NoteFailure(outcome.fetchedAt);
+        m_catalogue.NoteRefresh(what, outcome.failure, false);
+    }
+    RepaintMaps();
+    for (const auto& work : std::exchange(m_whenConditions, {}))
+        work();
+}
+
+void CMainFrame::RepaintMaps() {
+    if (!m_mdiArea)
+        return;
+    for (QMdiSubWindow* window : m_mdiArea->subWindowList())
+        if (auto* child = dynamic_cast<CChildFrame*>(window))
+            if (child->View() && child->View()->IsMapView())
+                child->View()->update();
 }
 
 void CMainFrame::WhenStarted(std::function<void()> work) {

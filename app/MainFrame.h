@@ -1,8 +1,10 @@
 #pragma once
 
+#include "app/ConditionsFeed.h"
 #include "app/FrameCommands.h"
 #include "app/LayoutEntry.h"
 #include "app/StatusPanes.h"
+#include "catalogue/CurrentConditions.h"
 #include "catalogue/StationCatalogue.h"
 #include "observations/PageFetcher.h"
 #include "platform/UserServices.h"
@@ -16,6 +18,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -58,6 +61,9 @@ public:
     StationRecord& CurrentStation() override { return m_currentStation; }
     StationCatalogue& Catalogue() override { return m_catalogue; }
     bool OpenWindow(std::int32_t kind, const std::string& title) override;
+    const CurrentConditions& Conditions() const override { return m_conditions; }
+    MapColours MapColourMode() const override;
+    void RefreshConditions() override;
     void RegisterLayoutEntry(std::int32_t kind, const StationRecord& station,
                              const void* view) override;
     // The store of the working folder, while it can be used.
@@ -77,6 +83,16 @@ public:
     bool Started() const { return m_started; }
 
     PageFetcher& Fetcher() { return m_fetcher; }
+
+    // View > Map Colours: the mode is kept in the settings ("iMapColours"); switched on, the
+    // table of current conditions is fetched at once and then every five minutes.
+    void SetMapColours(MapColours mode);
+    // A mode for this run only (--map-colours), which the settings do not keep.
+    void SetMapColoursForRun(MapColours mode) { m_mapColoursForRun = mode; }
+    // Runs `work` once the table of current conditions has arrived or failed: at once when no
+    // colour mode is on or a table is at hand.
+    void WhenConditionsSettled(std::function<void()> work);
+    ConditionsFeed& Feed() { return *m_feed; }
     const std::vector<LayoutEntry>& LayoutEntries() const { return m_arrLayoutEntries; }
     // The layout restore runs once per run.
     bool TakeLayoutRestore() { return !std::exchange(m_bLayoutRestored, true); }
@@ -154,4 +170,12 @@ private:
     CVentoraDoc* m_lastOpened = nullptr;
     std::vector<LayoutEntry> m_unrestored;
     std::unique_ptr<ObservationStore> m_store;
+
+    CurrentConditions m_conditions;
+    std::optional<MapColours> m_mapColoursForRun;
+    std::vector<std::function<void()>> m_whenConditions;
+    void OnConditions(ConditionsOutcome outcome);
+    void RepaintMaps();
+    // Last: it stops its worker before what the worker's outcome reaches goes.
+    std::unique_ptr<ConditionsFeed> m_feed;
 };

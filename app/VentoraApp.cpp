@@ -65,6 +65,8 @@ bool CVentoraApp::InitInstance(const Options& options) {
         m_mainFrame->Tell(folderMessage);
     m_mainFrame->Catalogue().SetServerUrl(options.serverUrl.empty() ? ReadServerUrl()
                                                                     : options.serverUrl);
+    if (options.mapColours >= 0 && options.mapColours < kMapColoursCount)
+        m_mainFrame->SetMapColoursForRun(static_cast<MapColours>(options.mapColours));
     if (!m_mainFrame->Create())
         return false;
     m_mainFrame->show();

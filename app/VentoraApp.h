@@ -19,6 +19,8 @@ public:
         std::vector<std::string> open = {}; // ICAO codes to select after start-up
         bool ownServices = true; // false: messages go to services installed by the caller
         bool userFolder = false; // work in the per-user folder, seeded on first start
+        // The map colours of this run (0-3, as "iMapColours"); below 0: the settings' choice.
+        int mapColours = -1;
     };
 
     CVentoraApp();

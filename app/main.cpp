@@ -2,6 +2,7 @@
 
 #include "app/MainFrame.h"
 #include "app/VentoraApp.h"
+#include "catalogue/CurrentConditions.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -66,12 +67,18 @@ int main(int argc, char** argv) {
         QStringLiteral("Save a picture of the main window once start-up is done, then exit; "
                        "messages go to standard error. Needs no display."),
         QStringLiteral("FILE.png"));
+    const QCommandLineOption mapColours(
+        QStringLiteral("map-colours"),
+        QStringLiteral("Colour the maps' stations for this run: stations (the red dots), category "
+                       "(flight category), temperature or wind, from every station's latest "
+                       "report. A --screenshot run waits for the first table."),
+        QStringLiteral("MODE"));
     // Qt's own options, taken by the application object.
     QCommandLineOption platform(QStringLiteral("platform"), QString(), QStringLiteral("name"));
     QCommandLineOption style(QStringLiteral("style"), QString(), QStringLiteral("name"));
     platform.setFlags(QCommandLineOption::HiddenFromHelp);
     style.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({userFolder, server, open, screenshot, platform, style});
+    parser.addOptions({userFolder, server, open, screenshot, mapColours, platform, style});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
 
@@ -111,6 +118,18 @@ int main(int argc, char** argv) {
     for (const QString& code : parser.values(open))
         options.open.push_back(code.toStdString());
     options.userFolder = parser.isSet(userFolder);
+    if (parser.isSet(mapColours)) {
+        const auto mode = ReadMapColours(parser.value(mapColours).toStdString());
+        if (!mode) {
+            std::fprintf(stderr,
+                         "ventora: --map-colours wants stations, category, temperature or wind, "
+                         "not \"%s\"\n\n%s",
+                         parser.value(mapColours).toLocal8Bit().constData(),
+                         helpText().constData());
+            return 2;
+        }
+        options.mapColours = static_cast<int>(*mode);
+    }
 
     if (!HasDisplay()) {
         // A screenshot needs no display.
@@ -132,10 +151,7 @@ int main(int argc, char** argv) {
     CMainFrame* frame = app.MainFrame();
 
     bool saved = false;
-    frame->WhenStarted([&] {
-        app.OpenStations(options.open);
-        if (options.screenshot.empty())
-            return;
+    const auto takePicture = [&] {
         QApplication::processEvents();
         saved = frame->grab().save(QString::fromLocal8Bit(options.screenshot.c_str()));
         // What a headless run read, so that a script can tell a full catalogue from none.
@@ -148,6 +164,12 @@ int main(int argc, char** argv) {
                          options.screenshot.c_str());
         frame->close();
         QApplication::quit();
+    };
+    frame->WhenStarted([&] {
+        app.OpenStations(options.open);
+        // With colours, once the first table has arrived or failed.
+        if (!options.screenshot.empty())
+            frame->WhenConditionsSettled(takePicture);
     });
     const int result = application.exec();
     app.DestroyMainFrame();

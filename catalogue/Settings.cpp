@@ -40,6 +40,9 @@ const Parameter kParameters[] = {
     // Minutes of arc: more than half the world across is no square.
     {"dNearestMinutes", nullptr, nullptr, &StationRecord::dNearestMinutes, 90.0, 0, 180 * 60,
      false},
+    // Chosen in View > Map Colours: 0 the red dots of every station, 1 to 3 the colours of
+    // their latest reports.
+    {"iMapColours", nullptr, &StationRecord::iMapColours, nullptr, 0, 0, 3},
 };
 
 struct Switch {

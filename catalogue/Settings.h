@@ -46,8 +46,8 @@ std::optional<double> GetParameter(const StationRecord& current, const std::stri
 bool SetParameter(StationRecord& current, const std::string& name, double value);
 
 // Values no one could have chosen (hours outside 1..96, days to keep outside 1..3650, a nearest
-// radius that is not a positive finite number of at most 180 degrees) go back to their
-// defaults; the rest stays.
+// radius that is not a positive finite number of at most 180 degrees, map colours outside 0..3)
+// go back to their defaults; the rest stays.
 void KeepParametersInRange(StationRecord& current);
 
 // The three switches, then, when "iSaveSettings" is exactly 1, the parameters (a flag is on only

@@ -8,6 +8,7 @@
 #include "platform/FileHead.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
@@ -166,6 +167,17 @@ bool StationCatalogue::FetchObservations(const StationRecord* station, Observati
     return false;
 }
 
+void StationCatalogue::NoteRefresh(const std::string& what, const PageFetcher::Response& response,
+                                   bool simulated) {
+    if (response.Ok()) {
+        NoteSuccess(simulated);
+        return;
+    }
+    StationRecord station;
+    station.strStation = what;
+    NoteFailure(station, response, Retrieval::Refresh);
+}
+
 void StationCatalogue::NoteFailure(const StationRecord& station,
                                    const PageFetcher::Response& response, Retrieval retrieval) {
     // The outage began with its first failure; what fails now may have changed since.
@@ -182,11 +194,16 @@ void StationCatalogue::NoteFailure(const StationRecord& station,
     m_notice = OutageNotice();
     if (m_host)
         m_host->SetServerNotice(m_notice);
+    // A station's reports, or what else could not be had ("the map's current conditions").
+    std::string what = station.strICAO.empty()
+                           ? station.strStation
+                           : platform::Format("the reports of %s (%s)", station.strStation.c_str(),
+                                              station.strICAO.c_str());
+    if (!what.empty())
+        what[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(what[0])));
     Tell(CatalogueNotice::Kind::ServerFailed,
-         platform::Format("The report server %s %s.\n\nThe reports of %s (%s) could not be "
-                          "retrieved.",
-                          m_serverUrl.c_str(), m_lastFailure.c_str(), station.strStation.c_str(),
-                          station.strICAO.c_str()),
+         platform::Format("The report server %s %s.\n\n%s could not be retrieved.",
+                          m_serverUrl.c_str(), m_lastFailure.c_str(), what.c_str()),
          retrieval == Retrieval::Asked);
 }
 

@@ -47,6 +47,13 @@ public:
                            const std::string& hoursText, int rowCountHint,
                            Retrieval retrieval = Retrieval::Asked);
 
+    // The outcome of a fetch that serves no single station (the maps' table of current
+    // conditions), for the server's outage state: a failure counts as a refresh tick's does,
+    // told once per outage in the server notice, with `what` among what was not refreshed; a
+    // success ends the outage. `simulated`: what the server gave were made-up reports.
+    void NoteRefresh(const std::string& what, const PageFetcher::Response& response,
+                     bool simulated);
+
     // Since when (seconds since 1970) the report server has not given a page; 0 while it does.
     std::int64_t ServerDownSince() const { return m_serverDownSince; }
     // What went wrong with the latest retrieval that failed for the server's fault, in words that

@@ -20,9 +20,10 @@ struct StationRecord {
     std::int32_t iShowPastHours = 0;
     // Days the observation store keeps what it was given.
     std::int32_t iKeepDays = 90;
-    double dLongitude = 0.0;  // east longitude + 180: 0 = 180 W, 360 = 180 E
-    double dColatitude = 0.0; // 90 - north latitude: 0 = North Pole, 180 = South Pole
-    double dElevation = 0.0;  // metres
+    std::int32_t iMapColours = 0; // what the maps colour their stations by (MapColours), 0..3
+    double dLongitude = 0.0;      // east longitude + 180: 0 = 180 W, 360 = 180 E
+    double dColatitude = 0.0;     // 90 - north latitude: 0 = North Pole, 180 = South Pole
+    double dElevation = 0.0;      // metres
     double dNearestMinutes = 0.0;
     std::string strCD;
     std::string strStation;

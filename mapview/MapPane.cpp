@@ -1,6 +1,7 @@
 #include "mapview/MapPane.h"
 
 #include "platform/CText.h"
+#include "platform/CalendarTime.h"
 #include "views/WindowHost.h"
 #include "views/WindowKinds.h"
 
@@ -11,6 +12,25 @@ const StationRecord& MapPane::Station() const {
 
 void MapPane::OpenNearestList() {
     m_host.OpenWindow(KIND_RESULT_LIST, "Nearest stations");
+}
+
+MapColouring MapPane::Colouring() const {
+    const StationRecord& settings = m_host.CurrentStation();
+    MapColouring colouring;
+    colouring.mode = m_host.MapColourMode();
+    colouring.conditions = &m_host.Conditions();
+    colouring.metric = settings.bMetricStyle != 0;
+    colouring.now = platform::CurrentTime();
+    return colouring;
+}
+
+platform::CommandUi DraggableMapPane::RefreshState() const {
+    return {Colouring().On(), false};
+}
+
+void DraggableMapPane::Refresh() {
+    if (Colouring().On())
+        m_host.RefreshConditions();
 }
 
 DraggableMapPane::DraggableMapPane(WindowHost& host, QWidget& window)

@@ -2,12 +2,14 @@
 
 #include "catalogue/MapProjection.h"
 #include "catalogue/StationRecord.h"
+#include "mapview/MapDrawing.h"
 #include "platform/DrawingSurface.h"
 #include "platform/qt/CommandTarget.h"
 #include "platform/qt/RubberBandTracker.h"
 
 #include <QPoint>
 
+#include <optional>
 #include <string>
 
 class CGraph;
@@ -42,16 +44,20 @@ public:
     // A key pressed in the window: true when the pane took it.
     virtual bool KeyPress(int /*key*/) { return false; }
 
-    // "Refresh": fetch what the window shows now. A pane without anything to fetch leaves the
-    // command disabled.
-    virtual bool CanRefresh() const { return false; }
-    virtual void Refresh() {}
     // The status bar's report pane while the window is active; empty when the pane has none.
     virtual std::string StatusText() const { return {}; }
 
     // "Mark all stations": only the world map has its dots to switch.
     virtual platform::CommandUi MarkAllState() const { return {false, false}; }
     virtual void MarkAll() {}
+
+    // The text of the pointer's tip at a point: the latest report of the station there, while a
+    // map colours its stations; empty for none.
+    virtual std::string ToolTipAt(QPoint) const { return {}; }
+    // View > Refresh: fetch what the window shows now; a pane without anything to fetch leaves
+    // the command disabled.
+    virtual platform::CommandUi RefreshState() const { return {false, false}; }
+    virtual void Refresh() {}
 
     // The window closes: the pane's close work, once.
     virtual void Destroy() {}
@@ -60,6 +66,8 @@ public:
 protected:
     // Opens the list of the result table under the title "Nearest stations".
     void OpenNearestList();
+    // The map colour mode of the settings, with the table and units it needs.
+    MapColouring Colouring() const;
 
     WindowHost& m_host;
     QWidget& m_window;
@@ -74,13 +82,33 @@ public:
     void MousePress(QPoint at) override;
     void MouseRelease(QPoint at) override;
     void CancelDrag() override { m_tracker.Cancel(); }
+    // The tables of current conditions can be fetched again while the stations are coloured.
+    platform::CommandUi RefreshState() const override;
+    void Refresh() override;
 
 protected:
     // The map degrees of a rectangle dragged in this map.
     virtual MapRegion DragRegion(const platform::TrackedRect& r) const = 0;
+    // The tip of the station nearest to `at` among those that `place` puts within a few pixels
+    // of it; empty while the stations are not coloured or none is that near.
+    template <typename Place>
+    std::string NearestStationTip(QPoint at, const StationTable& stations, Place place) const;
 
 private:
     void OnZoomDrag(const platform::TrackedRect& r);
 
     platform::RubberBandTracker m_tracker;
 };
+
+template <typename Place>
+std::string DraggableMapPane::NearestStationTip(QPoint at, const StationTable& stations,
+                                                Place place) const {
+    const MapColouring colouring = Colouring();
+    if (!colouring.On())
+        return {};
+    const StationRecord* nearest = NearestStation(stations, {at.x(), at.y()}, place);
+    if (!nearest)
+        return {};
+    return StationTip(*nearest, colouring.conditions->RowOf(nearest->strICAO), colouring.metric,
+                      colouring.now);
+}

@@ -330,12 +330,12 @@ bool MeteogramPane::KeyPress(int key) {
     return true;
 }
 
-bool MeteogramPane::CanRefresh() const {
-    return m_meteogram && !StationCatalogue::RetrievalBusy();
+platform::CommandUi MeteogramPane::RefreshState() const {
+    return {m_meteogram && !StationCatalogue::RetrievalBusy()};
 }
 
 void MeteogramPane::Refresh() {
-    if (!CanRefresh())
+    if (!RefreshState().enabled)
         return;
     RefreshTick();
     // The next tick comes a whole period after this retrieval, not after the last tick.

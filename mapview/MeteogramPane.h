@@ -40,7 +40,7 @@ public:
     bool KeyPress(int key) override;
 
     // Refresh now: the tick's retrieval at once, then the timer starts its period anew.
-    bool CanRefresh() const override;
+    platform::CommandUi RefreshState() const override;
     void Refresh() override;
     // "Newest report 14:50 UTC, 23 min ago; next retrieval 15:20 UTC", with ", overdue" when
     // the newest report is older than two reporting intervals.

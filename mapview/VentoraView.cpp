@@ -7,14 +7,17 @@
 #include "mapview/WorldMapPane.h"
 #include "mapview/ZoomMapPane.h"
 #include "platform/UserServices.h"
+#include "platform/qt/Cp1252.h"
 #include "platform/qt/QtDrawingSurface.h"
 #include "resources/CommandIds.h"
 #include "views/WindowHost.h"
 #include "views/WindowKinds.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 using namespace ids;
 
@@ -49,9 +52,8 @@ CVentoraView::CVentoraView(WindowHost& host)
         {ID_VIEW_MARK_ALL_STATIONS, [this] { m_pane->MarkAll(); },
          [this] { return m_pane->MarkAllState(); }},
         {ID_VIEW_FIND_STATION, [this] { OnFindStation(); }},
-        // On a map, Refresh is the map's own (its latest table); the pane decides.
-        {ID_VIEW_REFRESH, [this] { m_pane->Refresh(); },
-         [this] { return platform::CommandUi{m_pane->CanRefresh()}; }},
+        // A meteogram fetches its newest report, a coloured map its table; the pane decides.
+        {ID_VIEW_REFRESH, [this] { m_pane->Refresh(); }, [this] { return m_pane->RefreshState(); }},
         {ID_FILE_SAVE_PICTURE, [this] { WithMeteogram(&MeteogramPane::OnSavePicture); },
          [this] { return platform::CommandUi{PaneAs<MeteogramPane>() != nullptr}; }},
         {ID_FILE_PRINT, [this] { WithMeteogram([](MeteogramPane& m) { m.OnPrint(false); }); },
@@ -90,6 +92,21 @@ void CVentoraView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     platform::QtDrawingSurface surface(painter, {0, 0, width(), height()});
     OnDraw(surface);
+}
+
+bool CVentoraView::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const std::string tip = m_pane->ToolTipAt(help->pos());
+        if (tip.empty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), platform::FromCp1252(tip), this);
+        }
+        return true;
+    }
+    return CViewBase::event(event);
 }
 
 void CVentoraView::mouseMoveEvent(QMouseEvent* event) {

@@ -32,6 +32,7 @@ public:
     template <typename Pane> Pane* PaneAs() const { return dynamic_cast<Pane*>(m_pane.get()); }
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

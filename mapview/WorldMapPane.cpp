@@ -22,8 +22,8 @@ WorldMapPane::WorldMapPane(WindowHost& host, QWidget& window) : DraggableMapPane
 void WorldMapPane::Draw(platform::DrawingSurface& dc) {
     static const platform::QtBitmap map(resources::WorldMap());
     m_rectMap = {0, 0, map.Width(), map.Height()};
-    const std::string status =
-        DrawWorldMap(dc, map, m_host.StationsAll(), m_bMarkAll, m_host.StationsOpened());
+    const std::string status = DrawWorldMap(dc, map, m_host.StationsAll(), m_bMarkAll,
+                                            m_host.StationsOpened(), Colouring());
     if (!status.empty())
         m_host.SetStatusText(status);
 }
@@ -50,6 +50,14 @@ void WorldMapPane::DoubleClick(QPoint at) {
         return;
     }
     OpenNearestList();
+}
+
+std::string WorldMapPane::ToolTipAt(QPoint at) const {
+    if (!m_bMarkAll)
+        return {};
+    return NearestStationTip(at, m_host.StationsAll(), [](const StationRecord& s) {
+        return std::optional<platform::Point>(WorldMapPoint(s.dLongitude, s.dColatitude));
+    });
 }
 
 void WorldMapPane::MarkAll() {

@@ -4,7 +4,9 @@
 
 // The world map: the picture with every catalogue station as a red dot (while "Mark all
 // stations" is on) and every opened station as a blue square; the pointer's position in the
-// status line; drags to zoom; double-clicks for the nearest stations.
+// status line; drags to zoom; double-clicks for the nearest stations. In a map colour mode the
+// dots take the colours of the stations' latest reports, a legend names them, and the pointer
+// resting on a station tells its report.
 class WorldMapPane : public DraggableMapPane {
 public:
     WorldMapPane(WindowHost& host, QWidget& window);
@@ -13,6 +15,7 @@ public:
     void Draw(platform::DrawingSurface& dc) override;
     void MouseMove(QPoint at) override;
     void DoubleClick(QPoint at) override;
+    std::string ToolTipAt(QPoint at) const override;
     platform::CommandUi MarkAllState() const override { return {true, m_bMarkAll != 0}; }
     void MarkAll() override;
     void Destroy() override;

@@ -19,8 +19,15 @@ ZoomScale ZoomMapPane::Scale() const {
 }
 
 void ZoomMapPane::Draw(platform::DrawingSurface& dc) {
-    m_host.SetStatusText(
-        DrawZoomMap(dc, m_stationsZoom, m_region, m_window.width(), m_window.height(), m_font));
+    m_host.SetStatusText(DrawZoomMap(dc, m_stationsZoom, m_region, m_window.width(),
+                                     m_window.height(), m_font, Colouring()));
+}
+
+std::string ZoomMapPane::ToolTipAt(QPoint at) const {
+    const ZoomScale scale = Scale();
+    return NearestStationTip(at, m_stationsZoom, [this, &scale](const StationRecord& s) {
+        return ZoomMapPoint(m_region, scale, s.dLongitude, s.dColatitude);
+    });
 }
 
 MapRegion ZoomMapPane::DragRegion(const platform::TrackedRect& r) const {

@@ -14,6 +14,7 @@ public:
     std::string Title() const override { return {}; } // its opener gives it
     void Draw(platform::DrawingSurface& dc) override;
     void DoubleClick(QPoint at) override;
+    std::string ToolTipAt(QPoint at) const override;
 
     const StationTable& ZoomStations() const { return m_stationsZoom; }
 

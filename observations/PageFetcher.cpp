@@ -99,7 +99,7 @@ PageFetcher::Response PageFetcher::Get(const std::string& url, std::size_t buffe
         headers = curl_slist_append(headers, ("If-None-Match: " + ifNoneMatch).c_str());
 
     curl_easy_setopt(curl, CURLOPT_URL, encoded.c_str());
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Ventora/1.2");
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Ventora/" VENTORA_VERSION);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
     // Pages shrink to a fraction gzip-compressed; curl unpacks them before the cap counts.
     curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "gzip");

@@ -9,7 +9,16 @@
 
 namespace {
 
-enum LongOnly { kSimulate = 256, kMetarDir, kUpstream, kCacheSeconds, kNow, kQuiet, kVersion };
+enum LongOnly {
+    kSimulate = 256,
+    kMetarDir,
+    kUpstream,
+    kUpstreamBulk,
+    kCacheSeconds,
+    kNow,
+    kQuiet,
+    kVersion
+};
 
 const option kOptions[] = {
     {"port", required_argument, nullptr, 'p'},
@@ -18,6 +27,7 @@ const option kOptions[] = {
     {"simulate", no_argument, nullptr, kSimulate},
     {"metar-dir", required_argument, nullptr, kMetarDir},
     {"upstream", required_argument, nullptr, kUpstream},
+    {"upstream-bulk", required_argument, nullptr, kUpstreamBulk},
     {"cache-seconds", required_argument, nullptr, kCacheSeconds},
     {"now", required_argument, nullptr, kNow},
     {"quiet", no_argument, nullptr, kQuiet},
@@ -41,6 +51,17 @@ std::string UsageText() {
     return "usage: ventora-reportd [OPTION]...\n"
            "Serves the station list and translated weather report pages to the Ventora viewer.\n"
            "\n"
+           "Requests:\n"
+           "  GET /weather/surface/stations.txt   the station list\n"
+           "  GET /weather/surface/index.php?metarIds=ICAO&hoursStr=HOURS\n"
+           "                        a station's reports as a translated page; HOURS is\n"
+           "                        \"most recent only\" or \"past N hours\" (N from 1 to 96)\n"
+           "  GET /weather/surface/latest.csv[?hours=N]\n"
+           "                        every station's newest report of the past N hours (1 to\n"
+           "                        96, 3 unless given) as CSV, one row a station in the\n"
+           "                        list's order\n"
+           "\n"
+           "Options:\n"
            "  -p, --port PORT       the TCP port to listen on (8573; 0 for any free one)\n"
            "  -b, --bind ADDRESS    the address to listen on (127.0.0.1; 0.0.0.0 for every\n"
            "                        IPv4 address, :: for every address)\n"
@@ -51,6 +72,11 @@ std::string UsageText() {
            "      --metar-dir DIR   real reports from station files and cycle files in DIR\n"
            "      --upstream URL    real reports from a data service answering\n"
            "                        URL?ids=ICAO&hours=N&format=raw\n"
+           "      --upstream-bulk URL\n"
+           "                        the data service's gzip CSV file of every station's\n"
+           "                        current report, for latest.csv (fetched at most once a\n"
+           "                        minute; /data/cache/metars.cache.csv.gz on the host of\n"
+           "                        --upstream unless given)\n"
            "      --cache-seconds N how long upstream answers are kept per station (300)\n"
            "      --now TIME        a fixed clock, YYYY-MM-DDTHH:MM in UTC, for replaying old\n"
            "                        reports\n"
@@ -94,6 +120,9 @@ std::variant<ServerOptions, std::string> ParseCommandLine(int argc, char** argv)
             options.upstream = value;
             ++sources;
             break;
+        case kUpstreamBulk:
+            options.upstreamBulk = value;
+            break;
         case kCacheSeconds:
             if (!ReadNumber(optarg, 0, 86400, options.cacheSeconds))
                 return "--cache-seconds wants a number from 0 to 86400";
@@ -129,6 +158,8 @@ std::variant<ServerOptions, std::string> ParseCommandLine(int argc, char** argv)
         return "unexpected argument " + std::string(argv[optind]);
     if (sources > 1)
         return "choose one of --simulate, --metar-dir and --upstream";
+    if (!options.upstreamBulk.empty() && options.source != ServerOptions::Source::Upstream)
+        return "--upstream-bulk goes with --upstream";
     return options;
 }
 

@@ -16,6 +16,7 @@ struct ServerOptions {
     Source source = Source::Simulated;
     std::string metarDir;
     std::string upstream;
+    std::string upstreamBulk; // empty: the bulk file on the host of `upstream`
     int cacheSeconds = 300;
     std::int64_t fixedNow = -1; // below 0: the system clock
     bool quiet = false;

@@ -35,5 +35,5 @@ SharedAnswer MakeErrorAnswer(int status, std::string body, int retryAfter = 0);
 std::string HttpDate(std::int64_t time);
 std::optional<std::int64_t> ReadHttpDate(const std::string& text);
 
-// The gzip member of a text (zlib).
-std::string Gzip(std::string_view text);
+// The gzip member of a text (zlib), at a zlib compression level (the best unless given).
+std::string Gzip(std::string_view text, int level = 9);

@@ -159,3 +159,28 @@ std::vector<TimedReport> MetarDirectorySource::Reports(const StationRecord& stat
             result.push_back(r);
     return result;
 }
+
+std::vector<std::optional<TimedReport>>
+MetarDirectorySource::NewestReports(const std::vector<const StationRecord*>& stations,
+                                    std::int64_t from, std::int64_t to) {
+    // One snapshot for the whole table: a scan meanwhile changes none of its rows.
+    std::shared_ptr<const Snapshot> snapshot;
+    {
+        std::lock_guard<std::mutex> lock(m_snapshotMutex);
+        snapshot = m_snapshot;
+    }
+    if (!snapshot->failure.empty())
+        throw SourceFailure(500, snapshot->failure);
+    std::vector<std::optional<TimedReport>> newest(stations.size());
+    for (std::size_t i = 0; i < stations.size(); ++i) {
+        const auto it = snapshot->byStation.find(stations[i]->strICAO);
+        if (it == snapshot->byStation.end())
+            continue;
+        for (const TimedReport& r : it->second) // newest first
+            if (r.time >= from && r.time <= to) {
+                newest[i] = r;
+                break;
+            }
+    }
+    return newest;
+}

@@ -27,6 +27,9 @@ public:
 
     std::vector<TimedReport> Reports(const StationRecord& station, std::int64_t from,
                                      std::int64_t to) override;
+    std::vector<std::optional<TimedReport>>
+    NewestReports(const std::vector<const StationRecord*>& stations, std::int64_t from,
+                  std::int64_t to) override;
     void Stop() override;
     std::uint64_t Generation() const override { return m_generation.load(); }
 

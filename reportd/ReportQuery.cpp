@@ -42,9 +42,10 @@ std::optional<std::string> DecodeQueryValue(std::string_view text) {
     return out;
 }
 
-std::optional<ReportQuery> ParseReportQuery(std::string_view query) {
-    std::optional<std::string> ids;
-    std::optional<std::string> hours;
+namespace {
+
+// Calls `take` with each decoded key and value of the query; false for a broken escape.
+template <typename Take> bool ForEachPair(std::string_view query, Take take) {
     std::size_t start = 0;
     while (start <= query.size()) {
         std::size_t end = query.find('&', start);
@@ -56,13 +57,47 @@ std::optional<ReportQuery> ParseReportQuery(std::string_view query) {
         const auto value =
             DecodeQueryValue(eq == std::string_view::npos ? "" : pair.substr(eq + 1));
         if (!key || !value)
-            return std::nullopt;
-        if (*key == protocol::kStationKey)
-            ids = value;
-        else if (*key == protocol::kHoursKey)
-            hours = value;
+            return false;
+        take(*key, *value);
         start = end + 1;
     }
+    return true;
+}
+
+} // namespace
+
+std::optional<int> ParseLatestQuery(std::string_view query) {
+    std::optional<std::string> hours;
+    if (!query.empty() && !ForEachPair(query, [&hours](const std::string& key, std::string value) {
+            if (key == protocol::kLatestHoursKey)
+                hours = std::move(value);
+        }))
+        return std::nullopt;
+    if (!hours)
+        return protocol::kDefaultLatestHours;
+    if (hours->empty() || hours->size() > 2)
+        return std::nullopt;
+    int n = 0;
+    for (char c : *hours) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    if (n < 1 || n > protocol::kMaxHours)
+        return std::nullopt;
+    return n;
+}
+
+std::optional<ReportQuery> ParseReportQuery(std::string_view query) {
+    std::optional<std::string> ids;
+    std::optional<std::string> hours;
+    if (!ForEachPair(query, [&](const std::string& key, std::string value) {
+            if (key == protocol::kStationKey)
+                ids = std::move(value);
+            else if (key == protocol::kHoursKey)
+                hours = std::move(value);
+        }))
+        return std::nullopt;
     if (!ids || !hours)
         return std::nullopt;
 

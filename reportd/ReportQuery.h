@@ -14,5 +14,10 @@ struct ReportQuery {
 // written as "%20", "+" or themselves. No value for anything malformed.
 std::optional<ReportQuery> ParseReportQuery(std::string_view query);
 
+// The period of a latest-table request "hours=N" (N a whole number of hours from 1 to
+// protocol::kMaxHours; protocol::kDefaultLatestHours without it); other keys are passed over.
+// No value for anything malformed.
+std::optional<int> ParseLatestQuery(std::string_view query);
+
 // Strict percent-decoding ("+" is a blank); no value for a broken escape.
 std::optional<std::string> DecodeQueryValue(std::string_view text);

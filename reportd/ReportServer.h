@@ -9,12 +9,14 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
-// Answers the viewer's two requests: the station list file, byte for byte, and a station's
-// translated report page. Pages are kept for as long as caches may keep them, so that a popular
-// station costs one build a minute; an answer at hand never waits for one the source must
-// fetch. Safe under the HTTP server's threads: the station directory is read-only after
-// construction, the page cache and the sources lock what they change.
+// Answers the viewer's requests: the station list file, byte for byte, a station's translated
+// report page, and the table of every station's newest report (CSV, rows in the list's order).
+// Pages are kept for as long as caches may keep them, so that a popular station costs one build a
+// minute; an answer at hand never waits for one the source must fetch. Safe under the HTTP server's
+// threads: the station directory is read-only after construction, the page cache and the sources
+// lock what they change.
 class ReportServer {
 public:
     using Clock = std::function<std::int64_t()>;
@@ -56,7 +58,16 @@ public:
 private:
     SharedAnswer Answer(const std::string& path, const std::string& query, bool mayWait) const;
     SharedAnswer StationPage(const std::string& query, bool mayWait) const;
+    SharedAnswer LatestTable(const std::string& query, bool mayWait) const;
+    // The answer kept under the key while it is fresh and made from the source's reports as
+    // they are now; none otherwise.
+    SharedAnswer Cached(const std::pair<std::string, int>& key, std::int64_t now,
+                        std::uint64_t generation) const;
+    void Keep(const std::pair<std::string, int>& key, SharedAnswer answer, std::int64_t now,
+              std::uint64_t generation) const;
 
+    // Each station once, as the list first has it: filled while m_stations is made.
+    std::vector<const StationRecord*> m_listOrder;
     std::map<std::string, StationInfo> m_stations;
     SharedAnswer m_stationList;
     std::unique_ptr<ReportSource> m_source;
@@ -68,7 +79,8 @@ private:
         std::uint64_t generation = 0; // of the source's reports it was made from
     };
     mutable std::mutex m_cacheMutex;
-    mutable std::map<std::pair<std::string, int>, CachedPage> m_pages; // by station and hours
+    // By station and hours; the tables under an empty station.
+    mutable std::map<std::pair<std::string, int>, CachedPage> m_pages;
 
     HttpServer::Options m_httpOptions;
     std::unique_ptr<HttpServer> m_http;

@@ -12,6 +12,8 @@
 struct TimedReport {
     std::int64_t time = 0;
     std::string raw;
+
+    bool operator==(const TimedReport&) const = default;
 };
 
 // Raised by a source that cannot give reports through a fault of its own (an upstream service
@@ -43,6 +45,20 @@ public:
     virtual std::optional<std::vector<TimedReport>>
     ReportsAtHand(const StationRecord& station, std::int64_t from, std::int64_t to) {
         return Reports(station, from, to);
+    }
+
+    // The newest report of each station observed in [from, to], in the stations' order (none
+    // for a station without one); SourceFailure when the source cannot tell. Each equals the
+    // first report that Reports would give the station at the same moment.
+    virtual std::vector<std::optional<TimedReport>>
+    NewestReports(const std::vector<const StationRecord*>& stations, std::int64_t from,
+                  std::int64_t to);
+
+    // The same without waiting for anything: none when the source would have to.
+    virtual std::optional<std::vector<std::optional<TimedReport>>>
+    NewestReportsAtHand(const std::vector<const StationRecord*>& stations, std::int64_t from,
+                        std::int64_t to) {
+        return NewestReports(stations, from, to);
     }
 
     // Changes whenever reports already given may have changed (not for new ones arriving in

@@ -165,17 +165,41 @@ std::string SimulatedReport(const StationRecord& s, std::int64_t time) {
     return r;
 }
 
+namespace {
+
+// The station's report slots, :20 and :50 of every hour or :50 only, in seconds.
+std::int64_t SlotOf(const StationRecord& station) {
+    return ReportsHalfHourly(station) ? 1800 : 3600;
+}
+
+// The station's last report slot at or before `to`.
+std::int64_t LastSlot(std::int64_t slot, std::int64_t to) {
+    const std::int64_t offset = 50 * 60 % slot;
+    return to - ((to - offset) % slot + slot) % slot;
+}
+
+} // namespace
+
 std::vector<TimedReport> SimulatedSource::Reports(const StationRecord& station, std::int64_t from,
                                                   std::int64_t to) {
     std::vector<TimedReport> reports;
     if (to < from)
         return reports;
-    const bool halfHourly = ReportsHalfHourly(station);
-    // Report slots are :20 and :50 of every hour, or :50 only.
-    const std::int64_t slot = halfHourly ? 1800 : 3600;
-    const std::int64_t offset = 50 * 60 % slot;
-    std::int64_t t = to - ((to - offset) % slot + slot) % slot;
-    for (; t >= from; t -= slot)
+    const std::int64_t slot = SlotOf(station);
+    for (std::int64_t t = LastSlot(slot, to); t >= from; t -= slot)
         reports.push_back({t, SimulatedReport(station, t)});
     return reports;
+}
+
+std::vector<std::optional<TimedReport>>
+SimulatedSource::NewestReports(const std::vector<const StationRecord*>& stations, std::int64_t from,
+                               std::int64_t to) {
+    // Only the newest report of each station is made.
+    std::vector<std::optional<TimedReport>> newest(stations.size());
+    for (std::size_t i = 0; i < stations.size(); ++i) {
+        const std::int64_t t = LastSlot(SlotOf(*stations[i]), to);
+        if (t >= from && t <= to)
+            newest[i] = TimedReport{t, SimulatedReport(*stations[i], t)};
+    }
+    return newest;
 }

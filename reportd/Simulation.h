@@ -28,5 +28,8 @@ class SimulatedSource : public ReportSource {
 public:
     std::vector<TimedReport> Reports(const StationRecord& station, std::int64_t from,
                                      std::int64_t to) override;
+    std::vector<std::optional<TimedReport>>
+    NewestReports(const std::vector<const StationRecord*>& stations, std::int64_t from,
+                  std::int64_t to) override;
     bool Simulated() const override { return true; }
 };

@@ -47,6 +47,8 @@ std::unique_ptr<ReportSource> MakeSource(const ServerOptions& options,
         return std::make_unique<MetarDirectorySource>(options.metarDir);
     case ServerOptions::Source::Upstream: {
         auto live = std::make_unique<UpstreamSource>(options.upstream, options.cacheSeconds, clock);
+        if (!options.upstreamBulk.empty())
+            live->SetBulkUrl(options.upstreamBulk);
         upstream = live.get();
         what = "reports from " + options.upstream;
         return live;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/CatalogueHost.h"
+#include "catalogue/CurrentConditions.h"
 #include "catalogue/MapProjection.h"
 #include "catalogue/StationRecord.h"
 
@@ -29,6 +30,12 @@ public:
     // Opens a child window of the kind (setting iNextWindowKind for it and back to KIND_STATION,
     // except for a zoom window) and gives it the title; false when none opened.
     virtual bool OpenWindow(std::int32_t kind, const std::string& title) = 0;
+
+    // The latest reports of every station, which the maps colour their stations by in the mode
+    // chosen; and fetching them again now (View > Refresh).
+    virtual const CurrentConditions& Conditions() const = 0;
+    virtual MapColours MapColourMode() const = 0;
+    virtual void RefreshConditions() = 0;
 
     // A window registers itself once it is created, for the layout file: its kind and the texts
     // of its station (empty for windows that show no single station).

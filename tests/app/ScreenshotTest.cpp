@@ -1,5 +1,7 @@
 // The program as a user starts it: a screenshot run ends by itself with a picture.
 
+#include "catalogue/ConditionClasses.h"
+#include "tests/reportd/SpawnedServer.h"
 #include "tests/support/AppFixture.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/TestHttpServer.h"
@@ -67,13 +69,52 @@ TEST(Screenshot, AFolderThatTakesNoLayoutDoesNotTrapTheProgram) {
     EXPECT_TRUE(std::filesystem::exists("shot.png"));
 }
 
+// With a colour mode the picture waits for the bundled server's first table: the stations have
+// their categories' colours, none the design's red.
+TEST(Screenshot, AColourModeRunWaitsForTheTableOfCurrentConditions) {
+    testing_support::ScopedWorkingFolder folder;
+    testing_support::WriteFile("stations.txt", testing_support::SampleStationList());
+    testing_support::SpawnedServer server({"--stations", "stations.txt", "--simulate"});
+    ASSERT_GT(server.Port(), 0) << server.Said();
+    const QString url = QStringLiteral("http://127.0.0.1:%1").arg(server.Port());
+    const auto run =
+        Ventora({"--server", url, "--map-colours", "category", "--screenshot", "shot.png"});
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    const QImage shot("shot.png");
+    ASSERT_FALSE(shot.isNull());
+    shot.save(VENTORA_ARTIFACT_DIR "/screenshot-map-colours-category.png");
+    int red = 0;
+    int coloured = 0;
+    // Below the menus and the toolbar, whose icons have red of their own.
+    for (int y = 60; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            red += c == QColor(255, 0, 0);
+            for (FlightCategory f : {FlightCategory::VFR, FlightCategory::MVFR, FlightCategory::IFR,
+                                     FlightCategory::LIFR}) {
+                const Rgb rgb = FlightCategoryColour(f);
+                coloured += c == QColor(rgb.r, rgb.g, rgb.b);
+            }
+        }
+    EXPECT_EQ(red, 0);
+    EXPECT_GE(coloured, 6 * 9) << "six stations' dots";
+
+    const auto wrong = Ventora({"--map-colours", "rainbow"});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_TRUE(wrong.errors.contains("--map-colours wants stations, category, temperature or "
+                                      "wind, not \"rainbow\""))
+        << wrong.errors.toStdString();
+}
+
 TEST(CommandLine, HelpVersionAndNoDisplayAreAnsweredWithoutAWindow) {
     testing_support::ScopedWorkingFolder folder;
     const auto help = Ventora({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.output.startsWith("Usage: ventora [options]")) << help.output.toStdString();
-    for (const char* option : {"--user-folder", "--server <URL>", "--open <ICAO>",
-                               "--screenshot <FILE.png>", "--help", "--version"})
+    for (const char* option :
+         {"--user-folder", "--server <URL>", "--open <ICAO>", "--screenshot <FILE.png>",
+          "--map-colours <MODE>", "--help", "--version"})
         EXPECT_TRUE(help.output.contains(option)) << option << "\n" << help.output.toStdString();
     EXPECT_FALSE(help.output.contains("--platform"));
     const auto version = Ventora({"--version"});

@@ -24,7 +24,8 @@ std::variant<ServerOptions, std::string> Parse(std::vector<std::string> args) {
 TEST(CommandLine, ReadsEveryOption) {
     const auto parsed =
         Parse({"--port", "9000", "--bind", "::", "--stations", "s.txt", "--upstream",
-               "http://u/metar", "--cache-seconds", "60", "--now", "2026-12-07T05:00", "--quiet"});
+               "http://u/metar", "--cache-seconds", "60", "--now", "2026-12-07T05:00", "--quiet",
+               "--upstream-bulk", "http://b/all.csv.gz"});
     ASSERT_TRUE(std::holds_alternative<ServerOptions>(parsed)) << std::get<std::string>(parsed);
     const ServerOptions& o = std::get<ServerOptions>(parsed);
     EXPECT_EQ(o.port, 9000);
@@ -32,6 +33,7 @@ TEST(CommandLine, ReadsEveryOption) {
     EXPECT_EQ(o.stations, "s.txt");
     EXPECT_EQ(o.source, ServerOptions::Source::Upstream);
     EXPECT_EQ(o.upstream, "http://u/metar");
+    EXPECT_EQ(o.upstreamBulk, "http://b/all.csv.gz");
     EXPECT_EQ(o.cacheSeconds, 60);
     EXPECT_EQ(o.fixedNow, UtcTime(2026, 12, 7, 5, 0));
     EXPECT_TRUE(o.quiet);
@@ -56,6 +58,7 @@ TEST(CommandLine, RefusesMistakesSayingWhich) {
         {{"--cache-seconds", "-1"}, "--cache-seconds wants a number"},
         {{"--colour"}, "unknown option --colour"},
         {{"stray"}, "unexpected argument stray"},
+        {{"--upstream-bulk", "http://b/x.gz"}, "--upstream-bulk goes with --upstream"},
     };
     for (const auto& [args, message] : cases) {
         const auto parsed = Parse(args);
@@ -70,7 +73,10 @@ TEST(CommandLine, HelpDescribesEveryOptionAndVersionSaysIt) {
     EXPECT_EQ(help.exitCode, 0);
     for (const char* option :
          {"--port", "--bind", "--stations", "--simulate", "--metar-dir", "--upstream",
-          "--cache-seconds", "--now", "--quiet", "--help", "--version"})
+          "--upstream-bulk", "--cache-seconds", "--now", "--quiet", "--help", "--version",
+          // and the requests it answers
+          "/weather/surface/stations.txt", "/weather/surface/index.php",
+          "/weather/surface/latest.csv[?hours=N]"})
         EXPECT_NE(help.output.find(option), std::string::npos) << option;
     const auto version =
         testing_support::RunCommand(std::string(VENTORA_REPORTD_BINARY) + " --version");
