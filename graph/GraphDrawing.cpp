@@ -313,9 +313,13 @@ void CGraph::DrawTitle() {
     if (centre - width / 2 >= from && centre + (width + 1) / 2 <= to) {
         dc.SetTextAlign(platform::TA_CENTER | platform::TA_TOP);
         dc.TextOut(centre, y, m_strTitle);
+    } else if (width <= to - from) {
+        // Too wide to stand centred over the plot, not for the frame: as near the centre as fits.
+        dc.SetTextAlign(platform::TA_LEFT | platform::TA_TOP);
+        dc.TextOut(std::clamp(centre - width / 2, from, to - width), y, m_strTitle);
     } else {
-        // Too wide to stand centred: it starts at the frame's left, and what does not fit is
-        // cut with "...", so that the station's name is always read.
+        // Too wide for the frame: it starts at the frame's left, and what does not fit is cut
+        // with "...", so that the station's name is always read.
         std::size_t low = 0, high = m_strTitle.size();
         while (low < high) {
             const std::size_t middle = (low + high + 1) / 2;
