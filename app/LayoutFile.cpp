@@ -140,8 +140,10 @@ void RestoreLayout(CMainFrame& frame) {
             opened = frame.OpenChildWindow(entry.nKind);
             break;
         case KindRestore::ReopenStation:
-            // Once the server has not answered, the other stations are not waited for.
-            if (frame.Catalogue().ServerDownSince() != 0)
+            // Once the server has not answered, the other stations are not waited for; a
+            // station with kept observations opens with them all the same.
+            if (frame.Catalogue().ServerDownSince() != 0 &&
+                !frame.HasStoredObservations(StationOf(entry).strICAO))
                 frame.KeepUnrestoredStation(entry);
             else if (frame.Catalogue().SelectStation(StationOf(entry)))
                 opened = frame.LastOpenedDocument();

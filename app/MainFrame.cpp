@@ -1,6 +1,7 @@
 #include "app/MainFrame.h"
 
 #include "app/ChildFrame.h"
+#include "app/ExportObservations.h"
 #include "app/HelpWindow.h"
 #include "app/LayoutFile.h"
 #include "app/ProfileSettings.h"
@@ -8,11 +9,15 @@
 #include "app/VentoraDoc.h"
 #include "app/WindowArrangement.h"
 #include "dialogs/ReportServerDialog.h"
+#include "mapview/MeteogramPane.h"
+#include "mapview/VentoraView.h"
 #include "platform/Abandon.h"
+#include "platform/CText.h"
 #include "platform/UserServices.h"
 #include "platform/qt/Cp1252.h"
 #include "resources/CommandIds.h"
 #include "resources/ResourceImages.h"
+#include "store/Utf8Text.h"
 #include "views/ViewBase.h"
 #include "views/WindowKinds.h"
 
@@ -28,11 +33,22 @@
 #include <QToolBar>
 #include <QWindow>
 
+#include <filesystem>
+
 using namespace ids;
 
 CMainFrame::CMainFrame() {
     m_catalogue.SetHost(this);
     ReadSettings(m_currentStation);
+    {
+        // Opening prunes what is older than the days to keep.
+        platform::WaitCursor wait;
+        std::error_code error;
+        const std::filesystem::path folder = std::filesystem::current_path(error);
+        m_store = std::make_unique<ObservationStore>(error ? std::filesystem::path(".") : folder,
+                                                     m_currentStation.iKeepDays);
+    }
+    TellStoreNotices();
     m_stationsOpened.RemoveAll();
     m_stationsResult.RemoveAll();
     m_stationsAll.RemoveAll();
@@ -112,6 +128,13 @@ bool CMainFrame::Create() {
     }
 
     m_status = std::make_unique<StatusPanes>(*this);
+    auto* daily = new QTimer(this);
+    connect(daily, &QTimer::timeout, this, [this] { PruneStore(); });
+    daily->start(24 * 3600 * 1000);
+    // The report age of the active meteogram keeps up with the clock.
+    auto* statusClock = new QTimer(this);
+    connect(statusClock, &QTimer::timeout, this, [this] { UpdateViewStatus(); });
+    statusClock->start(30000);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -166,6 +189,17 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
     }
     UpdateTitle();
     UpdateCommandUi();
+    UpdateViewStatus();
+}
+
+void CMainFrame::UpdateViewStatus() {
+    const CViewBase* view = ActiveView();
+    if (m_status)
+        m_status->SetReportAge(view ? view->StatusText() : std::string());
+}
+
+std::string CMainFrame::ReportAge() const {
+    return m_status ? m_status->ReportAge() : std::string();
 }
 
 void CMainFrame::UpdateTitle() {
@@ -192,6 +226,7 @@ void CMainFrame::RouteCommand(int id) {
             OnCommand(id);
     });
     UpdateCommandUi();
+    UpdateViewStatus();
 }
 
 void CMainFrame::UpdateCommandUi() {
@@ -228,6 +263,8 @@ void CMainFrame::DeclareCommands() {
              return CommandUi{true, m_status && !m_status->Bar()->isHidden()};
          }},
         {ID_VIEW_WORLD_MAP, [this] { OpenChildWindow(KIND_WORLD_MAP); }},
+        {ID_FILE_EXPORT_OBSERVATIONS, [this] { OnExportObservations(); },
+         [this] { return CommandUi{m_store && m_store->Available()}; }},
         {ID_WINDOW_CASCADE,
          [this] {
              arrangement::Cascade(*m_mdiArea, [](QMdiSubWindow* w) {
@@ -285,6 +322,82 @@ void CMainFrame::RegisterLayoutEntry(std::int32_t kind, const StationRecord& sta
     m_arrLayoutEntries.push_back(MakeLayoutEntry(kind, station, view));
 }
 
+ObservationStore* CMainFrame::Store() {
+    return m_store && m_store->Available() ? m_store.get() : nullptr;
+}
+
+void CMainFrame::ObservationsRead(const StationRecord& station, const ObservationSeries& rows) {
+    if (ObservationStore* store = Store()) {
+        store->SaveSeries(station.strICAO, rows);
+        TellStoreNotices();
+    }
+}
+
+bool CMainFrame::HasStoredObservations(const std::string& icao) {
+    ObservationStore* store = Store();
+    const bool stored = store && store->Newest(icao).has_value();
+    TellStoreNotices();
+    return stored;
+}
+
+void CMainFrame::PruneStore() {
+    if (ObservationStore* store = Store()) {
+        platform::WaitCursor wait;
+        store->SetKeepDays(m_currentStation.iKeepDays);
+        store->Prune();
+    }
+    TellStoreNotices();
+}
+
+void CMainFrame::OnExportObservations() {
+    ObservationStore* store = Store();
+    if (!store)
+        return;
+    // In a meteogram window its station and the period it shows; elsewhere the user chooses.
+    std::string icao;
+    std::int64_t to = platform::CurrentTime();
+    std::int64_t from = to - 7 * 86400;
+    if (auto* view = dynamic_cast<CVentoraView*>(ActiveView()))
+        if (const MeteogramPane* meteogram = view->PaneAs<MeteogramPane>()) {
+            icao = meteogram->Station().strICAO;
+            const ObservationSeries& series = meteogram->Series();
+            if (series.GetSize() > 0) {
+                to = ObservedInstant(series.At(0));
+                from = ObservedInstant(series.At(series.GetSize() - 1));
+            }
+        }
+    ExportObservationsDialog dialog(this, store->Stations(), icao, from, to);
+    TellStoreNotices();
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const int rows = ExportObservations(*store, dialog.Station(), dialog.From(), dialog.To(),
+                                        dialog.ChosenFormat(), dialog.Path(), this);
+    if (rows >= 0)
+        SetStatusText(platform::Format("%d observations of %s written to \"%s\".", rows,
+                                       dialog.Station().c_str(),
+                                       platform::ToCp1252(dialog.Path()).c_str()));
+    TellStoreNotices();
+}
+
+void CMainFrame::TellStoreNotices() {
+    if (!m_store)
+        return;
+    for (const StoreNotice& notice : m_store->TakeNotices()) {
+        const std::string file = platform::ToCp1252(QString::fromStdString(notice.file.string()));
+        const std::string reason = Cp1252FromUtf8(notice.reason);
+        if (notice.kind == StoreNotice::Kind::SetAside)
+            Tell(platform::Format(
+                "The observation store \"%s\" could not be used (%s). It was renamed to \"%s\" "
+                "and a new, empty store started.",
+                file.c_str(), reason.c_str(),
+                platform::ToCp1252(QString::fromStdString(notice.setAside.string())).c_str()));
+        else
+            Tell(platform::Format("The observation store \"%s\" cannot be used (%s). Ventora "
+                                  "goes on without it: what it retrieves now is not kept.",
+                                  file.c_str(), reason.c_str()));
+    }
+}
+
 bool CMainFrame::OpenResultList(const std::string& title) {
     CVentoraDoc* doc = OpenChildWindow(KIND_RESULT_LIST);
     if (doc)
@@ -304,6 +417,7 @@ bool CMainFrame::OpenStationWindow(const std::string& title) {
         });
     if (kept != m_unrestored.end())
         m_unrestored.erase(kept);
+    UpdateViewStatus();
     return true;
 }
 

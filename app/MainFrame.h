@@ -8,6 +8,7 @@
 #include "platform/UserServices.h"
 #include "platform/qt/CommandTarget.h"
 #include "resources/Resources.h"
+#include "store/ObservationStore.h"
 #include "views/WindowHost.h"
 
 #include <QMainWindow>
@@ -59,6 +60,13 @@ public:
     bool OpenWindow(std::int32_t kind, const std::string& title) override;
     void RegisterLayoutEntry(std::int32_t kind, const StationRecord& station,
                              const void* view) override;
+    // The store of the working folder, while it can be used.
+    ObservationStore* Store() override;
+    // Every page read goes into the store.
+    void ObservationsRead(const StationRecord& station, const ObservationSeries& rows) override;
+    bool HasStoredObservations(const std::string& icao) override;
+    // Removes what is older than the days to keep; at start and once a day.
+    void PruneStore();
 
     // Shows a message over the main window; before the window is on the screen, once it is.
     void Tell(const std::string& text,
@@ -73,6 +81,8 @@ public:
     // The layout restore runs once per run.
     bool TakeLayoutRestore() { return !std::exchange(m_bLayoutRestored, true); }
     std::string ServerNotice() const;
+    // The status bar's pane of the active meteogram's report age.
+    std::string ReportAge() const;
 
     // Runs a command: the active view first, then the frame.
     void RouteCommand(int id);
@@ -122,6 +132,12 @@ private:
 
     void DeclareCommands();
     void UpdateTitle();
+    // What the store has to tell (a file set aside, a file it cannot use), once each.
+    void TellStoreNotices();
+    // File > Export Observations...: the active meteogram's station, or one the user names.
+    void OnExportObservations();
+    // The report age of the active window; none for windows without one.
+    void UpdateViewStatus();
     void FillRecentEntries(QMenu* file);
     void OnSubWindowActivated(QMdiSubWindow* window);
     void ShowHelp();
@@ -137,4 +153,5 @@ private:
     std::vector<std::function<void()>> m_whenStarted;
     CVentoraDoc* m_lastOpened = nullptr;
     std::vector<LayoutEntry> m_unrestored;
+    std::unique_ptr<ObservationStore> m_store;
 };

@@ -72,6 +72,10 @@ StatusPanes::StatusPanes(QMainWindow& frame) {
     m_serverNotice->setObjectName(QStringLiteral("serverNotice"));
     m_serverNotice->hide();
     m_bar->addWidget(m_serverNotice);
+    m_reportAge = new ElidedLabel(m_bar, 160);
+    m_reportAge->setObjectName(QStringLiteral("reportAge"));
+    m_reportAge->hide();
+    m_bar->addWidget(m_reportAge);
     // The lock states are not reported on every platform; the indicators then stay unlit.
     for (const char* name : {"CAP", "NUM", "SCRL"}) {
         auto* indicator = new QLabel(QString::fromLatin1(name), m_bar);
@@ -86,8 +90,10 @@ StatusPanes::StatusPanes(QMainWindow& frame) {
     QObject::connect(m_bar, &QStatusBar::messageChanged, m_bar, [this](const QString& message) {
         if (message.isEmpty())
             ShowPanes();
-        else
+        else {
             m_serverNotice->hide();
+            m_reportAge->hide();
+        }
     });
 }
 
@@ -104,6 +110,15 @@ void StatusPanes::SetServerNotice(const std::string& text) {
     ShowPanes();
 }
 
+void StatusPanes::SetReportAge(const std::string& text) {
+    Elided(m_reportAge)->SetFullText(platform::FromCp1252(text));
+    ShowPanes();
+}
+
+std::string StatusPanes::ReportAge() const {
+    return platform::ToCp1252(Elided(m_reportAge)->FullText());
+}
+
 std::string StatusPanes::ServerNotice() const {
     return platform::ToCp1252(Elided(m_serverNotice)->FullText());
 }
@@ -112,6 +127,7 @@ void StatusPanes::ShowPanes() {
     // While a prompt is shown the status bar keeps its normal panes hidden itself.
     const bool prompt = !m_bar->currentMessage().isEmpty();
     m_serverNotice->setVisible(!prompt && !Elided(m_serverNotice)->FullText().isEmpty());
+    m_reportAge->setVisible(!prompt && !Elided(m_reportAge)->FullText().isEmpty());
     if (!prompt)
         m_pane->show();
 }

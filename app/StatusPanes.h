@@ -6,10 +6,11 @@ class QLabel;
 class QMainWindow;
 class QStatusBar;
 
-// The main window's status bar: the information line, the report server's notice and the lock
-// indicators. Texts never widen the window: a text longer than its pane is cut with "..." and
-// shown whole in the pane's tip. While a menu item's or a button's prompt is shown, the panes
-// under it are hidden, so that two texts are never drawn over each other.
+// The main window's status bar: the information line, the report server's notice, the age of
+// the active meteogram's newest report and the lock indicators. Texts never widen the window: a
+// text longer than its pane is cut with "..." and shown whole in the pane's tip. While a menu
+// item's or a button's prompt is shown, the panes under it are hidden, so that two texts are never
+// drawn over each other.
 class StatusPanes {
 public:
     explicit StatusPanes(QMainWindow& frame);
@@ -20,6 +21,9 @@ public:
     // Empty takes the notice away.
     void SetServerNotice(const std::string& text);
     std::string ServerNotice() const;
+    // The age of the active meteogram's newest report; empty takes the pane away.
+    void SetReportAge(const std::string& text);
+    std::string ReportAge() const;
 
 private:
     // The panes shown when no prompt covers them.
@@ -28,4 +32,5 @@ private:
     QStatusBar* m_bar = nullptr;
     QLabel* m_pane = nullptr;
     QLabel* m_serverNotice = nullptr;
+    QLabel* m_reportAge = nullptr;
 };

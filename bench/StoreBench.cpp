@@ -1,9 +1,16 @@
+#include "graph/Meteogram.h"
 #include "observations/ReportPage.h"
 #include "platform/CalendarTime.h"
+#include "platform/qt/QtDrawingSurface.h"
 #include "store/ObservationMerge.h"
 #include "store/ObservationStore.h"
 #include "tests/support/ReportPageBuilder.h"
 #include "tests/support/TestPaths.h"
+
+#include "bench/BenchApplication.h"
+
+#include <QImage>
+#include <QPainter>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -93,6 +100,37 @@ static void BM_StoreRead96Hours(benchmark::State& state) {
         b.bytes / 1e6 / (kStations * kRowsPerStation / 1e6);
 }
 BENCHMARK(BM_StoreRead96Hours)->Unit(benchmark::kMicrosecond);
+
+// A station window opening from the store, to its first paint: the 96 hours read, the time
+// axis, the meteogram's set-up, every row added and the whole window drawn.
+static void BM_StoreOpenWindowToFirstPaint96Hours(benchmark::State& state) {
+    EnsureApplication();
+    BenchStore& b = Shared();
+    StationRecord settings;
+    settings.bShowTemperature = settings.bShowPressure = settings.bShowWindSpeed =
+        settings.bShowWindDirection = settings.bMetricStyle = settings.bShowTimeUTC = 1;
+    settings.iShowPastHours = 96;
+    QImage window(650, 670, QImage::Format_RGB32);
+    int station = 0;
+    for (auto _ : state) {
+        std::unique_ptr<CGraph> graph = std::make_unique<CGraph>();
+        StationRecord own;
+        own.strICAO = Icao(station);
+        own.strStation = own.strICAO;
+        ObservationSeries series =
+            b.store->ReadPeriod(own.strICAO, b.newest - 96 * kHour, b.newest);
+        Meteogram meteogram(graph, own, series, settings);
+        meteogram.ComputeTimeAxis();
+        meteogram.SetUpMeteogram();
+        for (int i = series.GetSize() - 1; i >= 0; --i)
+            meteogram.AddObservation(series[i]);
+        QPainter painter(&window);
+        platform::QtDrawingSurface surface(painter, {0, 0, 650, 670});
+        meteogram.Draw(surface);
+        station = (station + 7) % kStations;
+    }
+}
+BENCHMARK(BM_StoreOpenWindowToFirstPaint96Hours)->Unit(benchmark::kMillisecond);
 
 // Floor: SQLite stepping the same rows and reading each column, without making records.
 static void BM_StoreRead96HoursFloor(benchmark::State& state) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/StationRecord.h"
+#include "observations/ObservationRecord.h"
 
 #include <string>
 
@@ -42,4 +43,11 @@ public:
     virtual void AddToRecentFileList(const std::string& entry) = 0;
 
     virtual void Report(const CatalogueNotice& notice) = 0;
+
+    // Every report page read, with the rows as the page reader gives them (metric), to keep.
+    virtual void ObservationsRead(const StationRecord& /*station*/,
+                                  const ObservationSeries& /*rows*/) {}
+    // Whether observations of the station are kept, so that its window can open with them
+    // before (or without) the report server's answer.
+    virtual bool HasStoredObservations(const std::string& /*icao*/) { return false; }
 };

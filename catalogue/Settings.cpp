@@ -36,6 +36,7 @@ const Parameter kParameters[] = {
     Flag("bMetricStyle", &StationRecord::bMetricStyle, 1),
     Flag("bShowTimeUTC", &StationRecord::bShowTimeUTC, 0),
     {"iShowPastHours", nullptr, &StationRecord::iShowPastHours, nullptr, 24, 1, kMaxPastHours},
+    {"iKeepDays", nullptr, &StationRecord::iKeepDays, nullptr, 90, 1, 3650},
     // Minutes of arc: more than half the world across is no square.
     {"dNearestMinutes", nullptr, nullptr, &StationRecord::dNearestMinutes, 90.0, 0, 180 * 60,
      false},

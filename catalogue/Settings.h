@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-// The user's settings, in one table: the twelve values of the profile's section "Settings" with
-// their names, defaults and ranges. Nine are parameters held in a station record (the main
+// The user's settings, in one table: the thirteen values of the profile's section "Settings"
+// with their names, defaults and ranges. Ten are parameters held in a station record (the main
 // frame's current station); three are the program-wide switches below. A new setting is a row
 // of the table here, a field of the record, and a control of the Parameters dialog.
 
@@ -45,8 +45,9 @@ std::optional<double> GetParameter(const StationRecord& current, const std::stri
 // with nothing changed, for an unknown name or a value out of its range.
 bool SetParameter(StationRecord& current, const std::string& name, double value);
 
-// Values no one could have chosen (hours outside 1..96, a nearest radius that is not a positive
-// finite number of at most 180 degrees) go back to their defaults; the rest stays.
+// Values no one could have chosen (hours outside 1..96, days to keep outside 1..3650, a nearest
+// radius that is not a positive finite number of at most 180 degrees) go back to their
+// defaults; the rest stays.
 void KeepParametersInRange(StationRecord& current);
 
 // The three switches, then, when "iSaveSettings" is exactly 1, the parameters (a flag is on only

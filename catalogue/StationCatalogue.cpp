@@ -150,8 +150,14 @@ bool StationCatalogue::FetchObservations(const StationRecord* station, Observati
     }
     NoteSuccess(response.body.find(protocol::kSimulatedHeading) != std::string::npos);
 
-    if (ReadReportRows(response.body, series, working).outcome == ReportOutcome::Rows)
+    // The rows are read whether or not the caller wants them: every page read is kept.
+    ObservationSeries rows;
+    ObservationSeries* read = series ? series : &rows;
+    if (ReadReportRows(response.body, read, working).outcome == ReportOutcome::Rows) {
+        if (m_host)
+            m_host->ObservationsRead(*station, *read);
         return true;
+    }
 
     Tell(CatalogueNotice::Kind::NoData,
          platform::Format("Sorry, no data available for the Station:\n\n%s.",
@@ -170,8 +176,8 @@ void StationCatalogue::NoteFailure(const StationRecord& station,
     m_failure = response;
     m_failure.body.clear();
     m_lastFailure = DescribeFailure(response, m_fetcher.GetLimits());
-    if (retrieval == Retrieval::Refresh && std::find(m_notRefreshed.begin(), m_notRefreshed.end(),
-                                                     station.strStation) == m_notRefreshed.end())
+    if (retrieval != Retrieval::Asked && std::find(m_notRefreshed.begin(), m_notRefreshed.end(),
+                                                   station.strStation) == m_notRefreshed.end())
         m_notRefreshed.push_back(station.strStation);
     m_notice = OutageNotice();
     if (m_host)

@@ -32,8 +32,10 @@ public:
     // told) or the download fails or is empty (silently).
     bool LoadStationList(Source source);
 
-    // How a retrieval came about: asked for by the user, or by a window's refresh tick.
-    enum class Retrieval { Asked, Refresh };
+    // How a retrieval came about: asked for by the user, by a window's refresh tick, or by a
+    // window that opened with its kept observations. Only what the user asked for is answered
+    // in a message box; the others' trouble is told in their window and the status bar.
+    enum class Retrieval { Asked, Refresh, Opening };
 
     // Retrieves the report page of the station and appends its rows to `series` (emptied
     // first; rows are only counted when no series is given). False, and the host is told, for a
@@ -60,8 +62,11 @@ public:
                        bool openList);
 
     // Probes the report server for the station and opens its meteogram window; false when no
-    // window opened.
+    // window opened. A station whose observations the host keeps opens at once, unprobed: its
+    // window shows them and asks the server itself.
     bool SelectStation(const StationRecord& station);
+    // While SelectStation opens the window of a station with kept observations (unprobed).
+    bool OpeningFromStore() const { return m_openingFromStore; }
 
     // The catalogue stations in a square of 2 x `minutes` of arc around a world-map point, into
     // the result table; returns how many.
@@ -97,6 +102,7 @@ private:
     // The station list the catalogue holds came from this address with this entity tag.
     std::string m_listUrl, m_listEtag;
     std::int64_t m_serverDownSince = 0;
+    bool m_openingFromStore = false;
     PageFetcher::Response m_failure; // the latest failure, without its body
     std::string m_lastFailure;
     std::vector<std::string> m_notRefreshed; // stations a tick could not refresh in this outage

@@ -36,9 +36,13 @@ int StationCatalogue::SearchStations(const std::string& text, const StationTable
 bool StationCatalogue::SelectStation(const StationRecord& station) {
     const StationRecord chosen = station; // `station` may live in a table that changes
     TakeStation(m_currentStation, chosen);
-    if (!FetchObservations(&chosen, nullptr, protocol::HoursText(0), 1))
+    const bool stored = m_host && m_host->HasStoredObservations(chosen.strICAO);
+    if (!stored && !FetchObservations(&chosen, nullptr, protocol::HoursText(0), 1))
         return false;
-    if (!m_host || !m_host->OpenStationWindow(chosen.strStation))
+    m_openingFromStore = stored;
+    const bool opened = m_host && m_host->OpenStationWindow(chosen.strStation);
+    m_openingFromStore = false;
+    if (!opened)
         return false;
     m_host->StationsOpened().Add(chosen);
     m_host->AddToRecentFileList(RecentEntry(chosen));

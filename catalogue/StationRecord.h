@@ -18,6 +18,8 @@ struct StationRecord {
     std::int32_t iPeriodMinutes = 0;
     std::int32_t iUtcDeltaHours = 0;
     std::int32_t iShowPastHours = 0;
+    // Days the observation store keeps what it was given.
+    std::int32_t iKeepDays = 90;
     double dLongitude = 0.0;  // east longitude + 180: 0 = 180 W, 360 = 180 E
     double dColatitude = 0.0; // 90 - north latitude: 0 = North Pole, 180 = South Pole
     double dElevation = 0.0;  // metres

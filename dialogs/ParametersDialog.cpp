@@ -73,6 +73,10 @@ const resources::DialogTemplate& CDia_Parameters::Template() {
              kVScroll | kTabStop,
              {"1", "2", "3", "4", "5", "6", "12", "18", "24", "30", "36", "42", "48", "54", "60"}},
             {K::Static, IDC_STATIC, "hours", 324, 171, 27, 8},
+            {K::Static, IDC_STATIC, "Keep:", 152, 171, 20, 8},
+            {K::Edit, IDC_KEEP_DAYS, "", 174, 167, 26, 12,
+             kCentered | kBorder | kTabStop | kAutoHScroll},
+            {K::Static, IDC_STATIC, "days", 204, 171, 24, 8},
             {K::CheckBox, IDC_SAVE_PARAMETERS, "Save Parameters", 7, 197, 73, 10, kTabStop},
             {K::CheckBox, IDC_SAVE_LAYOUT, "Save Layout", 112, 197, 61, 10, kTabStop},
             {K::CheckBox, IDC_RESTORE_LAYOUT, "Restore Layout", 181, 197, 61, 10, kTabStop},
@@ -129,6 +133,7 @@ const SettingField kSettingFields[] = {
     {CDia_Parameters::IDC_METRIC_STYLE, "Metric style", "bMetricStyle"},
     {CDia_Parameters::IDC_NEAREST_MINUTES, "Show nearest", "dNearestMinutes"},
     {CDia_Parameters::IDC_PAST_HOURS, "Show past", "iShowPastHours"},
+    {CDia_Parameters::IDC_KEEP_DAYS, "Keep observations", "iKeepDays"},
 };
 
 // "Y delta: please enter a number greater than 0 and at most 10000."
@@ -173,6 +178,8 @@ bool CDia_Parameters::OnInitDialog() {
                 // The item whose text is exactly the number: 1 selects "1", not "12".
                 List(f.control)->setCurrentIndex(List(f.control)->findText(
                     QString::number(static_cast<int>(value)), Qt::MatchExactly));
+            } else if (info->kind == ParameterInfo::Kind::Integer) {
+                SetText(f.control, platform::Format("%d", static_cast<int>(value)));
             } else {
                 SetText(f.control, platform::Format("%.2f", value));
             }
@@ -211,7 +218,8 @@ bool CDia_Parameters::FieldsAreValid() {
             if (info->kind == ParameterInfo::Kind::Flag || !Edit(f.control))
                 continue;
             const auto v = platform::WholeNumber(Text(f.control));
-            if (!v || !InRange(*v, info->lowest, info->highest, info->lowestIncluded))
+            if (!v || !InRange(*v, info->lowest, info->highest, info->lowestIncluded) ||
+                (info->kind == ParameterInfo::Kind::Integer && *v != std::floor(*v)))
                 return Refuse(f.control,
                               RangeMessage(f.label, info->kind == ParameterInfo::Kind::Integer,
                                            info->lowest, info->highest, info->lowestIncluded));

@@ -33,6 +33,7 @@ public:
         IDC_SAVE_PARAMETERS = 524,
         IDC_SAVE_LAYOUT = 525,
         IDC_RESTORE_LAYOUT = 526,
+        IDC_KEEP_DAYS = 527,
         IDC_PAST_HOURS = 1003,
     };
 

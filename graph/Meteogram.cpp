@@ -2,6 +2,9 @@
 
 #include "platform/CText.h"
 
+#include <algorithm>
+#include <cmath>
+
 using platform::RGB;
 
 Meteogram::Meteogram(std::unique_ptr<CGraph>& graph, StationRecord& station,
@@ -27,6 +30,8 @@ void Meteogram::SetUpMeteogram() {
         m_graph = std::make_unique<CGraph>();
     CGraph& g = *m_graph;
     g.RemoveAll();
+    m_rows.clear();
+    m_readout.reset();
     const StationRecord& s = m_station;
     // A station whose list line gives no elevation gets no "elevation  m" in its title.
     const std::string elevation = s.strElev.empty()
@@ -99,6 +104,7 @@ void Meteogram::AddObservation(const ObservationRecord& record) {
     if (m_shown.windDirection)
         row.Add(platform::Format("%.2f", WindDirectionTens(record.dWindDirection)));
     g.AddRow(std::move(row));
+    m_rows.push_back(record);
 
     if (g.SeriesCount() == 0)
         return;
@@ -116,6 +122,8 @@ void Meteogram::Draw(platform::DrawingSurface& dc) const {
     m_graph->Draw(dc);
     if (m_graph->m_bShowLegend && m_newest)
         m_graph->DrawWindIndicator(dc, m_newest->dWindDirection, m_newest->dWindSpeed);
+    if (m_readout && *m_readout < static_cast<int>(m_rows.size()))
+        DrawReadout(dc, *m_readout);
     if (!m_footNote.empty()) {
         const platform::Rect client = dc.ClientRect();
         const platform::Font font = dc.SelectFont(platform::Font{"Arial", 13, 400});
@@ -127,4 +135,90 @@ void Meteogram::Draw(platform::DrawingSurface& dc) const {
         dc.SetTextColor(color);
         dc.SelectFont(font);
     }
+}
+
+std::optional<int> Meteogram::RowAt(int x, int y) const {
+    if (!m_graph || m_rows.empty())
+        return std::nullopt;
+    const platform::Rect& plot = m_graph->m_rcPlot;
+    if (x < plot.left || x > plot.right || y < plot.top || y > plot.bottom)
+        return std::nullopt;
+    const double step = m_graph->m_dXStepPixels;
+    const int last = static_cast<int>(m_rows.size()) - 1;
+    if (!(step > 0))
+        return 0;
+    const int row = static_cast<int>(std::lround((x - plot.left) / step));
+    return std::clamp(row, 0, last);
+}
+
+void Meteogram::SetReadout(std::optional<int> row) {
+    if (row && (*row < 0 || *row >= static_cast<int>(m_rows.size())))
+        row.reset();
+    m_readout = row;
+}
+
+void Meteogram::MoveReadout(int step) {
+    if (m_rows.empty())
+        return;
+    const int last = static_cast<int>(m_rows.size()) - 1;
+    m_readout = m_readout ? std::clamp(*m_readout + step, 0, last) : last;
+}
+
+std::string Meteogram::ReadoutText(int row) const {
+    if (row < 0 || row >= static_cast<int>(m_rows.size()))
+        return {};
+    const ObservationRecord& r = m_rows[static_cast<std::size_t>(row)];
+    const bool metric = m_settings.bMetricStyle != 0;
+    // A value the report lacks is "-" alone: no unit suggests a number that is not there.
+    const auto value = [](const char* format, double v, const char* unit) {
+        return "  " + (std::isfinite(v) ? platform::Format(format, v) + unit : std::string("-"));
+    };
+    std::string text = TimeLabel(r);
+    if (m_shown.temperature)
+        text += value("%.1f", r.dTemperature,
+                      metric ? " \xB0"
+                               "C"
+                             : " \xB0"
+                               "F");
+    if (m_shown.pressure)
+        text += metric ? value("%.1f", r.dPressure + 1000.0, " hPa")
+                       : value("%.2f", r.dPressure, " inHg");
+    if (m_shown.windSpeed)
+        text += value("%.1f", r.dWindSpeed, metric ? " m/s" : " mph");
+    if (m_shown.windDirection)
+        text += value("%.0f", r.dWindDirection, "\xB0");
+    return text;
+}
+
+void Meteogram::DrawReadout(platform::DrawingSurface& dc, int row) const {
+    const CGraph& g = *m_graph;
+    const platform::Rect& plot = g.m_rcPlot;
+    const int x = g.RowToX(row);
+    const platform::Pen pen = dc.SelectPen(platform::Pen{1, RGB(90, 90, 90)});
+    dc.MoveTo(x, plot.top);
+    dc.LineTo(x, plot.bottom);
+
+    // The texts beside the cursor, on the side with room for them, on a white ground.
+    const std::string text = ReadoutText(row);
+    const platform::Font font = dc.SelectFont(platform::Font{"Arial", 14, 400});
+    const platform::Size extent = dc.GetTextExtent(text);
+    constexpr int kGap = 6, kPad = 3;
+    const int width = extent.cx + 2 * kPad;
+    int left = x + kGap;
+    if (left + width > plot.right)
+        left = x - kGap - width >= plot.left ? x - kGap - width
+                                             : std::max(plot.left, plot.right - width);
+    const int top = plot.top + kGap;
+    const platform::Brush brush = dc.SelectBrush(platform::kWhiteBrush);
+    dc.Rectangle(left, top, left + width, top + extent.cy + 2 * kPad);
+    const unsigned align = dc.SetTextAlign(platform::TA_LEFT | platform::TA_TOP);
+    const platform::Color color = dc.SetTextColor(RGB(0, 0, 0));
+    const platform::BackgroundMode mode = dc.SetBkMode(platform::BackgroundMode::Transparent);
+    dc.TextOut(left + kPad, top + kPad, text);
+    dc.SetBkMode(mode);
+    dc.SetTextColor(color);
+    dc.SetTextAlign(align);
+    dc.SelectBrush(brush);
+    dc.SelectFont(font);
+    dc.SelectPen(pen);
 }

@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 // A station window's meteogram: the station in the title, the time of day on the X axis and up
 // to four curves chosen by the user's settings, with the newest observation as a text panel and
@@ -59,7 +61,27 @@ public:
     // The nine lines of the observation panel.
     static std::vector<std::string> PanelLines(const ObservationRecord& record);
 
+    // The readout: a thin cursor at one observation (a row of the graph) with its time and the
+    // value of each quantity shown, taken from the observation as it was added. None is shown
+    // until the pointer or a key asks for it; without one the picture is the meteogram alone.
+    // The row nearest to the point when it lies inside the plot of the last drawing; none
+    // outside it or without rows.
+    std::optional<int> RowAt(int x, int y) const;
+    void SetReadout(std::optional<int> row);
+    const std::optional<int>& Readout() const { return m_readout; }
+    // One observation earlier (-1) or later (+1), staying within the rows; from none, the
+    // newest.
+    void MoveReadout(int step);
+    // The time as the axis labels it, then each quantity of the set-up with its unit, two
+    // blanks apart ("14:50  10.0 degC  1006.8 hPa  6.2 m/s  290deg" with the degree sign, or
+    // degF, inHg and mph in imperial style); a value the report lacks is "-" without a unit.
+    std::string ReadoutText(int row) const;
+    // The observations in the order of the graph's rows (oldest first), in display units.
+    const std::vector<ObservationRecord>& Rows() const { return m_rows; }
+
 private:
+    void DrawReadout(platform::DrawingSurface& dc, int row) const;
+
     std::unique_ptr<CGraph>& m_graph;
     StationRecord& m_station;
     const ObservationSeries& m_series;
@@ -68,4 +90,6 @@ private:
     Quantities m_shown;
     std::optional<ObservationRecord> m_newest;
     std::string m_footNote;
+    std::vector<ObservationRecord> m_rows;
+    std::optional<int> m_readout;
 };

@@ -37,6 +37,17 @@ public:
     // A drag whose release never came (it went to a message box, say) ends.
     virtual void CancelDrag() {}
     virtual void DoubleClick(QPoint at) = 0;
+    // The pointer left the window.
+    virtual void MouseLeave() {}
+    // A key pressed in the window: true when the pane took it.
+    virtual bool KeyPress(int /*key*/) { return false; }
+
+    // "Refresh": fetch what the window shows now. A pane without anything to fetch leaves the
+    // command disabled.
+    virtual bool CanRefresh() const { return false; }
+    virtual void Refresh() {}
+    // The status bar's report pane while the window is active; empty when the pane has none.
+    virtual std::string StatusText() const { return {}; }
 
     // "Mark all stations": only the world map has its dots to switch.
     virtual platform::CommandUi MarkAllState() const { return {false, false}; }

@@ -12,6 +12,7 @@
 #include "views/WindowHost.h"
 #include "views/WindowKinds.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -36,6 +37,8 @@ std::unique_ptr<MapPane> MakePane(std::int32_t kind, WindowHost& host, QWidget& 
 CVentoraView::CVentoraView(WindowHost& host)
     : CViewBase(host), m_pane(MakePane(m_nKind, host, *this)) {
     setMouseTracking(true);
+    // Keys reach the window (the readout of a meteogram moves with Left and Right).
+    setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);
@@ -46,6 +49,18 @@ CVentoraView::CVentoraView(WindowHost& host)
         {ID_VIEW_MARK_ALL_STATIONS, [this] { m_pane->MarkAll(); },
          [this] { return m_pane->MarkAllState(); }},
         {ID_VIEW_FIND_STATION, [this] { OnFindStation(); }},
+        // On a map, Refresh is the map's own (its latest table); the pane decides.
+        {ID_VIEW_REFRESH, [this] { m_pane->Refresh(); },
+         [this] { return platform::CommandUi{m_pane->CanRefresh()}; }},
+        {ID_FILE_SAVE_PICTURE, [this] { WithMeteogram(&MeteogramPane::OnSavePicture); },
+         [this] { return platform::CommandUi{PaneAs<MeteogramPane>() != nullptr}; }},
+        {ID_FILE_PRINT, [this] { WithMeteogram([](MeteogramPane& m) { m.OnPrint(false); }); },
+         [this] { return platform::CommandUi{PaneAs<MeteogramPane>() != nullptr}; }},
+        {ID_FILE_PRINT_PREVIEW,
+         [this] { WithMeteogram([](MeteogramPane& m) { m.OnPrint(true); }); },
+         [this] { return platform::CommandUi{PaneAs<MeteogramPane>() != nullptr}; }},
+        {ID_EDIT_COPY, [this] { WithMeteogram(&MeteogramPane::CopyToClipboard); },
+         [this] { return platform::CommandUi{PaneAs<MeteogramPane>() != nullptr}; }},
     });
 }
 
@@ -83,6 +98,27 @@ void CVentoraView::mouseMoveEvent(QMouseEvent* event) {
         m_pane->CancelDrag();
     m_pane->MouseMove(event->position().toPoint());
     QWidget::mouseMoveEvent(event);
+}
+
+void CVentoraView::leaveEvent(QEvent* event) {
+    m_pane->MouseLeave();
+    QWidget::leaveEvent(event);
+}
+
+void CVentoraView::keyPressEvent(QKeyEvent* event) {
+    if (event->modifiers() == Qt::NoModifier && m_pane->KeyPress(event->key()))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+std::string CVentoraView::StatusText() const {
+    return m_pane->StatusText();
+}
+
+void CVentoraView::WithMeteogram(const std::function<void(MeteogramPane&)>& work) {
+    if (auto* meteogram = PaneAs<MeteogramPane>())
+        work(*meteogram);
 }
 
 void CVentoraView::mousePressEvent(QMouseEvent* event) {

@@ -4,8 +4,11 @@
 #include "platform/DrawingSurface.h"
 #include "views/ViewBase.h"
 
+#include <functional>
 #include <memory>
 #include <string>
+
+class MeteogramPane;
 
 // The view of the map template: the world map, a station's meteogram or a zoomed map. Which of
 // the three it is, is decided once, when the view is made, by the window kind: the view hands
@@ -20,6 +23,7 @@ public:
     void OnDestroy() override;
     bool IsMapView() const override { return true; }
     CGraph* Graph() const override { return m_pane->Graph(); }
+    std::string StatusText() const override;
 
     // Everything the window shows, drawn onto the surface (what its paint does).
     void OnDraw(platform::DrawingSurface& dc);
@@ -33,11 +37,15 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void OnParameters();
     void OnShowAllStations();
     void OnFindStation();
+    // Runs the work on the meteogram of a station window; nothing on a map.
+    void WithMeteogram(const std::function<void(MeteogramPane&)>& work);
 
     std::unique_ptr<MapPane> m_pane;
     std::string m_strText;

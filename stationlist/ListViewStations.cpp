@@ -5,14 +5,20 @@
 #include "platform/Abandon.h"
 #include "platform/CText.h"
 #include "platform/UserServices.h"
+#include "platform/qt/Cp1252.h"
 #include "resources/CommandIds.h"
 #include "views/WindowHost.h"
 #include "views/WindowKinds.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 std::int32_t m_nSortColumn = 0;
 std::uint8_t m_bSortDescending = 0;
@@ -24,7 +30,11 @@ CListView_Stations::CListView_Stations(WindowHost& host)
     else if (m_nKind == KIND_RESULT_LIST)
         m_pStations = &host.StationsResult();
 
-    SetCommands({{ids::ID_VIEW_FIND_STATION, [this] { OnFindStation(); }}});
+    SetCommands({
+        {ids::ID_VIEW_FIND_STATION, [this] { OnFindStation(); }},
+        {ids::ID_EDIT_COPY, [this] { CopySelectedRows(); },
+         [this] { return platform::CommandUi{!SelectedRows().empty()}; }},
+    });
 
     m_model = new StationListModel(this);
     m_table = new QTableView(this);
@@ -32,7 +42,7 @@ CListView_Stations::CListView_Stations(WindowHost& host)
     m_table->setModel(m_model);
     m_table->setShowGrid(true);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setMouseTracking(true); // rows light up under the pointer
     m_table->verticalHeader()->hide();
@@ -117,6 +127,38 @@ int CListView_Stations::SelectedRow() const {
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
+std::vector<int> CListView_Stations::SelectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : m_table->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+std::string CListView_Stations::SelectedRowsText() const {
+    std::string text;
+    for (int c = 0; c < StationListModel::kColumns; ++c)
+        text += std::string(c ? "\t" : "") + StationListModel::ColumnTitle(c);
+    text += "\n";
+    for (int row : SelectedRows()) {
+        const auto& texts = m_model->RowAt(row).texts;
+        for (int c = 0; c < StationListModel::kColumns; ++c)
+            text += (c ? "\t" : "") + platform::Trim(texts[static_cast<std::size_t>(c)]);
+        text += "\n";
+    }
+    return text;
+}
+
+void CListView_Stations::CopySelectedRows() {
+    if (SelectedRows().empty())
+        return;
+    const QString text = platform::FromCp1252(SelectedRowsText());
+    auto* data = new QMimeData;
+    data->setText(text);
+    data->setData(QStringLiteral("text/tab-separated-values"), text.toUtf8());
+    QApplication::clipboard()->setMimeData(data);
+}
+
 bool CListView_Stations::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_table && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -134,6 +176,11 @@ bool CListView_Stations::OnKey(const QKeyEvent& key) {
         const int row = SelectedRow();
         if (row >= 0)
             ActivateRow(row);
+        return true;
+    }
+    // The table would copy only the cell under its cursor.
+    if (key.matches(QKeySequence::Copy)) {
+        CopySelectedRows();
         return true;
     }
     if (key.key() == Qt::Key_F && (key.modifiers() & Qt::ControlModifier)) {

@@ -4,6 +4,9 @@
 #include "stationlist/StationListModel.h"
 #include "views/ViewBase.h"
 
+#include <string>
+#include <vector>
+
 class QKeyEvent;
 class QTableView;
 class StationCatalogue;
@@ -29,8 +32,13 @@ public:
     QTableView* Table() const { return m_table; }
     const StationListModel& Model() const { return *m_model; }
     int CurrentRow() const { return m_nCurrentRow; }
-    // The selected row, or -1.
+    // The selected row (the first of several), or -1.
     int SelectedRow() const;
+    // The selected rows, in the list's order.
+    std::vector<int> SelectedRows() const;
+    // Edit > Copy: a header row, then the selected rows, their texts tab-separated.
+    std::string SelectedRowsText() const;
+    void CopySelectedRows();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

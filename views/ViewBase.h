@@ -27,6 +27,9 @@ public:
     virtual bool IsMapView() const = 0;
     // The chart a meteogram window draws, for its document; none for other windows.
     virtual CGraph* Graph() const { return nullptr; }
+    // What the status bar's report pane says while the window is active; empty when the window
+    // has nothing to say there.
+    virtual std::string StatusText() const { return {}; }
 
     std::int32_t Kind() const { return m_nKind; }
     WindowHost& Host() { return m_host; }

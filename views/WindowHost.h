@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+class ObservationStore;
 class StationCatalogue;
 
 // What a child window needs of the main frame: the station tables and the user's settings, the
@@ -22,6 +23,8 @@ public:
     // The station chosen last; its parameter fields hold the user's settings.
     virtual StationRecord& CurrentStation() = 0;
     virtual StationCatalogue& Catalogue() = 0;
+    // The observations kept across runs; none when the program works without them.
+    virtual ObservationStore* Store() { return nullptr; }
 
     // Opens a child window of the kind (setting iNextWindowKind for it and back to KIND_STATION,
     // except for a zoom window) and gives it the title; false when none opened.

@@ -3,6 +3,7 @@
 #include "app/ChildFrame.h"
 #include "app/LayoutFile.h"
 #include "catalogue/Settings.h"
+#include "mapview/MeteogramPane.h"
 #include "mapview/VentoraView.h"
 #include "platform/qt/Profile.h"
 #include "resources/CommandIds.h"
@@ -100,7 +101,9 @@ TEST(LayoutPlacement, EveryWindowIsFittedWhollyIntoItsArea) {
         {At(5000, 5000, 5650, 5670), area, {{150, 0, 650, 600}}}, // far away, too tall
         {At(10, 10, 30, 30), PlacementBounds{0, 0, 50, 50}, {{0, 0, 50, 50}}},
         {At(10, 10, 110, 110), PlacementBounds{100, 200, 800, 600}, {{110, 210, 100, 100}}},
-        {At(0, 0, 0, 0), area, std::nullopt},      // an empty placement is none
+        {At(0, 0, 0, 0), area, std::nullopt},             // an empty placement is none
+        {At(10, 10, 11, 11), area, {{10, 10, 100, 100}}}, // the least of a placement grows
+        {At(10, 10, 11, 11), PlacementBounds{0, 0, 1, 1}, {{0, 0, 1, 1}}},
         {At(10, 10, 10, 110), area, std::nullopt}, // no width
         {At(10, 10, 110, 10), area, std::nullopt}, // no height
         {At(10, 10, 110, 110), PlacementBounds{0, 0, 0, 600}, std::nullopt},
@@ -352,4 +355,48 @@ TEST_F(LayoutTest, PlacementsAreKeptWithinReach) {
     const WindowPlacement far = DecodeEntry(file.data() + 44 + 472 + 4).wpPlacement;
     EXPECT_LE(far.right, area.width());
     EXPECT_LE(far.bottom, area.height());
+}
+
+TEST_F(LayoutTest, AnOutageAtStartOpensTheKeptStationsWithTheirLastReports) {
+    testing_support::FakeReportServer server;
+    for (const char* icao : {"KJFK", "EDDH", "YSSY"})
+        server.SetPage(icao, testing_support::Rows(icao, 4, 30));
+    auto station = [](const std::string& icao, const std::string& name) {
+        StationRecord s;
+        s.strICAO = icao;
+        s.strStation = name;
+        return MakeLayoutEntry(KIND_STATION, s, nullptr);
+    };
+    // JFK and Hamburg were shown in an earlier run, so their reports are kept; Sydney never.
+    WriteFile(kLayoutFile, EncodePlacement(At(0, 0, 800, 800)) +
+                               Record(station("KJFK", "NYC_JFK ARPT")) +
+                               Record(station("EDDH", "HAMBURG")));
+    platform::Profile::WriteInt("Settings", "iRestoreLayout", 1);
+    Start(testing_support::SampleStationList(), CVentoraApp::Options{server.BaseUrl()});
+    ASSERT_EQ(Titles(), (std::vector<std::string>{"NYC_JFK ARPT", "HAMBURG"}));
+    Stop();
+    m_app.reset();
+
+    WriteFile(kLayoutFile,
+              EncodePlacement(At(0, 0, 800, 800)) + Record(station("KJFK", "NYC_JFK ARPT")) +
+                  Record(station("YSSY", "SYDNEY")) + Record(station("EDDH", "HAMBURG")));
+    server.SetStatus(503);
+    server.ClearRequests();
+    m_recorder.messages.clear();
+    Start(testing_support::SampleStationList(), CVentoraApp::Options{server.BaseUrl()});
+    Pump();
+    // The kept stations open with their reports; Sydney is asked for once and kept for later;
+    // the windows do not wait for a server known to be down.
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"NYC_JFK ARPT", "HAMBURG"}));
+    EXPECT_EQ(server.Requests(), std::vector<std::string>{"YSSY most recent only"});
+    ASSERT_EQ(m_recorder.messages.size(), 1u);
+    EXPECT_NE(m_recorder.messages[0].text.find("SYDNEY (YSSY)"), std::string::npos);
+    ASSERT_EQ(Frame().UnrestoredStations().size(), 1u);
+    EXPECT_EQ(FieldText(Frame().UnrestoredStations()[0].szIcao), "YSSY");
+    auto* jfk = MapView(WindowTitled("NYC_JFK ARPT"))->PaneAs<MeteogramPane>();
+    ASSERT_TRUE(jfk);
+    EXPECT_EQ(jfk->Graph()->RowCount(), 4);
+    EXPECT_EQ(jfk->Chart()->FootNote().rfind("Offline: newest report 04:50 UTC, ", 0), 0u)
+        << jfk->Chart()->FootNote();
+    EXPECT_GT(jfk->TimerInterval(), 0);
 }

@@ -91,6 +91,19 @@ TEST(WindowArrangement, ArrangeIconsLinesIconsUpAlongTheBottomInRows) {
     EXPECT_EQ(a.windows[4]->geometry(), open); // a window not minimised is no icon
 }
 
+TEST(WindowArrangement, CascadeGivesAWindowSqueezedToAStubTheSizeOfItsKind) {
+    Area a(4, QSize(250, 180), QSize(800, 600));
+    a.windows[0]->resize(100, 60); // the least that is still a window
+    a.windows[1]->resize(99, 150);
+    a.windows[2]->resize(150, 59);
+    arrangement::Cascade(a.area, [](QMdiSubWindow*) { return QSize(300, 200); });
+    QApplication::processEvents();
+    EXPECT_EQ(a.windows[0]->size(), QSize(100, 60));
+    EXPECT_EQ(a.windows[1]->size(), QSize(300, 200));
+    EXPECT_EQ(a.windows[2]->size(), QSize(300, 200));
+    EXPECT_EQ(a.windows[3]->size(), QSize(250, 180));
+}
+
 TEST(WindowArrangement, CascadeWrapsManyWindowsAndKeepsEveryTitleBarInside) {
     Area a(30, QSize(250, 180), QSize(500, 320));
     a.Minimise({7});

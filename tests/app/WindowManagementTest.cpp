@@ -146,6 +146,14 @@ TEST_F(WindowManagementTest, NineWindowsAreListedTheActiveAlwaysAndMoreWindowsCh
               });
     Pump();
     EXPECT_EQ(Active(), Windows()[4]);
+    // The first of the list is chosen as well as any other.
+    WithModal([&] { Item(window, "&More Windows...")->trigger(); },
+              [](QWidget* dialog) {
+                  dialog->findChild<QListWidget*>()->setCurrentRow(0);
+                  static_cast<QDialog*>(dialog)->accept();
+              });
+    Pump();
+    EXPECT_EQ(Active(), Windows()[0]);
 }
 
 TEST_F(WindowManagementTest, ALongTitleIsCutInTheWindowMenuAndShownWholeInItsTip) {

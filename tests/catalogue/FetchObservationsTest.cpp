@@ -289,3 +289,14 @@ TEST_F(FetchFixture, ASecondRetrievalWhileTheFirstShowsItsMessageIsRefused) {
     page = PageHtml(SampleRows(1));
     EXPECT_TRUE(Fetch(nullptr)); // the flag was cleared
 }
+
+TEST_F(FetchFixture, EveryPageReadIsHandedOverToBeKept) {
+    page = PageHtml(SampleRows(3));
+    ObservationSeries series;
+    ASSERT_TRUE(Fetch(&series));
+    ASSERT_TRUE(catalogue.FetchObservations(&jfk, nullptr, "most recent only", 1));
+    // A page without rows, or none at all, hands nothing over.
+    page = testing_support::SorryPage();
+    EXPECT_FALSE(Fetch(&series));
+    EXPECT_EQ(host.pagesRead, (std::vector<std::pair<std::string, int>>{{"KJFK", 3}, {"KJFK", 3}}));
+}

@@ -154,3 +154,22 @@ TEST_F(SearchFixture, NearestStationsLieInASquareWithoutWrapAround) {
     EXPECT_EQ(catalogue.FindNearestStations(5, 5, 90), 0);
     EXPECT_EQ(host.result.GetSize(), 0);
 }
+
+TEST_F(SearchFixture, AStationWithKeptObservationsOpensWithoutAProbe) {
+    int requests = 0;
+    testing_support::TestHttpServer server([&](const httplib::Request&, httplib::Response& res) {
+        ++requests;
+        res.set_content(testing_support::PageHtml(testing_support::SampleRows(1)), "text/html");
+    });
+    catalogue.SetServerUrl(server.BaseUrl());
+    host.kept = {"EDDH"};
+    EXPECT_FALSE(catalogue.OpeningFromStore());
+    EXPECT_TRUE(catalogue.SelectStation(all[1]));
+    EXPECT_EQ(requests, 0);
+    EXPECT_EQ(host.stationWindows, (std::vector<std::string>{"HAMBURG"}));
+    EXPECT_FALSE(catalogue.OpeningFromStore()); // only while the window is opened
+    // Without kept rows the server is asked first, as always.
+    EXPECT_TRUE(catalogue.SelectStation(all[0]));
+    EXPECT_EQ(requests, 1);
+    EXPECT_EQ(host.opened.GetSize(), 2);
+}

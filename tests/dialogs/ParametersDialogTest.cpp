@@ -125,6 +125,8 @@ TEST_F(ParametersDialogTest, NonsenseIsRefusedNamingTheFieldAndItsRange) {
         "Line width: please enter a whole number of at least 1 and at most 20.";
     const std::string nearest =
         "Show nearest: please enter a number greater than 0 and at most 10800.";
+    const std::string keep =
+        "Keep observations: please enter a whole number of at least 1 and at most 3650.";
     const struct {
         int control;
         const char* typed;
@@ -146,6 +148,10 @@ TEST_F(ParametersDialogTest, NonsenseIsRefusedNamingTheFieldAndItsRange) {
         {P::IDC_NEAREST_MINUTES, "-5", nearest},
         {P::IDC_NEAREST_MINUTES, "0", nearest},
         {P::IDC_NEAREST_MINUTES, "1e308", nearest},
+        {P::IDC_KEEP_DAYS, "0", keep},
+        {P::IDC_KEEP_DAYS, "3651", keep},
+        {P::IDC_KEEP_DAYS, "30.5", keep},
+        {P::IDC_KEEP_DAYS, "", keep},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -170,6 +176,7 @@ TEST_F(ParametersDialogTest, NonsenseIsRefusedNamingTheFieldAndItsRange) {
         EXPECT_EQ(graph.m_dYMin, -10);
         EXPECT_EQ(graph.m_nLineWidth, 1);
         EXPECT_EQ(current.dNearestMinutes, 45);
+        EXPECT_EQ(current.iKeepDays, 90);
     }
     // The bounds themselves are taken.
     CGraph graph;
@@ -181,11 +188,14 @@ TEST_F(ParametersDialogTest, NonsenseIsRefusedNamingTheFieldAndItsRange) {
         d.SetText(P::IDC_Y_MIN, "-10000");
         d.SetText(P::IDC_LINE_WIDTH, "20");
         d.SetText(P::IDC_NEAREST_MINUTES, "10800");
+        EXPECT_EQ(d.Text(P::IDC_KEEP_DAYS), "90");
+        d.SetText(P::IDC_KEEP_DAYS, "3650");
     });
     EXPECT_EQ(graph.m_dYDelta, 10000);
     EXPECT_EQ(graph.m_dYMin, -10000);
     EXPECT_EQ(graph.m_nLineWidth, 20);
     EXPECT_EQ(current.dNearestMinutes, 10800);
+    EXPECT_EQ(current.iKeepDays, 3650);
 }
 
 TEST_F(ParametersDialogTest, CancelChangesNothing) {

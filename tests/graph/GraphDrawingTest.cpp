@@ -190,6 +190,7 @@ TEST(GraphDrawing, WithoutRowsTheXAxisIsNumbered) {
     EXPECT_TRUE(s.FindText("   121"));
     EXPECT_FALSE(s.FindText("   124"));
     EXPECT_EQ(s.FindText("   103")->x1, 110);
+    EXPECT_EQ(s.FindText("   103")->y1, g.m_rcPlot.bottom + 4);
 }
 
 TEST(GraphDrawing, NotesWrapAtThirtyFiveCharacters) {

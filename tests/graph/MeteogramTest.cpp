@@ -7,8 +7,11 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <limits>
+#include <optional>
 
 using platform::RGB;
+using testing_support::DrawOp;
 
 namespace {
 
@@ -311,4 +314,151 @@ TEST(Meteogram, TimeLabelsOfRecordsKnownByTheirLocalCalendarValueOnly) {
     ObservationRecord broken = r;
     broken.tObserved = -100000;
     EXPECT_EQ(w.meteogram.TimeLabel(broken), "-1:-1");
+}
+
+namespace {
+
+// A window of rows 30 minutes apart, the newest at 09:50 UTC on 6 December 2026, drawn once.
+struct ReadoutWindow : Window {
+    explicit ReadoutWindow(int rows) {
+        station.iPeriodMinutes = 30;
+        meteogram.SetUpMeteogram();
+        for (int i = rows - 1; i >= 0; --i) {
+            ObservationRecord r = Observation(0, 10.0 + i);
+            r.tObservedUtc = Utc(2026, 12, 6, 9, 50) - i * 1800;
+            meteogram.AddObservation(r);
+        }
+        surface.Clear();
+        meteogram.Draw(surface);
+    }
+};
+
+} // namespace
+
+TEST(MeteogramReadout, ThePointerChoosesTheNearestObservationInsideThePlot) {
+    ReadoutWindow w(5);
+    const platform::Rect plot = w.graph->m_rcPlot;
+    const double step = w.graph->m_dXStepPixels;
+    ASSERT_GT(step, 1.0);
+    const int middle = (plot.top + plot.bottom) / 2;
+    const auto at = [&](double rows) { return plot.left + static_cast<int>(rows * step); };
+    const struct {
+        int x, y;
+        std::optional<int> row;
+    } cases[] = {
+        {plot.left, middle, 0},
+        {at(0.4), middle, 0},
+        {at(0.6), middle, 1},
+        {at(2.0), plot.top, 2},
+        {at(3.49), plot.bottom, 3},
+        {plot.right, middle, 4},
+        {plot.left - 1, middle, std::nullopt},
+        {plot.right + 1, middle, std::nullopt},
+        {at(2.0), plot.top - 1, std::nullopt},
+        {at(2.0), plot.bottom + 1, std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(w.meteogram.RowAt(c.x, c.y), c.row) << c.x << "," << c.y;
+
+    ReadoutWindow empty(0);
+    EXPECT_EQ(empty.meteogram.RowAt(plot.left, middle), std::nullopt);
+}
+
+TEST(MeteogramReadout, TextsInBothTimeSettingsAndBothUnitSystems) {
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    const struct {
+        const char* zone;
+        bool utc;
+        bool metric;
+        double temperature;
+        double speed;
+        const char* text;
+    } cases[] = {
+        {"Asia/Kolkata", true, true, 21.5, 5.1,
+         "09:50  21.5 \xB0"
+         "C  1013.2 hPa  5.1 m/s  270\xB0"},
+        {"Asia/Kolkata", false, true, 21.5, 5.1,
+         "15:20  21.5 \xB0"
+         "C  1013.2 hPa  5.1 m/s  270\xB0"},
+        {"America/New_York", false, false, 21.5, 5.1,
+         "04:50  70.7 \xB0"
+         "F  29.92 inHg  11.4 mph  270\xB0"},
+        {"UTC", true, true, kNaN, kNaN, "09:50  -  1013.2 hPa  -  270\xB0"},
+        {"UTC", true, false, kNaN, 5.1, "09:50  -  29.92 inHg  11.4 mph  270\xB0"},
+    };
+    for (const auto& c : cases) {
+        ScopedTimeZone zone(c.zone);
+        Window w;
+        w.settings.bShowTimeUTC = c.utc;
+        w.settings.bMetricStyle = c.metric;
+        w.station.iPeriodMinutes = 30;
+        w.meteogram.SetUpMeteogram();
+        ObservationRecord r = Observation(0, c.temperature);
+        r.dWindSpeed = c.speed;
+        r.tObservedUtc = Utc(2026, 12, 6, 9, 50);
+        if (!c.metric)
+            ToImperial(r); // the window adds its rows in the units it shows
+        w.meteogram.AddObservation(r);
+        EXPECT_EQ(w.meteogram.ReadoutText(0), c.text) << c.zone;
+    }
+
+    // Only the quantities shown, in their order.
+    Window w;
+    w.settings.bShowPressure = 0;
+    w.settings.bShowWindDirection = 0;
+    w.meteogram.SetUpMeteogram();
+    ObservationRecord r = Observation(0);
+    r.tObservedUtc = Utc(2026, 12, 6, 9, 50);
+    w.meteogram.AddObservation(r);
+    EXPECT_EQ(w.meteogram.ReadoutText(0), "09:50  21.5 \xB0"
+                                          "C  5.1 m/s");
+    EXPECT_EQ(w.meteogram.ReadoutText(1), "");
+}
+
+TEST(MeteogramReadout, KeysMoveItWithinTheRowsAndTheDrawingShowsItOnlyWhenSet) {
+    ReadoutWindow w(3);
+    const std::vector<DrawOp> plain = w.surface.ops;
+
+    w.meteogram.MoveReadout(-1); // from none: the newest
+    EXPECT_EQ(w.meteogram.Readout(), 2);
+    w.meteogram.MoveReadout(-1);
+    w.meteogram.MoveReadout(-1);
+    w.meteogram.MoveReadout(-1);
+    EXPECT_EQ(w.meteogram.Readout(), 0);
+    w.meteogram.MoveReadout(1);
+    EXPECT_EQ(w.meteogram.Readout(), 1);
+
+    // The cursor runs down the plot at the row, beside it the row's text.
+    w.surface.Clear();
+    w.meteogram.Draw(w.surface);
+    const DrawOp* text = w.surface.FindText(w.meteogram.ReadoutText(1));
+    ASSERT_TRUE(text);
+    EXPECT_EQ(w.meteogram.ReadoutText(1).substr(0, 14), "09:20  11.0 \xB0"
+                                                        "C");
+    const int x = w.graph->RowToX(1);
+    bool cursor = false;
+    for (const DrawOp& op : w.surface.OfKind(DrawOp::Line))
+        cursor |= op.x1 == x && op.x2 == x && op.y1 == w.graph->m_rcPlot.top &&
+                  op.y2 == w.graph->m_rcPlot.bottom;
+    EXPECT_TRUE(cursor);
+
+    // Hidden, or a row that does not exist: the picture is the meteogram alone.
+    w.meteogram.SetReadout(7);
+    EXPECT_EQ(w.meteogram.Readout(), std::nullopt);
+    w.meteogram.SetReadout(1);
+    w.meteogram.SetReadout(std::nullopt);
+    w.surface.Clear();
+    w.meteogram.Draw(w.surface);
+    ASSERT_EQ(w.surface.ops.size(), plain.size());
+    for (std::size_t i = 0; i < plain.size(); ++i)
+        EXPECT_TRUE(w.surface.ops[i].kind == plain[i].kind &&
+                    w.surface.ops[i].text == plain[i].text && w.surface.ops[i].x1 == plain[i].x1 &&
+                    w.surface.ops[i].y1 == plain[i].y1)
+            << i;
+
+    // A new set-up starts without one.
+    w.meteogram.SetReadout(0);
+    w.meteogram.SetUpMeteogram();
+    EXPECT_EQ(w.meteogram.Readout(), std::nullopt);
+    EXPECT_TRUE(w.meteogram.Rows().empty());
 }

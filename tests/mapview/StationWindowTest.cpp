@@ -392,17 +392,18 @@ TEST_F(StationWindowTest, TwoNewestReportsOfOneTimeOpenNoWindow) {
               "The two newest reports of the station \"NYC_JFK ARPT\" have the same time, so no "
               "reporting interval can be derived; the station's window is not opened.");
 
-    // Rows out of order and repeated word for word give their interval all the same.
-    rows = Rows("KJFK", 4, 30);
-    SetPage("KJFK", {rows[2], rows[0], rows[0], rows[3], rows[1]});
-    App().OpenStations({"KJFK"});
-    MeteogramPane* view = StationView("NYC_JFK ARPT");
+    // Rows out of order and repeated word for word give their interval all the same. (Another
+    // station: the rows of the page above are kept, and a kept station opens with them.)
+    rows = Rows("EDDH", 4, 30);
+    SetPage("EDDH", {rows[2], rows[0], rows[0], rows[3], rows[1]});
+    App().OpenStations({"EDDH"});
+    MeteogramPane* view = StationView("HAMBURG");
     ASSERT_TRUE(view);
     EXPECT_EQ(view->TimerInterval(), 30 * 60000);
     EXPECT_EQ(view->Graph()->RowCount(), 4);
     EXPECT_EQ(view->Graph()->Row(3).At(1), "10.00"); // the newest last
     // A tick that brings an older report than shown adds nothing.
-    SetLatest("KJFK", {rows[2]});
+    SetLatest("EDDH", {rows[2]});
     view->RefreshTick();
     EXPECT_EQ(view->Graph()->RowCount(), 4);
 }
@@ -536,11 +537,16 @@ TEST_F(StationWindowTest, AnOutageDuringRefreshTicksIsToldInTheStatusBarAndTheWi
     EXPECT_TRUE(m_recorder.messages.empty());
     Frame().MdiArea()->setActiveSubWindow(WindowTitled("HAMBURG"));
     Frame().grab().save(QStringLiteral(VENTORA_ARTIFACT_DIR "/status-during-outage.png"));
-    // Opening a station is asked for: that one is answered with a message.
-    App().OpenStations({"KJFK"});
+    // Opening a station is asked for: that one is answered with a message (a station with
+    // nothing kept; a kept one opens with its kept reports).
+    App().OpenStations({"KCBE"});
     ASSERT_EQ(m_recorder.messages.size(), 1u);
-    EXPECT_EQ(m_recorder.messages[0].text,
-              Failed(m_server.BaseUrl(), "answered with an error (HTTP 503 Service Unavailable)"));
+    EXPECT_TRUE(m_recorder.messages[0].text.starts_with(
+        "The report server " + m_server.BaseUrl() +
+        " answered with an error (HTTP 503 Service Unavailable)"))
+        << m_recorder.messages[0].text;
+    EXPECT_TRUE(m_recorder.messages[0].text.ends_with(
+        "\n\nThe reports of CUMBERLAND (X) (KCBE) could not be retrieved."));
 
     // It answers again: ticks add their rows as before, and the status line says so.
     m_server.SetStatus(200);

@@ -170,3 +170,39 @@ TEST(Fetch, TellsWhyAPageIsNotWhole) {
     PageFetcher whole(QuickLimits());
     EXPECT_TRUE(whole.Get(server.BaseUrl() + "/big").Ok());
 }
+
+TEST(Fetch, ErrorPagesAreReadForTheirFirstLineOfText) {
+    const std::string line200(200, 'w'), line201(201, 'w');
+    const struct {
+        std::string body, said;
+    } cases[] = {
+        {"<HTML><BODY><H1>502</H1><P>The data service cannot be reached.</P></BODY></HTML>",
+         "The data service cannot be reached"},
+        {"<html><p>\r\n\r\n  Busy <b>now</b>\r\nsecond line</p>", "Busy now"},
+        {"Not here.\nTry later", "Not here"},
+        {"\n\n" + line200 + "\n", line200},
+        {line201, line200 + "..."},
+        {"<HTML><TABLE><TR><TD>a page of reports</TD></TR></TABLE></HTML>", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ErrorPageExplanation(c.body), c.said) << c.body;
+}
+
+TEST(Fetch, FollowsAFewRedirectsButNoLoop) {
+    std::atomic<int> asked{0};
+    TestHttpServer server([&asked](const httplib::Request& req, httplib::Response& res) {
+        ++asked;
+        if (req.path == "/moved")
+            res.set_redirect("/page");
+        else if (req.path == "/page")
+            res.set_content("here", "text/plain");
+        else
+            res.set_redirect("/loop" + std::to_string(asked.load()));
+    });
+    PageFetcher fetcher(QuickLimits());
+    EXPECT_EQ(fetcher.Get(server.BaseUrl() + "/moved").body, "here");
+    asked = 0;
+    EXPECT_FALSE(fetcher.Get(server.BaseUrl() + "/loop").Ok());
+    EXPECT_EQ(asked.load(), 6); // the first request and five redirects
+}

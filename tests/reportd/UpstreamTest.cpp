@@ -44,13 +44,17 @@ StationRecord Jfk() {
 
 TEST(RawReports, ArePlacedInTimeFromTheirDayGroups) {
     const std::int64_t now = UtcTime(2026, 12, 7, 5, 0);
+    // Reports without a day and time group of their own, or a day no month has, are left out.
     const auto reports = ParseRawReports("METAR KJFK 070451Z 27009KT A3012\n\n"
-                                         "SPECI KJFK 302351Z 25007KT A3014\ngarbage\n",
+                                         "SPECI KJFK 302351Z 25007KT A3014\ngarbage\n"
+                                         "KJFK 010051Z 25007KT A3014\nKJFK 27009KT A3012\n"
+                                         "KJFK 000451Z 27009KT A3012\nKJFK 320451Z 27009KT\n",
                                          now);
-    ASSERT_EQ(reports.size(), 2u);
+    ASSERT_EQ(reports.size(), 3u);
     EXPECT_EQ(reports[0].time, UtcTime(2026, 12, 7, 4, 51));
     EXPECT_EQ(reports[0].raw, "KJFK 070451Z 27009KT A3012");
-    EXPECT_EQ(reports[1].time, UtcTime(2026, 11, 30, 23, 51)); // last month
+    EXPECT_EQ(reports[1].time, UtcTime(2026, 12, 1, 0, 51));
+    EXPECT_EQ(reports[2].time, UtcTime(2026, 11, 30, 23, 51)); // last month
 }
 
 TEST(UpstreamSource, CachesAnswersPerStation) {

@@ -3,7 +3,9 @@
 #include "catalogue/CatalogueHost.h"
 #include "platform/UserServices.h"
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace testing_support {
@@ -29,6 +31,15 @@ struct RecordingCatalogueHost : CatalogueHost {
         return windowsOpen;
     }
     void AddToRecentFileList(const std::string& entry) override { recent.push_back(entry); }
+    // Pages read (the station and its row count), and the stations said to have kept rows.
+    std::vector<std::pair<std::string, int>> pagesRead;
+    std::vector<std::string> kept;
+    void ObservationsRead(const StationRecord& station, const ObservationSeries& rows) override {
+        pagesRead.emplace_back(station.strICAO, rows.GetSize());
+    }
+    bool HasStoredObservations(const std::string& icao) override {
+        return std::find(kept.begin(), kept.end(), icao) != kept.end();
+    }
     void Report(const CatalogueNotice& notice) override {
         reports.push_back(notice);
         if (notice.asked)
