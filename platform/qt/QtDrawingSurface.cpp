@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QHash>
+#include <QPaintEngine>
 #include <QPolygon>
 
 #include <algorithm>
@@ -77,7 +78,8 @@ int CellHeight(const Font& font) {
 }
 
 QtDrawingSurface::QtDrawingSurface(QPainter& painter, Rect client)
-    : m_painter(painter), m_client(client) {
+    : m_painter(painter), m_client(client),
+      m_pixels(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster) {
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_painter.setRenderHint(QPainter::TextAntialiasing, true);
     m_qfont = ResolveFont(m_font);
@@ -154,14 +156,20 @@ void QtDrawingSurface::LineTo(int x, int y) {
     // slanted ones are set pixel by pixel.
     if (x0 == x && y0 == y)
         return;
-    // Straight lines are the pixels of a rectangle one pixel wide: filled as one, they cost a
-    // fraction of the general line path.
+    // On pixels, straight lines are the pixels of a rectangle one pixel wide: filled as one,
+    // they cost a fraction of the general line path. A drawing (SVG, print) keeps them lines.
     if (y0 == y) {
-        m_painter.fillRect(std::min(x0, x + 1), y, std::abs(x - x0), 1, m_penColor);
+        if (m_pixels)
+            m_painter.fillRect(std::min(x0, x + 1), y, std::abs(x - x0), 1, m_penColor);
+        else
+            m_painter.drawLine(x0, y0, x + (x > x0 ? -1 : 1), y);
         return;
     }
     if (x0 == x) {
-        m_painter.fillRect(x, std::min(y0, y + 1), 1, std::abs(y - y0), m_penColor);
+        if (m_pixels)
+            m_painter.fillRect(x, std::min(y0, y + 1), 1, std::abs(y - y0), m_penColor);
+        else
+            m_painter.drawLine(x0, y0, x, y + (y > y0 ? -1 : 1));
         return;
     }
     QPolygon points;

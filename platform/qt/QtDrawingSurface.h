@@ -59,6 +59,7 @@ private:
 
     QPainter& m_painter;
     Rect m_client;
+    bool m_pixels; // the painter sets pixels (an image, a window), not a drawing of shapes
     Pen m_pen = kBlackPen;
     QColor m_penColor; // the pen's colour, for the lines filled as rectangles
     Brush m_brush = kWhiteBrush;
