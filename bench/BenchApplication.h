@@ -2,15 +2,9 @@
 
 #include <QApplication>
 
-#include <cstdlib>
-
-// One QApplication for every benchmark that draws or shows widgets, on the offscreen platform.
+// The benchmarks' QApplication lives in main() (bench/BenchMain.cpp), on the offscreen
+// platform, for as long as the benchmarks run: one that outlived main() would be destroyed after
+// Qt's own globals. Benchmarks that draw or show widgets check that it is there.
 inline void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "ventora_bench";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static QApplication app(argc, argv);
-    }
+    Q_ASSERT(QApplication::instance());
 }

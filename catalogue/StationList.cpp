@@ -12,8 +12,27 @@ std::string Field(std::string_view line, std::size_t first, std::size_t last) {
     return platform::Trim(line.substr(first, last - first + 1));
 }
 
+// The number a field starts with, as LeadingDouble reads it. The fields are whole numbers
+// after blanks as a rule, read here from their digits where they stand; anything else (a
+// fraction, an exponent, no digit at all) goes to the general reader.
+double FieldNumber(std::string_view field) {
+    std::size_t i = 0;
+    while (i < field.size() && field[i] == ' ')
+        ++i;
+    const bool negative = i < field.size() && field[i] == '-';
+    if (i < field.size() && (field[i] == '-' || field[i] == '+'))
+        ++i;
+    const std::size_t digits = i;
+    int value = 0;
+    while (i < field.size() && field[i] >= '0' && field[i] <= '9' && i - digits < 9)
+        value = value * 10 + (field[i++] - '0');
+    if (i == digits || (i < field.size() && field[i] != ' '))
+        return platform::LeadingDouble(field);
+    return negative ? -static_cast<double>(value) : static_cast<double>(value);
+}
+
 double Number(std::string_view line, std::size_t first, std::size_t last) {
-    return platform::LeadingDouble(line.substr(first, last - first + 1));
+    return FieldNumber(line.substr(first, last - first + 1));
 }
 
 } // namespace
@@ -45,7 +64,7 @@ StationRecord ParseStationLine(std::string_view line) {
     r.dColatitude = line[44] == 'N' ? 90 - lat : lat + 90;
     const double lon = Number(line, 47, 49) + Number(line, 51, 52) * kDegreesPerMinute;
     r.dLongitude = line[53] == 'W' ? 180 - lon : lon + 180;
-    r.dElevation = platform::LeadingDouble(r.strElev);
+    r.dElevation = FieldNumber(r.strElev);
     return r;
 }
 

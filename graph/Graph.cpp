@@ -15,6 +15,7 @@ CGraph::CGraph() {
 
 void CGraph::Reset() {
     m_arrRows.RemoveAll();
+    m_arrValues.RemoveAll();
     m_arrSeries.RemoveAll();
     m_bFitToWindow = 1;
     m_nFrameMargin = 10;
@@ -56,12 +57,18 @@ std::int32_t CGraph::AddSeries(std::int32_t markSize, const std::string& title,
 }
 
 void CGraph::AddRow(GraphRow row) {
+    platform::GrowableArray<double> values;
+    values.Reserve(row.GetSize());
+    for (const std::string& text : row)
+        values.Add(platform::LeadingDouble(text));
+    m_arrValues.Add(std::move(values));
     m_arrRows.Add(std::move(row));
 }
 
 void CGraph::RemoveAll() {
     m_arrSeries.RemoveAll();
     m_arrRows.RemoveAll();
+    m_arrValues.RemoveAll();
 }
 
 void CGraph::SetNotes(int series, std::optional<std::vector<std::string>> notes) {
@@ -69,7 +76,7 @@ void CGraph::SetNotes(int series, std::optional<std::vector<std::string>> notes)
 }
 
 double CGraph::Value(int row, int column) const {
-    return platform::LeadingDouble(m_arrRows.At(row).At(column));
+    return m_arrValues.At(row).At(column);
 }
 
 std::optional<int> CGraph::ValueToY(double value) const {

@@ -21,7 +21,8 @@ struct GraphSeries {
 using GraphRow = platform::GrowableArray<std::string>;
 
 // The line chart of a meteogram window: series of values against equally spaced rows. Values
-// are held as "%.2f" texts, as they are shown, and read back as numbers at every drawing.
+// are held as "%.2f" texts, as they are shown, and beside them as the numbers those texts read
+// (read once, when the row is added).
 class CGraph {
 public:
     CGraph();
@@ -112,6 +113,7 @@ private:
     double Value(int row, int column) const;
 
     platform::GrowableArray<GraphRow> m_arrRows;
+    platform::GrowableArray<platform::GrowableArray<double>> m_arrValues; // the rows' numbers
     platform::GrowableArray<GraphSeries> m_arrSeries;
     int m_nWrapLines = 0;
     bool m_bLegendDrawn = false; // the legend had room in the latest drawing

@@ -20,7 +20,10 @@ WorldMapPane::WorldMapPane(WindowHost& host, QWidget& window) : DraggableMapPane
 }
 
 void WorldMapPane::Draw(platform::DrawingSurface& dc) {
-    static const platform::QtBitmap map(resources::WorldMap());
+    // Held in the form it is drawn in: a picture of palette indices would be converted again at
+    // every paint.
+    static const platform::QtBitmap map(
+        resources::WorldMap().convertToFormat(QImage::Format_ARGB32_Premultiplied));
     m_rectMap = {0, 0, map.Width(), map.Height()};
     const std::string status = DrawWorldMap(dc, map, m_host.StationsAll(), m_bMarkAll,
                                             m_host.StationsOpened(), Colouring());

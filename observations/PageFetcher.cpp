@@ -191,23 +191,93 @@ std::string PageFetcher::Extract(std::string_view text, std::string_view label,
     return DecodeExtracted(text.substr(b + start.size(), c - b - start.size()));
 }
 
-std::string PageFetcher::DecodeExtracted(std::string_view raw) {
-    // Each replacement runs once over the whole text in this order; a "&#38;" that forms a new
-    // reference with the text after it is decoded by a later step.
+namespace {
+
+// The clean-up step by step: each replacement runs once over the whole text in this order; a
+// "&#38;" that forms a new reference with the text after it is decoded by a later step.
+std::string DecodeStepByStep(std::string_view raw) {
     static const std::pair<std::string_view, std::string_view> table[] = {
         {"  ", " "},    {"\n", " "},    {"&#34;", "\""}, {"&#33;", "!"},  {"&#36;", "$"},
         {"&#37;", "%"}, {"&#38;", "&"}, {"&#45;", "-"},  {"&#46;", "."},  {"&#47;", "/"},
         {"&#60;", "<"}, {"&#62;", ">"}, {"&#160;", " "}, {"&#247;", "-"}, {"&deg;", "\xB0"},
     };
     std::string text(raw);
-    // Every reference begins with "&": a text without one needs only the first two steps.
-    const bool references = text.find('&') != std::string::npos;
-    for (const auto& [from, to] : table) {
-        if (!references && from[0] == '&')
-            break;
+    for (const auto& [from, to] : table)
         platform::ReplaceAll(text, from, to);
-    }
     return platform::Trim(text);
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+} // namespace
+
+std::string PageFetcher::DecodeExtracted(std::string_view raw) {
+    std::string text;
+    DecodeExtractedInto(raw, text);
+    return text;
+}
+
+void PageFetcher::DecodeExtractedInto(std::string_view raw, std::string& text) {
+    // The clean-up is a series of replacements, each run once over the whole text: blanks in
+    // pairs folded ("  " to " "), line feeds to blanks, then the references in the order of
+    // the table below, then the text trimmed. Only "&#38;" makes a new reference (with the text
+    // after it) that a later step decodes: a text without it comes out the same from one
+    // forward pass, which is what is done here; one with it takes the steps one by one.
+    static const std::pair<std::string_view, char> references[] = {
+        {"&#34;", '"'}, {"&#33;", '!'},  {"&#36;", '$'},  {"&#37;", '%'},
+        {"&#45;", '-'}, {"&#46;", '.'},  {"&#47;", '/'},  {"&#60;", '<'},
+        {"&#62;", '>'}, {"&#160;", ' '}, {"&#247;", '-'}, {"&deg;", '\xB0'},
+    };
+    text.clear();
+    if (raw.find("&#38;") != std::string_view::npos) {
+        text = DecodeStepByStep(raw);
+        return;
+    }
+    // Leading and trailing white space goes; what stays of it is found on the decoded text.
+    text.reserve(raw.size());
+    for (std::size_t i = 0; i < raw.size();) {
+        const char c = raw[i];
+        if (c == ' ') {
+            // A run of n blanks becomes (n + 1) / 2.
+            std::size_t n = 1;
+            while (i + n < raw.size() && raw[i + n] == ' ')
+                ++n;
+            text.append((n + 1) / 2, ' ');
+            i += n;
+        } else if (c == '\n') {
+            text += ' ';
+            ++i;
+        } else if (c == '&') {
+            const std::string_view rest = raw.substr(i);
+            char decoded = 0;
+            std::size_t length = 1;
+            for (const auto& [from, to] : references)
+                if (rest.starts_with(from)) {
+                    decoded = to;
+                    length = from.size();
+                    break;
+                }
+            text += decoded ? decoded : '&';
+            i += length;
+        } else {
+            // Plain text up to the next character that needs a look.
+            std::size_t end = i + 1;
+            while (end < raw.size() && raw[end] != ' ' && raw[end] != '\n' && raw[end] != '&')
+                ++end;
+            text.append(raw.data() + i, end - i);
+            i = end;
+        }
+    }
+    std::size_t first = 0;
+    while (first < text.size() && IsBlank(text[first]))
+        ++first;
+    std::size_t last = text.size();
+    while (last > first && IsBlank(text[last - 1]))
+        --last;
+    text.erase(last);
+    text.erase(0, first);
 }
 
 const char* HttpReasonPhrase(long status) {

@@ -71,6 +71,8 @@ public:
     // The clean-up applied to an extracted text: blanks folded once, line feeds, the character
     // references the report pages use, then trimmed.
     static std::string DecodeExtracted(std::string_view raw);
+    // The same into `text`, whose storage is reused.
+    static void DecodeExtractedInto(std::string_view raw, std::string& text);
 
 private:
     Limits m_limits;

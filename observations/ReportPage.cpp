@@ -64,6 +64,61 @@ void OrderAndDropDuplicates(ObservationSeries& series, int first) {
     series.SetSize(static_cast<int>(end - series.begin()));
 }
 
+// Where the text of a value stands in a row's cells: between the first start marker after the
+// first occurrence of its label and the first end marker after that; empty when a marker is
+// missing (as PageFetcher::Extract cuts it).
+std::string_view Cut(std::string_view cells, std::size_t label, std::string_view start,
+                     std::string_view end) {
+    if (label == std::string_view::npos)
+        return {};
+    const std::size_t b = cells.find(start, label);
+    if (b == std::string_view::npos)
+        return {};
+    const std::size_t c = cells.find(end, b);
+    if (c == std::string_view::npos || c < b + start.size())
+        return {};
+    return cells.substr(b + start.size(), c - b - start.size());
+}
+
+// The values of one row, cut from its cells in one pass over the labels: each label is looked
+// for once, and the values that share it are cut from the same place.
+class RowReader {
+public:
+    explicit RowReader(const ReportRow& row) : m_row(row) {}
+
+    std::string_view Raw(ReportValue value) {
+        if (value == ReportValue::Report)
+            return m_row.report;
+        const ReportMarkers& m = MarkersOf(value);
+        return Cut(m_row.cells, Label(m.label), m.start, m.end);
+    }
+
+    // The decoded value into `text` (its storage reused).
+    void Decode(ReportValue value, std::string& text) {
+        PageFetcher::DecodeExtractedInto(Raw(value), text);
+    }
+
+private:
+    std::size_t Label(std::string_view label) {
+        if (label.empty())
+            return 0;
+        for (std::size_t i = 0; i < m_found; ++i)
+            if (m_labels[i] == label)
+                return m_positions[i];
+        const std::size_t at = m_row.cells.find(label);
+        if (m_found < std::size(m_labels)) {
+            m_labels[m_found] = label;
+            m_positions[m_found++] = at;
+        }
+        return at;
+    }
+
+    const ReportRow& m_row;
+    std::string_view m_labels[static_cast<int>(ReportValue::Count)];
+    std::size_t m_positions[static_cast<int>(ReportValue::Count)] = {};
+    std::size_t m_found = 0;
+};
+
 } // namespace
 
 const ReportMarkers& MarkersOf(ReportValue value) {
@@ -96,10 +151,9 @@ bool ReportRowCutter::Next(ReportRow& row) {
 }
 
 std::string RowValue(const ReportRow& row, ReportValue value) {
-    if (value == ReportValue::Report)
-        return PageFetcher::DecodeExtracted(row.report);
-    const ReportMarkers& m = MarkersOf(value);
-    return PageFetcher::Extract(row.cells, m.label, m.start, m.end, 1);
+    std::string text;
+    RowReader(row).Decode(value, text);
+    return text;
 }
 
 ReportReadResult ReadReportRows(std::string_view page, ObservationSeries* series,
@@ -127,15 +181,20 @@ ReportReadResult ReadReportRows(std::string_view page, ObservationSeries* series
     constexpr double kMissing = std::numeric_limits<double>::quiet_NaN();
     ReportRowCutter cutter(page);
     ReportRow row;
+    // Texts reused from row to row: a row allocates only for what it keeps.
+    std::string observed, utc, when, whole, fraction;
     for (int k = 1;; ++k) {
         const bool more = cutter.Next(row);
-        const std::string observed = more ? RowValue(row, ReportValue::Observed) : std::string();
-        if (observed.empty())
+        RowReader values(row);
+        if (more)
+            values.Decode(ReportValue::Observed, observed);
+        if (!more || observed.empty())
             return finish(k > 1 ? ReportOutcome::Rows : ReportOutcome::NoData);
 
-        const std::string utc = RowValue(row, ReportValue::Utc);
+        values.Decode(ReportValue::Utc, utc);
         if (!utc.empty()) {
-            const auto fields = platform::ParseUsDateTime(utc + " " + observed);
+            when.assign(utc).append(1, ' ').append(observed);
+            const auto fields = platform::ParseUsDateTime(when);
             if (!fields)
                 return finish(ReportOutcome::NoData);
             platform::DateTimeFields minute = *fields;
@@ -150,27 +209,28 @@ ReportReadResult ReadReportRows(std::string_view page, ObservationSeries* series
 
         // A whole part of 0 or -0 gives 0 whatever the fraction; one without a number is a
         // temperature the row does not give.
-        const std::string whole = RowValue(row, ReportValue::TemperatureWhole);
+        values.Decode(ReportValue::TemperatureWhole, whole);
         if (whole.empty() || !HasDigit(whole)) {
             working.dTemperature = kMissing;
         } else if (platform::LeadingDouble(whole) == 0.0) {
             working.dTemperature = 0.0;
         } else {
-            const std::string fraction = RowValue(row, ReportValue::TemperatureFraction);
+            values.Decode(ReportValue::TemperatureFraction, fraction);
             if (!fraction.empty())
-                working.dTemperature = platform::LeadingDouble(whole + "." + fraction);
+                working.dTemperature =
+                    platform::LeadingDouble(whole.append(1, '.').append(fraction));
         }
 
-        working.strConditionsAt = RowValue(row, ReportValue::ConditionsCell);
-        working.strTemperature = RowValue(row, ReportValue::TemperatureCell);
-        working.strDewpoint = RowValue(row, ReportValue::DewpointCell);
-        working.strPressure = RowValue(row, ReportValue::PressureCell);
-        working.strWinds = RowValue(row, ReportValue::WindsCell);
-        working.strVisibility = RowValue(row, ReportValue::VisibilityCell);
-        working.strCeiling = RowValue(row, ReportValue::CeilingCell);
-        working.strClouds = RowValue(row, ReportValue::CloudsCell);
-        working.strPresentWeather = RowValue(row, ReportValue::PresentWeatherCell);
-        working.strReport = RowValue(row, ReportValue::Report);
+        values.Decode(ReportValue::ConditionsCell, working.strConditionsAt);
+        values.Decode(ReportValue::TemperatureCell, working.strTemperature);
+        values.Decode(ReportValue::DewpointCell, working.strDewpoint);
+        values.Decode(ReportValue::PressureCell, working.strPressure);
+        values.Decode(ReportValue::WindsCell, working.strWinds);
+        values.Decode(ReportValue::VisibilityCell, working.strVisibility);
+        values.Decode(ReportValue::CeilingCell, working.strCeiling);
+        values.Decode(ReportValue::CloudsCell, working.strClouds);
+        values.Decode(ReportValue::PresentWeatherCell, working.strPresentWeather);
+        values.Decode(ReportValue::Report, working.strReport);
         FillReportNumbers(working);
 
         ++result.rows;

@@ -5,8 +5,10 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QHash>
+#include <QPaintEngine>
 #include <QPolygon>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include <utility>
@@ -76,16 +78,19 @@ int CellHeight(const Font& font) {
 }
 
 QtDrawingSurface::QtDrawingSurface(QPainter& painter, Rect client)
-    : m_painter(painter), m_client(client) {
+    : m_painter(painter), m_client(client),
+      m_pixels(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster) {
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_painter.setRenderHint(QPainter::TextAntialiasing, true);
     m_qfont = ResolveFont(m_font);
+    m_metrics = QFontMetrics(m_qfont);
     ApplyPen();
     m_painter.setBrush(ToQColor(m_brush.color));
 }
 
 void QtDrawingSurface::ApplyPen() {
-    QPen pen(ToQColor(m_pen.color));
+    m_penColor = ToQColor(m_pen.color);
+    QPen pen(m_penColor);
     if (m_pen.width > 1) {
         pen.setWidth(m_pen.width);
         pen.setCapStyle(Qt::RoundCap);
@@ -113,8 +118,12 @@ Brush QtDrawingSurface::SelectBrush(const Brush& brush) {
 }
 
 Font QtDrawingSurface::SelectFont(const Font& font) {
+    if (font == m_font)
+        return font;
     Font previous = std::exchange(m_font, font);
     m_qfont = ResolveFont(font);
+    m_metrics = QFontMetrics(m_qfont);
+    m_fontSet = false;
     return previous;
 }
 
@@ -147,12 +156,20 @@ void QtDrawingSurface::LineTo(int x, int y) {
     // slanted ones are set pixel by pixel.
     if (x0 == x && y0 == y)
         return;
+    // On pixels, straight lines are the pixels of a rectangle one pixel wide: filled as one,
+    // they cost a fraction of the general line path. A drawing (SVG, print) keeps them lines.
     if (y0 == y) {
-        m_painter.drawLine(x0, y0, x + (x > x0 ? -1 : 1), y);
+        if (m_pixels)
+            m_painter.fillRect(std::min(x0, x + 1), y, std::abs(x - x0), 1, m_penColor);
+        else
+            m_painter.drawLine(x0, y0, x + (x > x0 ? -1 : 1), y);
         return;
     }
     if (x0 == x) {
-        m_painter.drawLine(x0, y0, x, y + (y > y0 ? -1 : 1));
+        if (m_pixels)
+            m_painter.fillRect(x, std::min(y0, y + 1), 1, std::abs(y - y0), m_penColor);
+        else
+            m_painter.drawLine(x0, y0, x, y + (y > y0 ? -1 : 1));
         return;
     }
     QPolygon points;
@@ -206,7 +223,7 @@ void QtDrawingSurface::TextOut(int x, int y, const std::string& text) {
     if (text.empty())
         return;
     const QString q = FromCp1252(text);
-    const QFontMetrics metrics(m_qfont);
+    const QFontMetrics& metrics = m_metrics;
     const int width = metrics.horizontalAdvance(q);
     // The text cell is as high as the font asked for; the glyphs fit inside it.
     const int height = CellHeight(m_font);
@@ -224,14 +241,16 @@ void QtDrawingSurface::TextOut(int x, int y, const std::string& text) {
         m_painter.fillRect(left, top, width, height, ToQColor(m_bkColor));
     const QPen previous = m_painter.pen();
     m_painter.setPen(ToQColor(m_textColor));
-    m_painter.setFont(m_qfont);
+    if (!m_fontSet) {
+        m_painter.setFont(m_qfont);
+        m_fontSet = true;
+    }
     m_painter.drawText(left, top + metrics.ascent(), q);
     m_painter.setPen(previous);
 }
 
 Size QtDrawingSurface::GetTextExtent(const std::string& text) const {
-    const QFontMetrics metrics(m_qfont);
-    return {metrics.horizontalAdvance(FromCp1252(text)), CellHeight(m_font)};
+    return {m_metrics.horizontalAdvance(FromCp1252(text)), CellHeight(m_font)};
 }
 
 void QtDrawingSurface::DrawBitmap(int x, int y, const Bitmap& bitmap) {

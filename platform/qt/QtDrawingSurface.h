@@ -3,6 +3,7 @@
 #include "platform/DrawingSurface.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 
@@ -58,10 +59,14 @@ private:
 
     QPainter& m_painter;
     Rect m_client;
+    bool m_pixels; // the painter sets pixels (an image, a window), not a drawing of shapes
     Pen m_pen = kBlackPen;
+    QColor m_penColor; // the pen's colour, for the lines filled as rectangles
     Brush m_brush = kWhiteBrush;
     Font m_font{"Arial", 16, 400};
     QFont m_qfont;
+    QFontMetrics m_metrics{m_qfont}; // of m_qfont
+    bool m_fontSet = false;          // the painter has m_qfont (none but the surface draws with it)
     Color m_textColor = RGB(0, 0, 0);
     Color m_bkColor = RGB(255, 255, 255);
     BackgroundMode m_mode = BackgroundMode::Opaque;

@@ -59,6 +59,20 @@ TEST(StationLine, HemispheresOtherThanNorthAndWestCountAsSouthAndEast) {
     EXPECT_EQ(r.dElevation, 0);
 }
 
+// The elevation is the number its field starts with, whatever way it is written.
+TEST(StationLine, ReadsTheElevationAsTheNumberItsFieldStartsWith) {
+    const struct {
+        const char* field;
+        double metres;
+    } cases[] = {{"  37", 37}, {"-12 ", -12}, {" +7 ", 7}, {"12.5", 12.5}, {"1e2 ", 100},
+                 {"    ", 0},  {"-   ", 0},   {"3 4 ", 3}, {"0x1F", 31},   {"9999", 9999}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseStationLine(StationLine("  ", "X", "XXXX", "10 30N", "020 30E", c.field))
+                      .dElevation,
+                  c.metres)
+            << c.field;
+}
+
 TEST(StationLine, ReadsBlankPaddedDegreesFromTheirColumns) {
     const StationRecord r =
         ParseStationLine(StationLine("ON", "ARMSTRONG", "CYYW", "50 18N", " 83 51W", " 351", "CN"));

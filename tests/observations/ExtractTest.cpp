@@ -37,6 +37,11 @@ TEST(Extract, DecodesInOneOrderedPass) {
         {"&#34;&#33;&#36;&#37;&#47;&#62;&#247;", "\"!$%/>-"},
         {" line\none \n", "line one"},
         {"no references  at all\n", "no references at all"},
+        {"a   b", "a  b"},        // an odd run keeps its last blank
+        {"a\n\nb", "a  b"},       // line feeds become blanks after the folding
+        {"a&#160;\n b", "a   b"}, // so do references
+        {"&#1600;, &amp; and &", "&#1600;, &amp; and &"}, // not references of the table
+        {"\t &#160;x&#160;", "x"},                        // trimmed after decoding
     };
     for (const auto& c : cases)
         EXPECT_EQ(PageFetcher::DecodeExtracted(c.raw), c.decoded) << c.raw;

@@ -96,6 +96,38 @@ TEST(CalendarTime, LocalBreakdownGivesBackThePrintedFields) {
     }
 }
 
+// The reading of a local clock becomes the instant the C library gives for it, also where the
+// zone changes its offset (half-hour and 30-minute changes, gaps and repeated hours), in every
+// zone in turn: readings a reader converts from its cache of offsets included.
+TEST(CalendarTime, LocalTimesAreTheCLibrarysThroughAYearOfChanges) {
+    for (const char* tz : {"Europe/Berlin", "America/New_York", "Australia/Lord_Howe",
+                           "Asia/Kolkata", "America/St_Johns", "UTC"}) {
+        ScopedTimeZone zone(tz);
+        for (int day = 0; day < 366; ++day)
+            for (int minute = 0; minute < 1440; minute += 25) {
+                std::tm tm{};
+                tm.tm_year = 2026 - 1900;
+                tm.tm_mon = 0;
+                tm.tm_mday = 1 + day;
+                std::mktime(&tm); // normalised into a month and day
+                const platform::DateTimeFields fields{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
+                                                      minute / 60,       minute % 60,   0};
+                std::tm local{};
+                local.tm_year = tm.tm_year;
+                local.tm_mon = tm.tm_mon;
+                local.tm_mday = tm.tm_mday;
+                local.tm_hour = fields.hour;
+                local.tm_min = fields.minute;
+                local.tm_isdst = -1;
+                const std::time_t expected = std::mktime(&local);
+                const auto t = platform::MakeLocalTime(fields);
+                ASSERT_TRUE(t) << tz;
+                ASSERT_EQ(*t, expected) << tz << " " << fields.month << "/" << fields.day << " "
+                                        << fields.hour << ":" << fields.minute;
+            }
+    }
+}
+
 TEST(CalendarTime, DatesBefore1970HaveNoValue) {
     ScopedTimeZone zone("UTC");
     EXPECT_FALSE(platform::MakeLocalTime({1969, 12, 31, 12, 0, 0}));
