@@ -22,7 +22,7 @@
 
 #include <algorithm>
 
-MeteogramPane::MeteogramPane(WindowHost& host, QWidget& window) : MapPane(host, window) {
+MeteogramPane::MeteogramPane(WindowHost& host, QWidget& window) : ViewPane(host, window) {
     // Ticks must not come early: an early tick fetches the report already shown.
     m_timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&m_timer, &QTimer::timeout, &window,

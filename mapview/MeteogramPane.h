@@ -4,7 +4,7 @@
 #include "catalogue/StationRecord.h"
 #include "graph/Graph.h"
 #include "graph/Meteogram.h"
-#include "mapview/MapPane.h"
+#include "mapview/ViewPane.h"
 #include "observations/ObservationRecord.h"
 
 #include <QImage>
@@ -19,7 +19,7 @@ class QPagedPaintDevice;
 // past observations and fills the meteogram; a timer with the station's reporting interval
 // fetches the newest report and adds it; at close the window goes into the recent list, writes
 // its meteodata file when asked to and leaves the list of opened stations.
-class MeteogramPane : public MapPane {
+class MeteogramPane : public ViewPane {
 public:
     MeteogramPane(WindowHost& host, QWidget& window);
     ~MeteogramPane() override;

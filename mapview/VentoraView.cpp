@@ -24,7 +24,7 @@ using namespace ids;
 namespace {
 
 // The pane of a window kind: the one place where the kind decides what a map view is.
-std::unique_ptr<MapPane> MakePane(std::int32_t kind, WindowHost& host, QWidget& window) {
+std::unique_ptr<ViewPane> MakePane(std::int32_t kind, WindowHost& host, QWidget& window) {
     switch (kind) {
     case KIND_STATION:
         return std::make_unique<MeteogramPane>(host, window);

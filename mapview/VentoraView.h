@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mapview/MapPane.h"
+#include "mapview/ViewPane.h"
 #include "platform/DrawingSurface.h"
 #include "views/ViewBase.h"
 
@@ -48,6 +48,6 @@ private:
     // Runs the work on the meteogram of a station window; nothing on a map.
     void WithMeteogram(const std::function<void(MeteogramPane&)>& work);
 
-    std::unique_ptr<MapPane> m_pane;
+    std::unique_ptr<ViewPane> m_pane;
     std::string m_strText;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mapview/MapPane.h"
+#include "mapview/DraggableMapPane.h"
 
 // The world map: the picture with every catalogue station as a red dot (while "Mark all
 // stations" is on) and every opened station as a blue square; the pointer's position in the

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/StationRecord.h"
-#include "mapview/MapPane.h"
+#include "mapview/DraggableMapPane.h"
 
 // A zoomed map: the stations of a dragged rectangle, each a red square with its name, scaled to
 // the window; it keeps its own copy of them when later drags replace the main frame's table.

@@ -5,7 +5,6 @@
 #include "mapview/MapDrawing.h"
 #include "platform/DrawingSurface.h"
 #include "platform/qt/CommandTarget.h"
-#include "platform/qt/RubberBandTracker.h"
 
 #include <QPoint>
 
@@ -16,14 +15,15 @@ class CGraph;
 class QWidget;
 class WindowHost;
 
-// What one kind of map view shows and does: the world map, a zoomed map or a meteogram. The map
-// view holds one, chosen when it is made, and hands it its drawing, mouse and commands.
-class MapPane {
+// The pane of a map-view window: what one kind of map view shows and does: the world map, a zoomed
+// map or a meteogram. The map view holds one, chosen when it is made, and hands it its drawing,
+// mouse and commands.
+class ViewPane {
 public:
-    MapPane(WindowHost& host, QWidget& window) : m_host(host), m_window(window) {}
-    virtual ~MapPane() = default;
-    MapPane(const MapPane&) = delete;
-    MapPane& operator=(const MapPane&) = delete;
+    ViewPane(WindowHost& host, QWidget& window) : m_host(host), m_window(window) {}
+    virtual ~ViewPane() = default;
+    ViewPane(const ViewPane&) = delete;
+    ViewPane& operator=(const ViewPane&) = delete;
 
     // The window is being created: false when it cannot be (it is then not shown at all).
     virtual bool Create() { return true; }
@@ -72,43 +72,3 @@ protected:
     WindowHost& m_host;
     QWidget& m_window;
 };
-
-// A map in which a rectangle dragged to the right opens a zoomed map of the stations inside it.
-class DraggableMapPane : public MapPane {
-public:
-    DraggableMapPane(WindowHost& host, QWidget& window);
-
-    void MouseMove(QPoint at) override;
-    void MousePress(QPoint at) override;
-    void MouseRelease(QPoint at) override;
-    void CancelDrag() override { m_tracker.Cancel(); }
-    // The tables of current conditions can be fetched again while the stations are coloured.
-    platform::CommandUi RefreshState() const override;
-    void Refresh() override;
-
-protected:
-    // The map degrees of a rectangle dragged in this map.
-    virtual MapRegion DragRegion(const platform::TrackedRect& r) const = 0;
-    // The tip of the station nearest to `at` among those that `place` puts within a few pixels
-    // of it; empty while the stations are not coloured or none is that near.
-    template <typename Place>
-    std::string NearestStationTip(QPoint at, const StationTable& stations, Place place) const;
-
-private:
-    void OnZoomDrag(const platform::TrackedRect& r);
-
-    platform::RubberBandTracker m_tracker;
-};
-
-template <typename Place>
-std::string DraggableMapPane::NearestStationTip(QPoint at, const StationTable& stations,
-                                                Place place) const {
-    const MapColouring colouring = Colouring();
-    if (!colouring.On())
-        return {};
-    const StationRecord* nearest = NearestStation(stations, {at.x(), at.y()}, place);
-    if (!nearest)
-        return {};
-    return StationTip(*nearest, colouring.conditions->RowOf(nearest->strICAO), colouring.metric,
-                      colouring.now);
-}

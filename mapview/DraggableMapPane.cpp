@@ -1,28 +1,8 @@
-#include "mapview/MapPane.h"
+#include "mapview/DraggableMapPane.h"
 
 #include "platform/CText.h"
-#include "platform/CalendarTime.h"
 #include "views/WindowHost.h"
 #include "views/WindowKinds.h"
-
-const StationRecord& MapPane::Station() const {
-    static const StationRecord none;
-    return none;
-}
-
-void MapPane::OpenNearestList() {
-    m_host.OpenWindow(KIND_RESULT_LIST, "Nearest stations");
-}
-
-MapColouring MapPane::Colouring() const {
-    const StationRecord& settings = m_host.CurrentStation();
-    MapColouring colouring;
-    colouring.mode = m_host.MapColourMode();
-    colouring.conditions = &m_host.Conditions();
-    colouring.metric = settings.bMetricStyle != 0;
-    colouring.now = platform::CurrentTime();
-    return colouring;
-}
 
 platform::CommandUi DraggableMapPane::RefreshState() const {
     return {Colouring().On(), false};
@@ -34,7 +14,7 @@ void DraggableMapPane::Refresh() {
 }
 
 DraggableMapPane::DraggableMapPane(WindowHost& host, QWidget& window)
-    : MapPane(host, window), m_tracker(&window) {}
+    : ViewPane(host, window), m_tracker(&window) {}
 
 void DraggableMapPane::MouseMove(QPoint at) {
     m_tracker.Move(at);
