@@ -23,7 +23,7 @@ std::string SorryPage(const std::string& reason);
 // The answer for a request the server cannot serve through a fault of its own.
 std::string ServerErrorPage(const std::string& reason);
 
-// One row of the page (exposed for tests).
+// One observation of the page: its table rows, then the coded report.
 std::string TranslatedRow(const StationInfo& station, const TimedReport& report);
 
 // "12&#46;8", "&#45;3&#46;4": a number with the given decimals, sign and point as references.
