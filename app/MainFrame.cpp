@@ -476,10 +476,6 @@ std::string CMainFrame::ServerNotice() const {
     return m_status ? m_status->ServerNotice() : std::string();
 }
 
-std::string CMainFrame::PaneText() const {
-    return m_status ? m_status->Text() : std::string();
-}
-
 void CMainFrame::ShowHelp() {
     HelpWindow::Show(this);
 }

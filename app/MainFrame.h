@@ -122,8 +122,6 @@ public:
     const std::vector<LayoutEntry>& UnrestoredStations() const { return m_unrestored; }
     QMdiArea* MdiArea() const { return m_mdiArea; }
     CViewBase* ActiveView() const;
-    std::string PaneText() const;
-    int CurrentMenu() const { return m_commands.CurrentMenu(); }
     QToolBar* ToolBar() const { return m_commands.ToolBar(); }
 
 protected:

@@ -365,7 +365,7 @@ TEST_F(WindowManagementTest, AMenuItemsPromptGoesWhenItsMenuCloses) {
     view->hide();
     Pump();
     EXPECT_EQ(Frame().statusBar()->currentMessage(), "");
-    EXPECT_EQ(Frame().PaneText(), "Total stations: 6");
+    EXPECT_EQ(PaneText(), "Total stations: 6");
 
     // A menu closed without choosing takes its prompt along as well.
     view->popup(Frame().mapToGlobal(QPoint(40, 40)));

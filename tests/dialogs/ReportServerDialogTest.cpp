@@ -46,8 +46,7 @@ TEST_F(ReportServerDialogTest, ShowsTheAddressRefusesWhatIsNoneAndKeepsTheNewOne
     // The new address, without its "/", serves the windows and stays for the next start.
     EXPECT_EQ(Frame().Catalogue().ServerUrl(), second.BaseUrl());
     EXPECT_EQ(platform::Profile::GetString("Server", "strBaseUrl", ""), second.BaseUrl());
-    EXPECT_EQ(Frame().PaneText(),
-              "Reports now come from the report server " + second.BaseUrl() + ".");
+    EXPECT_EQ(PaneText(), "Reports now come from the report server " + second.BaseUrl() + ".");
     App().OpenStations({"KJFK"});
     Pump();
     EXPECT_TRUE(WindowTitled("NYC_JFK ARPT"));

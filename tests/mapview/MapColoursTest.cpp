@@ -135,8 +135,7 @@ TEST_F(MapColoursTest, AModeSwitchedOnFetchesTheTableAndColoursTheWorldMap) {
               ColourOf(FlightCategoryColour(FlightCategory::VFR)));
 
     const std::string asOf = "as of " + UtcClock(Frame().Conditions().FetchedAt());
-    EXPECT_EQ(Frame().PaneText(),
-              "Current conditions: 5 stations, " + asOf + "; 2 bad rows skipped");
+    EXPECT_EQ(PaneText(), "Current conditions: 5 stations, " + asOf + "; 2 bad rows skipped");
     EXPECT_EQ(LegendTexts(WorldMap()),
               (std::vector<std::string>{"VFR 1", "MVFR 1", "IFR 1", "LIFR 1", "no category 1",
                                         "no report 1", asOf}));
@@ -156,13 +155,13 @@ TEST_F(MapColoursTest, AModeSwitchedOnFetchesTheTableAndColoursTheWorldMap) {
 TEST_F(MapColoursTest, ColoursOffLeaveTheMapAsDesigned) {
     StartViewer();
     const QImage before = WorldMap()->grab().toImage();
-    const std::string status = Frame().PaneText();
+    const std::string status = PaneText();
     Choose(ids::ID_VIEW_MAP_COLOURS_CATEGORY);
     WaitForTables(1);
     Choose(ids::ID_VIEW_MAP_COLOURS_STATIONS);
     Pump();
     EXPECT_EQ(WorldMap()->grab().toImage(), before);
-    EXPECT_EQ(Frame().PaneText(), status);
+    EXPECT_EQ(PaneText(), status);
     EXPECT_FALSE(Frame().Feed().Active());
     EXPECT_FALSE(Frame().Action(ids::ID_VIEW_REFRESH)->isEnabled());
 }

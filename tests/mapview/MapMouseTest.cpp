@@ -43,14 +43,14 @@ TEST_F(MapMouseTest, ThePointerPositionIsShownInTheStatusBar) {
     CVentoraView* map = WorldMap();
     ASSERT_TRUE(map);
     QTest::mouseMove(map, QPoint(20, 45));
-    EXPECT_EQ(Frame().PaneText(), "  180 00W,  90 00N");
+    EXPECT_EQ(PaneText(), "  180 00W,  90 00N");
     QTest::mouseMove(map, QPoint(519, 294));
-    EXPECT_EQ(Frame().PaneText(), "  180 00E,  89 59S");
+    EXPECT_EQ(PaneText(), "  180 00E,  89 59S");
     QTest::mouseMove(map, QPoint(270, 170));
-    EXPECT_EQ(Frame().PaneText().substr(0, 11), "  000 21E, ");
+    EXPECT_EQ(PaneText().substr(0, 11), "  000 21E, ");
     // Over the margin the text stays.
     QTest::mouseMove(map, QPoint(525, 100));
-    EXPECT_EQ(Frame().PaneText().substr(0, 11), "  000 21E, ");
+    EXPECT_EQ(PaneText().substr(0, 11), "  000 21E, ");
 }
 
 TEST_F(MapMouseTest, ADragToTheRightOpensAZoomWindow) {
@@ -82,7 +82,7 @@ TEST_F(MapMouseTest, ADragToTheRightOpensAZoomWindow) {
     const ZoomMapPane* world = MapView(Windows()[2])->PaneAs<ZoomMapPane>();
     EXPECT_EQ(world->ZoomStations().GetSize(), 6);
     QPixmap picture = Windows()[2]->grab();
-    EXPECT_EQ(Frame().PaneText(), "Stations inside: 6");
+    EXPECT_EQ(PaneText(), "Stations inside: 6");
 
     // A drag over North America keeps the earlier zoom windows as they were.
     Drag(map, QPoint(110, 90), QPoint(200, 130));
@@ -147,7 +147,7 @@ TEST_F(MapMouseTest, MarkAllStationsSwitchesTheDots) {
     EXPECT_FALSE(map->PaneAs<WorldMapPane>()->MarkingAll());
     EXPECT_FALSE(mark->isChecked());
     EXPECT_NE(map->grab().toImage().pixelColor(berlin), QColor(255, 0, 0));
-    EXPECT_EQ(Frame().PaneText(), "kept");
+    EXPECT_EQ(PaneText(), "kept");
 
     // In a zoom window the command is disabled.
     Drag(map, QPoint(20, 45), QPoint(520, 296));

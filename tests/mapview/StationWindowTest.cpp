@@ -515,7 +515,7 @@ TEST_F(StationWindowTest, AnOutageDuringRefreshTicksIsToldInTheStatusBarAndTheWi
         notRefreshed;
     EXPECT_EQ(Frame().ServerNotice(), notice);
     MapView(WindowTitled("World Map"))->repaint();
-    EXPECT_EQ(Frame().PaneText(), "Total stations: 6");
+    EXPECT_EQ(PaneText(), "Total stations: 6");
     EXPECT_EQ(Frame().ServerNotice(), notice);
     for (MeteogramPane* view : views)
         EXPECT_EQ(view->Graph()->RowCount(), 4);

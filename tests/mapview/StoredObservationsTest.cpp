@@ -165,7 +165,7 @@ TEST_F(StoredObservationsTest, ExportWritesAnyStoredPeriodAsCsvOrMeteodata) {
     EXPECT_NE(csv.find("2026-12-06T23:50:00Z"), std::string::npos) << csv;
     EXPECT_NE(csv.find("2026-12-07T04:50:00Z"), std::string::npos);
     EXPECT_EQ(csv.find("2026-12-06T22:50:00Z"), std::string::npos);
-    EXPECT_EQ(Frame().PaneText(), "6 observations of KJFK written to \"six.csv\".");
+    EXPECT_EQ(PaneText(), "6 observations of KJFK written to \"six.csv\".");
 
     // From the world map: the station is asked for; the meteodata layout, newest first.
     Frame().MdiArea()->setActiveSubWindow(WindowTitled("World Map"));

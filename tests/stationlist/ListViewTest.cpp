@@ -76,7 +76,7 @@ TEST_F(ListViewTest, TheStatusLineCountsTheSelectedRow) {
     CListView_Stations* list = OpenAll();
     ASSERT_EQ(list->Model().rowCount(), 1200);
     list->Table()->selectRow(2);
-    EXPECT_EQ(Frame().PaneText(), " Line:      3 /   1200");
+    EXPECT_EQ(PaneText(), " Line:      3 /   1200");
     EXPECT_EQ(list->CurrentRow(), 2);
 }
 
@@ -136,7 +136,7 @@ TEST_F(ListViewTest, TheKeyboardWorksOnTheSelectedRowOfAFreshList) {
     EXPECT_EQ(found->SelectedRow(), -1);
     QTest::keyClick(found->Table(), Qt::Key_Down);
     EXPECT_EQ(found->SelectedRow(), 0);
-    EXPECT_EQ(Frame().PaneText(), " Line:      1 /      6");
+    EXPECT_EQ(PaneText(), " Line:      1 /      6");
     QTest::keyClick(found->Table(), Qt::Key_Down);
     EXPECT_EQ(found->SelectedRow(), 1);
     QTest::keyClick(found->Table(), Qt::Key_End);

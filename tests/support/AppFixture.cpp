@@ -3,15 +3,18 @@
 #include "app/ChildFrame.h"
 #include "dialogs/FindDialog.h"
 #include "mapview/VentoraView.h"
+#include "platform/qt/Cp1252.h"
 #include "stationlist/ListViewStations.h"
 #include "tests/support/StationLine.h"
 #include "views/WindowKinds.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTimer>
 
 namespace testing_support {
@@ -123,6 +126,13 @@ std::string SampleStationList() {
            "\n" +
            StationLine("NY", "NYC/JFK ARPT", "KJFK", "40 38N", "073 46W", "   9", "US", "JFK") +
            "\n";
+}
+
+std::string AppFixture::PaneText() const {
+    const auto* pane = m_app->MainFrame()->statusBar()->findChild<QLabel*>(QStringLiteral("pane0"));
+    if (!pane)
+        return {};
+    return platform::ToCp1252(pane->toolTip().isEmpty() ? pane->text() : pane->toolTip());
 }
 
 } // namespace testing_support

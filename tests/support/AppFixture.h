@@ -36,6 +36,9 @@ protected:
     CVentoraView* MapView(CChildFrame* frame) const;
     CListView_Stations* ListView(CChildFrame* frame) const;
     CChildFrame* WindowTitled(const std::string& title) const;
+    // The status bar's information line as its user reads it: the whole text, which the tip
+    // holds where the pane cuts it.
+    std::string PaneText() const;
 
     // Runs `action`, which opens a modal dialog, and `interact` on the dialog once it is up.
     static void WithModal(const std::function<void()>& action,
