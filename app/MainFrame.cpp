@@ -217,10 +217,6 @@ void CMainFrame::UpdateViewStatus() {
         m_status->SetReportAge(view ? view->StatusText() : std::string());
 }
 
-std::string CMainFrame::ReportAge() const {
-    return m_status ? m_status->ReportAge() : std::string();
-}
-
 void CMainFrame::UpdateTitle() {
     // "Ventora - " and the active child's title, in every state of the child (its title is
     // often set after it became active, and a maximised child must not add its own again).
@@ -470,10 +466,6 @@ void CMainFrame::SetStatusText(const std::string& text) {
 void CMainFrame::SetServerNotice(const std::string& text) {
     if (m_status)
         m_status->SetServerNotice(text);
-}
-
-std::string CMainFrame::ServerNotice() const {
-    return m_status ? m_status->ServerNotice() : std::string();
 }
 
 void CMainFrame::ShowHelp() {

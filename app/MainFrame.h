@@ -96,9 +96,6 @@ public:
     const std::vector<LayoutEntry>& LayoutEntries() const { return m_arrLayoutEntries; }
     // The layout restore runs once per run.
     bool TakeLayoutRestore() { return !std::exchange(m_bLayoutRestored, true); }
-    std::string ServerNotice() const;
-    // The status bar's pane of the active meteogram's report age.
-    std::string ReportAge() const;
 
     // Runs a command: the active view first, then the frame.
     void RouteCommand(int id);

@@ -101,10 +101,6 @@ void StatusPanes::SetText(const std::string& text) {
     Elided(m_pane)->SetFullText(platform::FromCp1252(text));
 }
 
-std::string StatusPanes::Text() const {
-    return platform::ToCp1252(Elided(m_pane)->FullText());
-}
-
 void StatusPanes::SetServerNotice(const std::string& text) {
     Elided(m_serverNotice)->SetFullText(platform::FromCp1252(text));
     ShowPanes();
@@ -113,14 +109,6 @@ void StatusPanes::SetServerNotice(const std::string& text) {
 void StatusPanes::SetReportAge(const std::string& text) {
     Elided(m_reportAge)->SetFullText(platform::FromCp1252(text));
     ShowPanes();
-}
-
-std::string StatusPanes::ReportAge() const {
-    return platform::ToCp1252(Elided(m_reportAge)->FullText());
-}
-
-std::string StatusPanes::ServerNotice() const {
-    return platform::ToCp1252(Elided(m_serverNotice)->FullText());
 }
 
 void StatusPanes::ShowPanes() {

@@ -17,13 +17,10 @@ public:
 
     QStatusBar* Bar() const { return m_bar; }
     void SetText(const std::string& text);
-    std::string Text() const;
     // Empty takes the notice away.
     void SetServerNotice(const std::string& text);
-    std::string ServerNotice() const;
     // The age of the active meteogram's newest report; empty takes the pane away.
     void SetReportAge(const std::string& text);
-    std::string ReportAge() const;
 
 private:
     // The panes shown when no prompt covers them.

@@ -288,8 +288,8 @@ TEST_F(LayoutTest, AnOutageAtStartKeepsTheSavedStationsAndWaitsForNone) {
     EXPECT_EQ(server.Requests().size(), 1u);
     ASSERT_EQ(m_recorder.messages.size(), 1u);
     EXPECT_EQ(Titles(), (std::vector<std::string>{"World Map", "All stations"}));
-    EXPECT_EQ(Frame().ServerNotice(), "3 saved station windows were not reopened: the report "
-                                      "server did not answer. They stay in the layout.");
+    EXPECT_EQ(ServerNotice(), "3 saved station windows were not reopened: the report "
+                              "server did not answer. They stay in the layout.");
     Stop();
     // The layout still holds all five windows, the stations in their places.
     const std::string file = ReadFile(kLayoutFile);

@@ -394,7 +394,7 @@ TEST_F(WindowManagementTest, StatusTextsNeitherWidenTheWindowNorLieUnderAPrompt)
     EXPECT_TRUE(pane->isVisible());
     EXPECT_TRUE(pane->text().endsWith(QChar(0x2026))) << pane->text().toStdString();
     EXPECT_EQ(pane->toolTip().toStdString(), notice);
-    EXPECT_EQ(Frame().ServerNotice(), notice);
+    EXPECT_EQ(ServerNotice(), notice);
 
     // A prompt hides the notice, also one that arrives while the prompt is up.
     Frame().statusBar()->showMessage("Find station");

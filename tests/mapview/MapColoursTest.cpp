@@ -205,20 +205,20 @@ TEST_F(MapColoursTest, AnOutageKeepsTheLastColoursAndIsToldOnceInTheStatusBar) {
     const std::vector<std::string> legend = LegendTexts(WorldMap());
     EXPECT_EQ(legend.back().rfind(asOf + ", ", 0), 0u) << legend.back();
     EXPECT_NE(legend.back().find("min ago"), std::string::npos) << legend.back();
-    const std::string notice = Frame().ServerNotice();
+    const std::string notice = ServerNotice();
     EXPECT_NE(notice.find("answers with errors (HTTP 503)"), std::string::npos) << notice;
     EXPECT_NE(notice.find("the map's current conditions"), std::string::npos) << notice;
     EXPECT_TRUE(m_recorder.messages.empty());
 
     Frame().RefreshConditions();
     WaitForTables(3);
-    EXPECT_EQ(Frame().ServerNotice(), notice);
+    EXPECT_EQ(ServerNotice(), notice);
     EXPECT_TRUE(m_recorder.messages.empty());
 
     m_status = 200;
     Frame().RefreshConditions();
     WaitForTables(4);
-    EXPECT_NE(Frame().ServerNotice().find("answers again"), std::string::npos);
+    EXPECT_NE(ServerNotice().find("answers again"), std::string::npos);
     EXPECT_EQ(LegendTexts(WorldMap()).back(),
               "as of " + UtcClock(Frame().Conditions().FetchedAt()));
 }

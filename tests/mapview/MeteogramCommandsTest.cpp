@@ -159,8 +159,8 @@ TEST_F(MeteogramCommandsTest, RefreshFetchesTheNewestReportOnceAndRestartsTheTim
     EXPECT_EQ(pane->Series().GetSize(), 25);
     EXPECT_GT(pane->TimerRemaining(), before);
     EXPECT_EQ(pane->TimerInterval(), 60 * 60000);
-    EXPECT_EQ(Frame().ReportAge().substr(0, 24), "Newest report 05:50 UTC,") << Frame().ReportAge();
-    EXPECT_NE(Frame().ReportAge().find("; next retrieval "), std::string::npos);
+    EXPECT_EQ(ReportAge().substr(0, 24), "Newest report 05:50 UTC,") << ReportAge();
+    EXPECT_NE(ReportAge().find("; next retrieval "), std::string::npos);
 
     // The same report again: asked for, not added twice. The toolbar's button does the same.
     QAction* button = Frame().Action(ids::ID_VIEW_REFRESH);
@@ -199,11 +199,11 @@ TEST_F(MeteogramCommandsTest, TheStatusLineGivesTheAgeOfTheNewestReport) {
     EXPECT_NE(text.find(MeteogramPane::AgeText(age) + " ago"), std::string::npos) << text;
     EXPECT_EQ(text.find(", overdue") != std::string::npos, age > 2 * 3600) << text;
     // Active, the window puts it in its pane of the status bar; a map takes the pane away.
-    EXPECT_EQ(Frame().ReportAge(), pane->StatusText());
+    EXPECT_EQ(ReportAge(), pane->StatusText());
     Frame().MdiArea()->setActiveSubWindow(WindowTitled("World Map"));
-    EXPECT_EQ(Frame().ReportAge(), "");
+    EXPECT_EQ(ReportAge(), "");
     Frame().MdiArea()->setActiveSubWindow(WindowTitled("NYC_JFK ARPT"));
-    EXPECT_EQ(Frame().ReportAge(), pane->StatusText());
+    EXPECT_EQ(ReportAge(), pane->StatusText());
     Frame().grab().save(QStringLiteral(VENTORA_ARTIFACT_DIR "/report-age.png"));
 }
 

@@ -513,10 +513,10 @@ TEST_F(StationWindowTest, AnOutageDuringRefreshTicksIsToldInTheStatusBarAndTheWi
         platform::Format("The report server %s has not answered since %02d:%02d.",
                          m_server.BaseUrl().c_str(), since->tm_hour, since->tm_min) +
         notRefreshed;
-    EXPECT_EQ(Frame().ServerNotice(), notice);
+    EXPECT_EQ(ServerNotice(), notice);
     MapView(WindowTitled("World Map"))->repaint();
     EXPECT_EQ(PaneText(), "Total stations: 6");
-    EXPECT_EQ(Frame().ServerNotice(), notice);
+    EXPECT_EQ(ServerNotice(), notice);
     for (MeteogramPane* view : views)
         EXPECT_EQ(view->Graph()->RowCount(), 4);
     EXPECT_TRUE(RefreshNote("HAMBURG").ends_with(": the report server did not answer "
@@ -528,7 +528,7 @@ TEST_F(StationWindowTest, AnOutageDuringRefreshTicksIsToldInTheStatusBarAndTheWi
     m_server.SetStatus(503);
     views[1]->RefreshTick();
     EXPECT_EQ(Frame().Catalogue().ServerDownSince(), downSince);
-    EXPECT_EQ(Frame().ServerNotice(),
+    EXPECT_EQ(ServerNotice(),
               platform::Format("The report server %s answers with errors (HTTP 503) since "
                                "%02d:%02d.",
                                m_server.BaseUrl().c_str(), since->tm_hour, since->tm_min) +
@@ -552,8 +552,7 @@ TEST_F(StationWindowTest, AnOutageDuringRefreshTicksIsToldInTheStatusBarAndTheWi
     m_server.SetStatus(200);
     SetLatest("KJFK", Rows("KJFK", 1, 30, 5, 20));
     views[0]->RefreshTick();
-    EXPECT_EQ(Frame().ServerNotice(),
-              "The report server " + m_server.BaseUrl() + " answers again.");
+    EXPECT_EQ(ServerNotice(), "The report server " + m_server.BaseUrl() + " answers again.");
     EXPECT_EQ(views[0]->Graph()->RowCount(), 5);
     EXPECT_EQ(RefreshNote("NYC_JFK ARPT"), "");
     EXPECT_EQ(m_recorder.messages.size(), 1u);
@@ -563,6 +562,6 @@ TEST_F(StationWindowTest, AnOutageDuringRefreshTicksIsToldInTheStatusBarAndTheWi
     m_server.GoDown();
     views[2]->RefreshTick();
     EXPECT_GE(Frame().Catalogue().ServerDownSince(), downSince);
-    EXPECT_TRUE(Frame().ServerNotice().ends_with(" Not refreshed: SYDNEY."));
+    EXPECT_TRUE(ServerNotice().ends_with(" Not refreshed: SYDNEY."));
     EXPECT_EQ(m_recorder.messages.size(), 1u);
 }

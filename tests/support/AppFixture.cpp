@@ -128,8 +128,9 @@ std::string SampleStationList() {
            "\n";
 }
 
-std::string AppFixture::PaneText() const {
-    const auto* pane = m_app->MainFrame()->statusBar()->findChild<QLabel*>(QStringLiteral("pane0"));
+std::string AppFixture::PaneText(const char* name) const {
+    const auto* pane =
+        m_app->MainFrame()->statusBar()->findChild<QLabel*>(QString::fromLatin1(name));
     if (!pane)
         return {};
     return platform::ToCp1252(pane->toolTip().isEmpty() ? pane->text() : pane->toolTip());

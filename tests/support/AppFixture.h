@@ -36,9 +36,11 @@ protected:
     CVentoraView* MapView(CChildFrame* frame) const;
     CListView_Stations* ListView(CChildFrame* frame) const;
     CChildFrame* WindowTitled(const std::string& title) const;
-    // The status bar's information line as its user reads it: the whole text, which the tip
-    // holds where the pane cuts it.
-    std::string PaneText() const;
+    // A pane of the status bar as its user reads it: the whole text, which the tip holds where
+    // the pane cuts it. The information line, the server's notice, the newest report's age.
+    std::string PaneText(const char* pane = "pane0") const;
+    std::string ServerNotice() const { return PaneText("serverNotice"); }
+    std::string ReportAge() const { return PaneText("reportAge"); }
 
     // Runs `action`, which opens a modal dialog, and `interact` on the dialog once it is up.
     static void WithModal(const std::function<void()>& action,
