@@ -107,6 +107,7 @@ TEST(LayoutPlacement, EveryWindowIsFittedWhollyIntoItsArea) {
         {At(10, 10, 10, 110), area, std::nullopt}, // no width
         {At(10, 10, 110, 10), area, std::nullopt}, // no height
         {At(10, 10, 110, 110), PlacementBounds{0, 0, 0, 600}, std::nullopt},
+        {At(10, 10, 110, 110), PlacementBounds{0, 0, 800, 0}, std::nullopt},
     };
     for (const Case& c : cases) {
         const auto f = FitPlacement(c.placement, c.bounds);

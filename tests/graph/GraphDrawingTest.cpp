@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 using platform::RGB;
@@ -268,7 +269,8 @@ TEST(GraphDrawing, WindDial) {
     const auto circles = s.OfKind(DrawOp::Ellipse);
     ASSERT_EQ(circles.size(), 2u);
     EXPECT_EQ(circles[0].x1, cx - 30);
-    EXPECT_EQ(circles[1].x2, cx + 5);
+    EXPECT_EQ((std::array<int, 4>{circles[1].x1, circles[1].y1, circles[1].x2, circles[1].y2}),
+              (std::array<int, 4>{cx - 5, cy - 5, cx + 5, cy + 5}));
 
     s.Clear();
     g.DrawWindIndicator(s, 0, 30); // a north wind points down
