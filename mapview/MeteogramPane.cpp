@@ -208,17 +208,7 @@ bool MeteogramPane::RetrieveObservations() {
             platform::MessageIcon::Exclamation);
         return false;
     }
-    m_meteogram->SetUpMeteogram();
-    const bool metric = m_host.CurrentStation().bMetricStyle;
-    for (int i = n - 1; i >= 0; --i) {
-        ObservationRecord copy;
-        ResetObservation(copy);
-        copy = m_series.At(i);
-        if (!metric)
-            ToImperial(copy);
-        m_meteogram->AddObservation(copy);
-    }
-    m_latest = m_series.At(0);
+    ShowSeries();
     return true;
 }
 
