@@ -11,6 +11,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -50,11 +53,18 @@ std::string Exchange(std::string_view bytes) {
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     addr.sin_port = htons(static_cast<std::uint16_t>(ServerPort()));
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0)
+    // libFuzzer's timeout alarm interrupts calls now and then (EINTR): those are made again.
+    int connected;
+    do
+        connected = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    while (connected != 0 && errno == EINTR);
+    if (connected != 0 && errno != EISCONN)
         __builtin_trap();
     std::size_t sent = 0;
     while (sent < bytes.size()) {
         const ssize_t put = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (put < 0 && errno == EINTR)
+            continue;
         if (put <= 0)
             break;
         sent += static_cast<std::size_t>(put);
@@ -62,15 +72,25 @@ std::string Exchange(std::string_view bytes) {
     ::shutdown(fd, SHUT_WR);
     std::string in;
     char buffer[65536];
+    // The server ends any request within its 1 s deadline; the margin is for a machine busy
+    // with other work. The wait is for the next bytes, not the whole answer.
+    constexpr auto kWait = std::chrono::seconds(8);
+    auto until = std::chrono::steady_clock::now() + kWait;
     for (;;) {
         pollfd p{fd, POLLIN, 0};
-        // The server ends any request within its 1 s deadline; the margin is for a machine
-        // busy with other work (3 s once ran out under a parallel sanitizer build).
-        if (::poll(&p, 1, 8000) <= 0)
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            until - std::chrono::steady_clock::now());
+        const int ready = ::poll(&p, 1, static_cast<int>(std::max<long>(left.count(), 0)));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
             __builtin_trap(); // the server neither answered nor closed
         const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+        if (got < 0 && errno == EINTR)
+            continue;
         if (got <= 0)
             break;
+        until = std::chrono::steady_clock::now() + kWait;
         in.append(buffer, static_cast<std::size_t>(got));
     }
     ::close(fd);
