@@ -64,6 +64,10 @@ TEST(LayoutBytes, EntriesAndPlacementsByteForByte) {
     s.strElev = "9";
     LayoutEntry e = MakeLayoutEntry(KIND_STATION, s, nullptr);
     e.wpPlacement = At(10, 20, 660, 690);
+    // Every field distinct, so that a field read at a neighbour's offset shows.
+    e.wpPlacement.flags = 2;
+    e.wpPlacement.minX = -1, e.wpPlacement.minY = -2;
+    e.wpPlacement.maxX = 300, e.wpPlacement.maxY = 400;
     const std::string bytes = EncodeEntry(e);
     ASSERT_EQ(bytes.size(), 468u);
     EXPECT_EQ(bytes.substr(0, 4), std::string("\x01\0\0\0", 4));
@@ -76,6 +80,7 @@ TEST(LayoutBytes, EntriesAndPlacementsByteForByte) {
     EXPECT_EQ(bytes.substr(356, 7), "073 46W");
     EXPECT_EQ(bytes.substr(388, 1), "9");
     EXPECT_EQ(bytes.substr(420, 4), std::string("\x2C\0\0\0", 4));   // placement length 44
+    EXPECT_EQ(bytes.substr(444, 4), std::string("\x90\x01\0\0", 4)); // max position y 400
     EXPECT_EQ(bytes.substr(448, 4), std::string("\x0A\0\0\0", 4));   // left
     EXPECT_EQ(bytes.substr(460, 4), std::string("\xB2\x02\0\0", 4)); // bottom 690
 
