@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <map>
 #include <mutex>
 
@@ -207,6 +208,30 @@ std::string DecodeStepByStep(std::string_view raw) {
     return platform::Trim(text);
 }
 
+// The references the clean-up decodes, each to one character; a text is decoded in the order
+// of this table (which matters only for "&#38;", decoded step by step).
+constexpr std::pair<std::string_view, char> kReferences[] = {
+    {"&#34;", '"'}, {"&#33;", '!'},  {"&#36;", '$'},  {"&#37;", '%'},
+    {"&#45;", '-'}, {"&#46;", '.'},  {"&#47;", '/'},  {"&#60;", '<'},
+    {"&#62;", '>'}, {"&#160;", ' '}, {"&#247;", '-'}, {"&deg;", '\xB0'},
+};
+
+// The length of the known reference `rest` starts with, its character into `decoded`; 1 and
+// '&' when it starts with none. A reference ends at its ';' within seven characters.
+std::size_t DecodeReference(std::string_view rest, char& decoded) {
+    const std::size_t semicolon = rest.substr(0, 7).find(';');
+    if (semicolon != std::string_view::npos && semicolon >= 4) {
+        const std::string_view candidate = rest.substr(0, semicolon + 1);
+        for (const auto& [from, to] : kReferences)
+            if (candidate.size() == from.size() && candidate[3] == from[3] && candidate == from) {
+                decoded = to;
+                return from.size();
+            }
+    }
+    decoded = '&';
+    return 1;
+}
+
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
@@ -225,59 +250,48 @@ void PageFetcher::DecodeExtractedInto(std::string_view raw, std::string& text) {
     // the table below, then the text trimmed. Only "&#38;" makes a new reference (with the text
     // after it) that a later step decodes: a text without it comes out the same from one
     // forward pass, which is what is done here; one with it takes the steps one by one.
-    static const std::pair<std::string_view, char> references[] = {
-        {"&#34;", '"'}, {"&#33;", '!'},  {"&#36;", '$'},  {"&#37;", '%'},
-        {"&#45;", '-'}, {"&#46;", '.'},  {"&#47;", '/'},  {"&#60;", '<'},
-        {"&#62;", '>'}, {"&#160;", ' '}, {"&#247;", '-'}, {"&deg;", '\xB0'},
-    };
-    text.clear();
-    if (raw.find("&#38;") != std::string_view::npos) {
+    if (platform::Find(raw, "&#38;") != std::string_view::npos) {
         text = DecodeStepByStep(raw);
         return;
     }
     // Leading and trailing white space goes; what stays of it is found on the decoded text.
-    text.reserve(raw.size());
-    for (std::size_t i = 0; i < raw.size();) {
-        const char c = raw[i];
+    // The decoded text is never longer than the raw one: it is written over the text's old
+    // characters, which need no clearing.
+    if (text.size() < raw.size())
+        text.resize(raw.size());
+    char* const begin = text.data();
+    char* out = begin;
+    const char* in = raw.data();
+    const char* const end = in + raw.size();
+    while (in < end) {
+        const char c = *in;
         if (c == ' ') {
             // A run of n blanks becomes (n + 1) / 2.
-            std::size_t n = 1;
-            while (i + n < raw.size() && raw[i + n] == ' ')
-                ++n;
-            text.append((n + 1) / 2, ' ');
-            i += n;
+            const char* run = in + 1;
+            while (run < end && *run == ' ')
+                ++run;
+            const std::size_t n = static_cast<std::size_t>(run - in);
+            out = std::fill_n(out, (n + 1) / 2, ' ');
+            in = run;
         } else if (c == '\n') {
-            text += ' ';
-            ++i;
+            *out++ = ' ';
+            ++in;
         } else if (c == '&') {
-            const std::string_view rest = raw.substr(i);
-            char decoded = 0;
-            std::size_t length = 1;
-            for (const auto& [from, to] : references)
-                if (rest.starts_with(from)) {
-                    decoded = to;
-                    length = from.size();
-                    break;
-                }
-            text += decoded ? decoded : '&';
-            i += length;
+            in += DecodeReference(std::string_view(in, static_cast<std::size_t>(end - in)), *out);
+            ++out;
         } else {
-            // Plain text up to the next character that needs a look.
-            std::size_t end = i + 1;
-            while (end < raw.size() && raw[end] != ' ' && raw[end] != '\n' && raw[end] != '&')
-                ++end;
-            text.append(raw.data() + i, end - i);
-            i = end;
+            *out++ = c;
+            ++in;
         }
     }
-    std::size_t first = 0;
-    while (first < text.size() && IsBlank(text[first]))
+    char* first = begin;
+    while (first < out && IsBlank(*first))
         ++first;
-    std::size_t last = text.size();
-    while (last > first && IsBlank(text[last - 1]))
-        --last;
-    text.erase(last);
-    text.erase(0, first);
+    while (out > first && IsBlank(out[-1]))
+        --out;
+    if (first != begin)
+        std::memmove(begin, first, static_cast<std::size_t>(out - first));
+    text.resize(static_cast<std::size_t>(out - first));
 }
 
 const char* HttpReasonPhrase(long status) {

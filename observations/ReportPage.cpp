@@ -71,10 +71,10 @@ std::string_view Cut(std::string_view cells, std::size_t label, std::string_view
                      std::string_view end) {
     if (label == std::string_view::npos)
         return {};
-    const std::size_t b = cells.find(start, label);
+    const std::size_t b = platform::Find(cells, start, label);
     if (b == std::string_view::npos)
         return {};
-    const std::size_t c = cells.find(end, b);
+    const std::size_t c = platform::Find(cells, end, b);
     if (c == std::string_view::npos || c < b + start.size())
         return {};
     return cells.substr(b + start.size(), c - b - start.size());
@@ -105,7 +105,7 @@ private:
         for (std::size_t i = 0; i < m_found; ++i)
             if (m_labels[i] == label)
                 return m_positions[i];
-        const std::size_t at = m_row.cells.find(label);
+        const std::size_t at = platform::Find(m_row.cells, label);
         if (m_found < std::size(m_labels)) {
             m_labels[m_found] = label;
             m_positions[m_found++] = at;
@@ -126,16 +126,20 @@ const ReportMarkers& MarkersOf(ReportValue value) {
 }
 
 bool ReportRowCutter::Next(ReportRow& row) {
-    const std::size_t begin = m_page.find(kRowLabel, m_position);
+    const std::size_t begin = m_nextKnown && m_nextLabel >= m_position
+                                  ? m_nextLabel
+                                  : platform::Find(m_page, kRowLabel, m_position);
     if (begin == std::string_view::npos) {
         m_position = m_page.size();
         return false;
     }
-    const std::size_t nextRow = m_page.find(kRowLabel, begin + kRowLabel.size());
-    const std::size_t span = m_page.find(kReportStart, begin);
+    const std::size_t nextRow = platform::Find(m_page, kRowLabel, begin + kRowLabel.size());
+    m_nextLabel = nextRow;
+    m_nextKnown = true;
+    const std::size_t span = platform::Find(m_page, kReportStart, begin);
     if (span != std::string_view::npos && (nextRow == std::string_view::npos || span < nextRow)) {
         const std::size_t text = span + kReportStart.size();
-        const std::size_t end = m_page.find(kReportEnd, text);
+        const std::size_t end = platform::Find(m_page, kReportEnd, text);
         row.cells = m_page.substr(begin, span - begin);
         row.report =
             end == std::string_view::npos ? std::string_view() : m_page.substr(text, end - text);
@@ -166,8 +170,8 @@ ReportReadResult ReadReportRows(std::string_view page, ObservationSeries* series
     if (series) {
         // Room for every row at once: a long page is not copied over and over as it grows.
         int labels = 0;
-        for (std::size_t at = page.find(kRowLabel); at != std::string_view::npos;
-             at = page.find(kRowLabel, at + kRowLabel.size()))
+        for (std::size_t at = platform::Find(page, kRowLabel); at != std::string_view::npos;
+             at = platform::Find(page, kRowLabel, at + kRowLabel.size()))
             ++labels;
         series->Reserve(first + labels);
     }

@@ -54,6 +54,10 @@ public:
 private:
     std::string_view m_page;
     std::size_t m_position = 0;
+    // Where the label after the last row's begins stands (npos: nowhere), found while cutting
+    // that row: the next row starts there unless it ended beyond it.
+    std::size_t m_nextLabel = 0;
+    bool m_nextKnown = false;
 };
 
 // The decoded text of a value of the row; empty when a marker is missing in the row.

@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <locale.h>
 
@@ -90,6 +91,25 @@ std::string ToLower(std::string_view text) {
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
     return result;
+}
+
+std::size_t Find(std::string_view text, std::string_view needle, std::size_t from) {
+    if (needle.size() < 2 || from > text.size() || text.size() - from < needle.size())
+        return text.find(needle, from);
+    const char* const start = text.data();
+    const char* at = start + from;
+    const char* const last = start + text.size() - needle.size(); // the last candidate
+    const std::size_t back = needle.size() - 1;
+    while (at <= last) {
+        at = static_cast<const char*>(
+            std::memchr(at, needle[0], static_cast<std::size_t>(last - at) + 1));
+        if (!at)
+            break;
+        if (at[back] == needle[back] && std::memcmp(at + 1, needle.data() + 1, back - 1) == 0)
+            return static_cast<std::size_t>(at - start);
+        ++at;
+    }
+    return std::string_view::npos;
 }
 
 std::string Trim(std::string_view text) {

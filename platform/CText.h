@@ -28,6 +28,12 @@ std::string ToLower(std::string_view text);
 // Trims blanks, tabs, carriage returns, line feeds, vertical tabs and form feeds at both ends.
 std::string Trim(std::string_view text);
 
+// Where `needle` first stands in `text` at or after `from` (npos if nowhere), as
+// std::string_view::find answers. A candidate must match the needle's last character before
+// the rest is compared: in markup, most places its first character stands (every '<' of a
+// tag for "<TD") are passed over without a call.
+std::size_t Find(std::string_view text, std::string_view needle, std::size_t from = 0);
+
 // Replaces every occurrence of `from` by `to`, scanning left to right once.
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to);
 

@@ -42,7 +42,15 @@ TEST(Extract, DecodesInOneOrderedPass) {
         {"a&#160;\n b", "a   b"}, // so do references
         {"&#1600;, &amp; and &", "&#1600;, &amp; and &"}, // not references of the table
         {"\t &#160;x&#160;", "x"},                        // trimmed after decoding
+        {"&#34 &#034; &deg x&", "&#34 &#034; &deg x&"},   // cut short or spelled otherwise
+        {"&#60;&#160;&#247;&deg;", "< -\xB0"},
     };
-    for (const auto& c : cases)
+    // Into a text that held something longer: none of it stays.
+    std::string reused;
+    for (const auto& c : cases) {
         EXPECT_EQ(PageFetcher::DecodeExtracted(c.raw), c.decoded) << c.raw;
+        reused.assign(200, 'Z');
+        PageFetcher::DecodeExtractedInto(c.raw, reused);
+        EXPECT_EQ(reused, c.decoded) << c.raw;
+    }
 }

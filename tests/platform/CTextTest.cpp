@@ -56,3 +56,29 @@ TEST(Texts, TrimLowerAndReplace) {
     ReplaceAll(s, "x", "xx");
     EXPECT_EQ(s, "xxyxx");
 }
+
+TEST(Texts, FindAnswersAsTheStandardFind) {
+    const std::string_view text = "<TR><TD>a</TD><TD ALIGN=\"left\">b</TD>TT";
+    const struct {
+        std::string_view needle;
+        std::size_t from;
+    } cases[] = {
+        {"<TD ALIGN", 0},
+        {"<TD", 5},
+        {"</TD>", 0},
+        {"TT", 0},
+        {"TT", 37},
+        {"T", 0},
+        {"", 3},
+        {"", 40},
+        {"", 41},
+        {"<TX", 0},
+        {"<TD>a", 1},
+        {"DT", 0},
+        {"<TR><TD>a</TD><TD ALIGN=\"left\">b</TD>TT!", 0},
+        {"b</TD>TT", 99},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::Find(text, c.needle, c.from), text.find(c.needle, c.from))
+            << c.needle << " from " << c.from;
+}
