@@ -64,8 +64,8 @@ void Cascade(QMdiArea& area, const std::function<QSize(QMdiSubWindow*)>& kindSiz
         }
         // Start again at the top left before a title bar would leave the area.
         // (A window is never made lower or narrower than still readable, so that too must fit.)
-        if (offset > 0 && (offset + std::max(2 * step, kLowest) > room.height() ||
-                           offset + kNarrowest > room.width()))
+        if (offset + std::max(2 * step, kLowest) > room.height() ||
+            offset + kNarrowest > room.width())
             offset = 0;
         // A window wider or taller than what is left along the diagonal is shrunk to fit.
         size.setWidth(std::max(std::min(size.width(), room.width() - offset),

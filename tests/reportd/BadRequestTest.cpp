@@ -1,5 +1,6 @@
 #include "observations/PageFetcher.h"
 #include "observations/ReportProtocol.h"
+#include "reportd/HttpPolicy.h"
 #include "reportd/ReportQuery.h"
 #include "reportd/Simulation.h"
 #include "tests/reportd/RawClient.h"
@@ -87,6 +88,28 @@ TEST(ReportServer, BadRequestsGetASorryPageNeverAnError) {
     ASSERT_TRUE(stations);
     EXPECT_EQ(stations->body, list);
     EXPECT_EQ(get("/elsewhere")->status, 404);
+}
+
+// What the parser refused, as a status: a version is "unsupported" only on a whole request line.
+TEST(HttpPolicy, ParseFailuresByWhatWasReceived) {
+    using http_policy::ParseFailure;
+    const struct {
+        ParseFailure failure;
+        std::string_view received;
+        int status;
+    } cases[] = {
+        {ParseFailure::BadVersion, "GET / HTTP/2.0\r\n", 505},
+        {ParseFailure::BadVersion, "GET / HTTP/2.0\r", 400}, // the line never ended
+        {ParseFailure::BadVersion, "GET / HTTP/2.0\n", 400}, // without its CR
+        {ParseFailure::BadVersion, "\r\n", 400},
+        {ParseFailure::BadVersion, "GET / HTTP/2.10\r\n", 400},
+        {ParseFailure::BadVersion, "GET / HTTPS/2.0\r\n", 400},
+        {ParseFailure::OverLimit, "GET /aaaa", 414},
+        {ParseFailure::OverLimit, "GET / HTTP/1.1\r\nX: aaaa", 431},
+        {ParseFailure::Malformed, "GET / HTTP/2.0\r\n", 400},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(http_policy::ParseFailureStatus(c.failure, c.received), c.status) << c.received;
 }
 
 TEST(ReportServerPort, APortInUseIsRefused) {

@@ -224,6 +224,31 @@ TEST(LatestTableServer, UpstreamRowsComeFromTheBulkFileAndAgreeWithEveryPage) {
     EXPECT_EQ(service.bulkRequests.load(), 2);
 }
 
+TEST(UpstreamSource, AStationsOwnAnswerStandsInTheTableOnlyWhileFresh) {
+    FakeDataService service;
+    service.Set("KJFK",
+                {{"2026-12-07T14:54:00Z", "KJFK 071454Z 28011KT 5SM HZ BKN025 14/M01 A3011"},
+                 {"2026-12-07T14:51:00Z", "KJFK 071451Z 27009KT 10SM FEW250 13/M01 A3012"}});
+    std::int64_t now = kNow;
+    UpstreamSource source(service.server.BaseUrl() + "/api/data/metar", 300,
+                          [&now] { return now; });
+    StationRecord jfk;
+    jfk.strICAO = "KJFK";
+    ASSERT_EQ(source.Reports(jfk, now - 3 * 3600, now).size(), 2u); // kept 300 s
+    // The bulk file lags behind the station's own answer.
+    service.Set("KJFK",
+                {{"2026-12-07T14:51:00Z", "KJFK 071451Z 27009KT 10SM FEW250 13/M01 A3012"}});
+    const std::vector<const StationRecord*> stations{&jfk};
+    for (const auto& [age, newest] : {std::pair{299, UtcTime(2026, 12, 7, 14, 54)},
+                                      std::pair{300, UtcTime(2026, 12, 7, 14, 51)}}) {
+        now = kNow + age;
+        const auto rows = source.NewestReports(stations, now - 3 * 3600, now);
+        ASSERT_EQ(rows.size(), 1u);
+        ASSERT_TRUE(rows[0].has_value()) << age;
+        EXPECT_EQ(rows[0]->time, newest) << "the station's answer " << age << " s old";
+    }
+}
+
 TEST(LatestTableServer, AnUpstreamBulkFileThatCannotBeHadFailsTheRequest) {
     FakeDataService service;
     service.Set("KJFK",
