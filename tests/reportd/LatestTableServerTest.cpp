@@ -224,6 +224,56 @@ TEST(LatestTableServer, UpstreamRowsComeFromTheBulkFileAndAgreeWithEveryPage) {
     EXPECT_EQ(service.bulkRequests.load(), 2);
 }
 
+namespace {
+
+// The simulation, with what the server asked of it written down.
+class AskedSource : public SimulatedSource {
+public:
+    std::vector<TimedReport> Reports(const StationRecord& station, std::int64_t from,
+                                     std::int64_t to) override {
+        std::lock_guard<std::mutex> lock(mutex);
+        ++pages;
+        pageAsked = {from, to};
+        return SimulatedSource::Reports(station, from, to);
+    }
+    std::vector<std::optional<TimedReport>>
+    NewestReports(const std::vector<const StationRecord*>& stations, std::int64_t from,
+                  std::int64_t to) override {
+        std::lock_guard<std::mutex> lock(mutex);
+        ++tables;
+        tableAsked = {from, to};
+        return SimulatedSource::NewestReports(stations, from, to);
+    }
+    std::mutex mutex;
+    int pages = 0, tables = 0;
+    std::pair<std::int64_t, std::int64_t> pageAsked, tableAsked;
+};
+
+} // namespace
+
+// Pages and tables are made once per period asked for and kept for a minute; each asks the
+// source for exactly the hours it covers.
+TEST(ReportServer, AnswersAreMadeOnceAMinuteForTheHoursAsked) {
+    auto owned = std::make_unique<AskedSource>();
+    AskedSource& source = *owned;
+    std::atomic<std::int64_t> now{kNow};
+    RunningServer server(StationList(), std::move(owned), [&now] { return now.load(); });
+    Client client(server.BaseUrl());
+    for (int age : {0, 59, 60}) {
+        now = kNow + age;
+        client.Page("KJFK", 3);
+        client.Table("?hours=2");
+        client.Page("KJFK", 3);
+        client.Table("?hours=2");
+    }
+    std::lock_guard<std::mutex> lock(source.mutex);
+    EXPECT_EQ(source.pages, 2);
+    EXPECT_EQ(source.tables, 2);
+    const std::int64_t last = kNow + 60;
+    EXPECT_EQ(source.pageAsked, std::make_pair(last - 3 * 3600, last));
+    EXPECT_EQ(source.tableAsked, std::make_pair(last - 2 * 3600, last));
+}
+
 TEST(UpstreamSource, AStationsOwnAnswerStandsInTheTableOnlyWhileFresh) {
     FakeDataService service;
     service.Set("KJFK",

@@ -1,6 +1,7 @@
 // The report server under slow, idle and hostile clients and a slow upstream service: it keeps
 // answering, refuses bodies, and stops at once.
 
+#include "observations/ReportProtocol.h"
 #include "reportd/Simulation.h"
 #include "reportd/UpstreamSource.h"
 #include "tests/reportd/RawClient.h"
@@ -236,6 +237,18 @@ TEST(ServerRobustness, SigtermStopsItWithinASecondWhateverTheClientsDo) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     for (int fd : idle)
         ::close(fd);
+}
+
+TEST(ServerRobustness, EachRequestIsLoggedUnlessQuiet) {
+    testing_support::ScopedWorkingFolder folder;
+    testing_support::WriteFile("stations.txt", kList);
+    testing_support::SpawnedServer spawned({}, false);
+    ASSERT_GT(spawned.Port(), 0) << spawned.Said();
+    const std::string path(protocol::kStationListPath);
+    const auto talk = testing_support::Talk(spawned.Port(), testing_support::Get(path));
+    ASSERT_EQ(talk.Status(), 200);
+    const std::string line = spawned.ReadLine();
+    EXPECT_EQ(line.rfind("127.0.0.1 GET " + path + " 200 ", 0), 0u) << line;
 }
 
 TEST(ServerRobustness, AMissingReportFolderIsAnErrorAtStart) {

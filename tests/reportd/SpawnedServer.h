@@ -1,5 +1,6 @@
 #pragma once
 
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -16,11 +17,14 @@ extern char** environ;
 namespace testing_support {
 
 // The installed-style program ventora-reportd in a process of its own, started with `args`
-// (and --port 0 --quiet); its port is read from the line it says when it listens.
+// (and --port 0, and --quiet unless told otherwise); its port is read from the line it says
+// when it listens.
 class SpawnedServer {
 public:
-    explicit SpawnedServer(std::vector<std::string> args) {
-        args.insert(args.begin(), {VENTORA_REPORTD_BINARY, "--port", "0", "--quiet"});
+    explicit SpawnedServer(std::vector<std::string> args, bool quiet = true) {
+        if (quiet)
+            args.insert(args.begin(), "--quiet");
+        args.insert(args.begin(), {VENTORA_REPORTD_BINARY, "--port", "0"});
         std::vector<char*> argv;
         for (std::string& a : args)
             argv.push_back(a.data());
@@ -55,6 +59,19 @@ public:
     SpawnedServer& operator=(const SpawnedServer&) = delete;
 
     int Port() const { return m_port; }
+
+    // The next line it says on its standard error; empty when none comes within `wait`.
+    std::string ReadLine(std::chrono::milliseconds wait = std::chrono::seconds(5)) {
+        std::string line;
+        char c = 0;
+        pollfd p{m_errors, POLLIN, 0};
+        while (::poll(&p, 1, static_cast<int>(wait.count())) > 0 && ::read(m_errors, &c, 1) == 1) {
+            if (c == '\n')
+                return line;
+            line += c;
+        }
+        return {};
+    }
     pid_t Pid() const { return m_pid; }
     const std::string& Said() const { return m_said; }
 
