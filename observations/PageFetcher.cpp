@@ -267,7 +267,7 @@ void PageFetcher::DecodeExtractedInto(std::string_view raw, std::string& text) {
         const char c = *in;
         if (c == ' ') {
             // A run of n blanks becomes (n + 1) / 2.
-            const char* run = in + 1;
+            const char* run = in;
             while (run < end && *run == ' ')
                 ++run;
             const std::size_t n = static_cast<std::size_t>(run - in);
