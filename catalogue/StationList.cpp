@@ -8,8 +8,18 @@
 
 namespace {
 
-std::string Field(std::string_view line, std::size_t first, std::size_t last) {
-    return platform::Trim(line.substr(first, last - first + 1));
+// The field's text without the blanks around it, written over the record's own text (whose
+// storage is kept).
+void Field(std::string& text, std::string_view line, std::size_t first, std::size_t last) {
+    std::string_view field = line.substr(first, last - first + 1);
+    const auto blank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+    };
+    while (!field.empty() && blank(field.front()))
+        field.remove_prefix(1);
+    while (!field.empty() && blank(field.back()))
+        field.remove_suffix(1);
+    text.assign(field);
 }
 
 // The number a field starts with, as LeadingDouble reads it. The fields are whole numbers
@@ -37,26 +47,28 @@ double Number(std::string_view line, std::size_t first, std::size_t last) {
 
 } // namespace
 
-StationRecord ParseStationLine(std::string_view line) {
-    StationRecord r;
-    r.strCD = Field(line, 0, 1);
-    r.strStation = Field(line, 3, 19);
+namespace {
+
+// The station of the line, read into a record as it stands in the table.
+void ParseStationLineInto(std::string_view line, StationRecord& r) {
+    Field(r.strCD, line, 0, 1);
+    Field(r.strStation, line, 3, 19);
     std::replace(r.strStation.begin(), r.strStation.end(), '/', '_');
     std::replace(r.strStation.begin(), r.strStation.end(), '\\', '_');
-    r.strICAO = Field(line, 20, 23);
-    r.strIATA = Field(line, 26, 28);
-    r.strNumber = Field(line, 32, 36);
-    r.strLat = Field(line, 39, 44);
-    r.strLon = Field(line, 47, 53);
-    r.strElev = Field(line, 55, 58);
-    r.strCol62 = Field(line, 62, 62);
-    r.strCol65 = Field(line, 65, 65);
-    r.strCol68 = Field(line, 68, 68);
-    r.strCol71 = Field(line, 71, 71);
-    r.strCol74 = Field(line, 74, 74);
-    r.strCol77 = Field(line, 77, 77);
-    r.strCol79 = Field(line, 79, 79);
-    r.strCY = Field(line, 81, 82);
+    Field(r.strICAO, line, 20, 23);
+    Field(r.strIATA, line, 26, 28);
+    Field(r.strNumber, line, 32, 36);
+    Field(r.strLat, line, 39, 44);
+    Field(r.strLon, line, 47, 53);
+    Field(r.strElev, line, 55, 58);
+    Field(r.strCol62, line, 62, 62);
+    Field(r.strCol65, line, 65, 65);
+    Field(r.strCol68, line, 68, 68);
+    Field(r.strCol71, line, 71, 71);
+    Field(r.strCol74, line, 74, 74);
+    Field(r.strCol77, line, 77, 77);
+    Field(r.strCol79, line, 79, 79);
+    Field(r.strCY, line, 81, 82);
 
     // Degrees, minutes and hemisphere come from their own columns, so that a blank-padded
     // degree field ("  83 51W") does not shift the minutes.
@@ -65,6 +77,13 @@ StationRecord ParseStationLine(std::string_view line) {
     const double lon = Number(line, 47, 49) + Number(line, 51, 52) * kDegreesPerMinute;
     r.dLongitude = line[53] == 'W' ? 180 - lon : lon + 180;
     r.dElevation = FieldNumber(r.strElev);
+}
+
+} // namespace
+
+StationRecord ParseStationLine(std::string_view line) {
+    StationRecord r;
+    ParseStationLineInto(line, r);
     return r;
 }
 
@@ -73,7 +92,9 @@ int ParseStationList(std::string_view text, StationTable& table) {
     int count = 0;
     ForEachStationLine(text, [&count](std::string_view) { ++count; });
     table.Reserve(table.GetSize() + count);
-    ForEachStationLine(text,
-                       [&table](std::string_view line) { table.Add(ParseStationLine(line)); });
+    // Each record is read where it stays, not moved there.
+    ForEachStationLine(text, [&table](std::string_view line) {
+        ParseStationLineInto(line, table[table.Add(StationRecord())]);
+    });
     return count;
 }
