@@ -384,3 +384,24 @@ TEST(GraphDrawing, NarrowOrLowWindowsKeepTheTitlesStartAndOverlapNothing) {
         }
     }
 }
+
+TEST(GraphDrawing, NotesFillEachLineAsFarAsTheFrameAllows) {
+    // A word too long for a line is cut at the last character that still fits, whatever the
+    // room in characters: neither one more (past the frame) nor one less. The recording
+    // surface's characters are half as wide as its font is high.
+    const std::string word(60, 'w');
+    for (int height = 10; height <= 30; ++height) {
+        RecordingSurface s({0, 0, 650, 670});
+        CGraph g = Graph({1, 2});
+        g.m_fonts[2].height = height;
+        g.SetNotes(1, std::vector<std::string>{word});
+        g.Draw(s);
+        const auto texts = s.OfKind(DrawOp::Text);
+        const auto first = std::find_if(texts.begin(), texts.end(),
+                                        [](const DrawOp& op) { return op.text.starts_with("ww"); });
+        ASSERT_NE(first, texts.end()) << height;
+        const int width = std::max(1, height / 2), room = 638 - first->x1;
+        EXPECT_EQ(first->text.size(), static_cast<std::size_t>(std::min(35, room / width)))
+            << "font height " << height;
+    }
+}
