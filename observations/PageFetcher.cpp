@@ -1,5 +1,6 @@
 #include "observations/PageFetcher.h"
 
+#include "observations/CurlLibrary.h"
 #include "platform/CText.h"
 
 #include <curl/curl.h>
@@ -55,30 +56,40 @@ int OnProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_o
     return 1;
 }
 
-void InitCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
 } // namespace
 
 std::string PageFetcher::EscapeQueryValue(std::string_view value) {
-    InitCurlOnce();
-    char* escaped = curl_easy_escape(nullptr, value.data(), static_cast<int>(value.size()));
-    if (!escaped)
-        return std::string();
-    std::string out(escaped);
-    curl_free(escaped);
+    // Every byte but the unreserved characters as %XX (RFC 3986, 2.3).
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(value.size());
+    for (const char c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool unreserved = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                                (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
+                                c == '~';
+        if (unreserved) {
+            out += c;
+        } else {
+            out += '%';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 15];
+        }
+    }
     return out;
 }
 
 PageFetcher::Response PageFetcher::Get(const std::string& url, std::size_t bufferSize,
                                        const std::string& ifNoneMatch) const {
-    InitCurlOnce();
     if (bufferSize == 0)
         bufferSize = 1000000;
     Response response;
-    CURL* curl = curl_easy_init();
+    const CurlLibrary* const lib = CurlLibrary::Get(&response.detail);
+    if (!lib) {
+        response.failure = FetchFailure::Other;
+        return response;
+    }
+    CURL* curl = lib->easy_init();
     if (!curl)
         return response;
 
@@ -91,45 +102,45 @@ PageFetcher::Response PageFetcher::Get(const std::string& url, std::size_t buffe
     transfer.cancel = m_limits.cancel;
 
     curl_slist* headers = nullptr;
-    headers = curl_slist_append(headers, "Cache-Control: no-cache");
-    headers = curl_slist_append(headers, "Pragma: no-cache");
+    headers = lib->slist_append(headers, "Cache-Control: no-cache");
+    headers = lib->slist_append(headers, "Pragma: no-cache");
     // An entity tag is a quoted text of its server's; one that could end the field is not sent.
     const bool revalidate =
         !ifNoneMatch.empty() && ifNoneMatch.find_first_of("\r\n") == std::string::npos;
     if (revalidate)
-        headers = curl_slist_append(headers, ("If-None-Match: " + ifNoneMatch).c_str());
+        headers = lib->slist_append(headers, ("If-None-Match: " + ifNoneMatch).c_str());
 
-    curl_easy_setopt(curl, CURLOPT_URL, encoded.c_str());
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Ventora/" VENTORA_VERSION);
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+    lib->easy_setopt(curl, CURLOPT_URL, encoded.c_str());
+    lib->easy_setopt(curl, CURLOPT_USERAGENT, "Ventora/" VENTORA_VERSION);
+    lib->easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
     // Pages shrink to a fraction gzip-compressed; curl unpacks them before the cap counts.
-    curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "gzip");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, m_limits.connectTimeoutMs);
+    lib->easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "gzip");
+    lib->easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    lib->easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
+    lib->easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    lib->easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, m_limits.connectTimeoutMs);
     // A page sent a byte at a time restarts no clock: the whole transfer has a deadline, and
     // one that crawls below a minimum speed ends early.
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, m_limits.totalTimeoutMs);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, m_limits.lowSpeedBytesPerSecond);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, m_limits.lowSpeedSeconds);
-    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE,
+    lib->easy_setopt(curl, CURLOPT_TIMEOUT_MS, m_limits.totalTimeoutMs);
+    lib->easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, m_limits.lowSpeedBytesPerSecond);
+    lib->easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, m_limits.lowSpeedSeconds);
+    lib->easy_setopt(curl, CURLOPT_BUFFERSIZE,
                      static_cast<long>(std::clamp<std::size_t>(bufferSize, 1024, 512 * 1024)));
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnData);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, OnProgress);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    lib->easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnData);
+    lib->easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+    lib->easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, OnProgress);
+    lib->easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
+    lib->easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
 
     // A failure keeps what arrived before it.
-    const CURLcode result = curl_easy_perform(curl);
+    const CURLcode result = lib->easy_perform(curl);
     response.complete = result == CURLE_OK;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &response.status);
+    lib->easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &response.status);
     curl_header* etag = nullptr;
-    if (curl_easy_header(curl, "ETag", 0, CURLH_HEADER, -1, &etag) == CURLHE_OK && etag)
+    if (lib->easy_header(curl, "ETag", 0, CURLH_HEADER, -1, &etag) == CURLHE_OK && etag)
         response.etag = etag->value;
-    curl_easy_cleanup(curl);
-    curl_slist_free_all(headers);
+    lib->easy_cleanup(curl);
+    lib->slist_free_all(headers);
     response.body = std::move(transfer.body);
     if (transfer.capped)
         response.failure = FetchFailure::TooLarge;
@@ -161,7 +172,7 @@ PageFetcher::Response PageFetcher::Get(const std::string& url, std::size_t buffe
             break;
         default:
             response.failure = FetchFailure::Other;
-            response.detail = curl_easy_strerror(result);
+            response.detail = lib->easy_strerror(result);
             break;
         }
     return response;

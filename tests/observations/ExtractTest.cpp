@@ -54,3 +54,16 @@ TEST(Extract, DecodesInOneOrderedPass) {
         EXPECT_EQ(reused, c.decoded) << c.raw;
     }
 }
+
+TEST(Extract, QueryValuesKeepOnlyUnreservedCharacters) {
+    const struct {
+        std::string value;
+        const char* escaped;
+    } cases[] = {
+        {"azAZ09-._~", "azAZ09-._~"},         {"past 24 hours", "past%2024%20hours"},
+        {"/?&=%+#", "%2F%3F%26%3D%25%2B%23"}, {"\xC3\xA9\x7F", "%C3%A9%7F"},
+        {std::string("a\0b", 3), "a%00b"},    {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PageFetcher::EscapeQueryValue(c.value), c.escaped) << c.value;
+}
