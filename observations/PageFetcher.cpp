@@ -21,7 +21,6 @@ struct Transfer {
     long idleTimeoutMs = 0;
     const std::atomic<bool>* cancel = nullptr;
     std::chrono::steady_clock::time_point lastData = std::chrono::steady_clock::now();
-    curl_off_t lastCount = -1;
 };
 
 std::size_t OnData(char* data, std::size_t size, std::size_t count, void* user) {
@@ -37,19 +36,15 @@ std::size_t OnData(char* data, std::size_t size, std::size_t count, void* user) 
     return bytes;
 }
 
-int OnProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) {
+int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     auto* transfer = static_cast<Transfer*>(user);
     if (transfer->cancel && transfer->cancel->load())
         return 1;
-    const auto now = std::chrono::steady_clock::now();
-    const curl_off_t count = downloaded + uploaded;
-    if (count != transfer->lastCount) {
-        transfer->lastCount = count;
-        transfer->lastData = now;
-        return 0;
-    }
-    const auto idle =
-        std::chrono::duration_cast<std::chrono::milliseconds>(now - transfer->lastData).count();
+    // Every byte of a body comes through OnData, which restarts the idle clock (a GET sends
+    // nothing that would count).
+    const auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now() - transfer->lastData)
+                          .count();
     if (idle <= transfer->idleTimeoutMs)
         return 0;
     transfer->idle = true;

@@ -63,9 +63,12 @@ TEST(Fetch, GivesUpOnAServerThatNeverAnswers) {
     testing_support::SilentServer silent;
     PageFetcher fetcher(QuickLimits());
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(fetcher.Get(silent.BaseUrl() + "/weather").body, "");
+    const PageFetcher::Response r = fetcher.Get(silent.BaseUrl() + "/weather");
     const auto elapsed = std::chrono::steady_clock::now() - start;
-    EXPECT_LT(elapsed, std::chrono::seconds(10)); // a hang would run into the ctest time-out
+    EXPECT_EQ(r.body, "");
+    EXPECT_EQ(r.failure, FetchFailure::TimedOut);
+    // After the idle time (0.3 s), long before the low-speed limit (10 s).
+    EXPECT_LT(elapsed, std::chrono::seconds(5));
 }
 
 TEST(Fetch, KeepsWhatArrivedBeforeTheTransferStalled) {
@@ -85,8 +88,14 @@ TEST(Fetch, KeepsWhatArrivedBeforeTheTransferStalled) {
             });
     });
     PageFetcher fetcher(QuickLimits());
-    EXPECT_EQ(fetcher.Get(server.BaseUrl() + "/slow").body, "first part");
+    const auto start = std::chrono::steady_clock::now();
+    const PageFetcher::Response r = fetcher.Get(server.BaseUrl() + "/slow");
+    const auto elapsed = std::chrono::steady_clock::now() - start;
     fetched = true;
+    EXPECT_EQ(r.body, "first part");
+    EXPECT_EQ(r.failure, FetchFailure::TimedOut);
+    // Given up after the idle time (0.3 s), not when the server closed (10 s).
+    EXPECT_LT(elapsed, std::chrono::seconds(5));
 }
 
 TEST(Fetch, CapsARunawayBody) {
