@@ -215,3 +215,26 @@ TEST(Fetch, FollowsAFewRedirectsButNoLoop) {
     EXPECT_FALSE(fetcher.Get(server.BaseUrl() + "/loop").Ok());
     EXPECT_EQ(asked.load(), 6); // the first request and five redirects
 }
+
+TEST(Fetch, NotModifiedIsAnAnswerOnlyToARevalidation) {
+    TestHttpServer server([](const httplib::Request& req, httplib::Response& res) {
+        res.status = std::stoi(req.path.substr(1));
+        if (res.status != 304)
+            res.set_content("page", "text/plain");
+    });
+    const struct {
+        int status;
+        bool revalidate;
+        FetchFailure failure;
+    } cases[] = {
+        {200, false, FetchFailure::None},      {200, true, FetchFailure::None},
+        {304, true, FetchFailure::None},       {304, false, FetchFailure::HttpStatus},
+        {500, true, FetchFailure::HttpStatus}, {404, true, FetchFailure::HttpStatus},
+    };
+    PageFetcher fetcher(QuickLimits());
+    for (const auto& c : cases) {
+        const PageFetcher::Response r = fetcher.Get(
+            server.BaseUrl() + "/" + std::to_string(c.status), 0, c.revalidate ? "\"v1\"" : "");
+        EXPECT_EQ(r.failure, c.failure) << c.status << (c.revalidate ? " revalidating" : "");
+    }
+}
