@@ -112,6 +112,17 @@ TEST(ReportPage, ARowWithoutItsReportSpanNeverTakesTheNextRowsReport) {
     EXPECT_DOUBLE_EQ(s[2].dPressure, 9);
 }
 
+TEST(ReportPage, ACellWithoutItsEndGivesNoText) {
+    PageRow row;
+    std::string page = PageHtml({row});
+    const std::string weather = "no significant weather observed at this time</TD>";
+    page.erase(page.find(weather) + weather.size() - 5, 5);
+    const ObservationSeries s = Read(page, ReportOutcome::Rows);
+    ASSERT_EQ(s.GetSize(), 1);
+    EXPECT_EQ(s[0].strPresentWeather, ""); // not the rest of the row
+    EXPECT_EQ(s[0].strClouds, "few clouds at 25000 feet AGL");
+}
+
 TEST(ReportPage, ValuesARowDoesNotGiveAreMissingNotZero) {
     PageRow row;
     row.report = "KJFK 070451Z 10SM FEW250 RMK AO2";
