@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <optional>
 #include <string>
 
 // libcurl, loaded when the first page is fetched rather than when the program starts: with the
@@ -19,7 +20,12 @@ struct CurlLibrary {
     decltype(&curl_slist_append) slist_append;
     decltype(&curl_slist_free_all) slist_free_all;
 
-    // The library, loaded and initialised on the first call (from any thread); null when it
-    // cannot be loaded, and `failure` then says why.
+    // libcurl, loaded and initialised on the first call (from any thread); null when it cannot
+    // be loaded, and `failure` then says why.
     static const CurlLibrary* Get(std::string* failure = nullptr);
+
+    // The library of that file name with every entry point, initialised; none when it cannot
+    // be loaded, lacks an entry point or fails to initialise, and `failure` then says which.
+    // It stays loaded for the rest of the run: its handles may live anywhere.
+    static std::optional<CurlLibrary> Load(const char* library, std::string& failure);
 };

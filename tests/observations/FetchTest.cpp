@@ -1,3 +1,4 @@
+#include "observations/CurlLibrary.h"
 #include "observations/PageFetcher.h"
 #include "tests/support/TestHttpServer.h"
 
@@ -236,5 +237,25 @@ TEST(Fetch, NotModifiedIsAnAnswerOnlyToARevalidation) {
         const PageFetcher::Response r = fetcher.Get(
             server.BaseUrl() + "/" + std::to_string(c.status), 0, c.revalidate ? "\"v1\"" : "");
         EXPECT_EQ(r.failure, c.failure) << c.status << (c.revalidate ? " revalidating" : "");
+    }
+}
+
+TEST(Fetch, TheLibraryIsLoadedOnceAndALibraryThatIsNoneIsToldApart) {
+    std::string failure = "old";
+    const CurlLibrary* curl = CurlLibrary::Get(&failure);
+    ASSERT_NE(curl, nullptr);
+    EXPECT_EQ(failure, "");
+    EXPECT_EQ(CurlLibrary::Get(), curl);
+    const struct {
+        const char* library;
+        const char* says;
+    } cases[] = {
+        {"libno-such-library.so.9", "libno-such-library.so.9 could not be loaded: "},
+        {"libz.so.1", "libz.so.1 lacks curl_global_init"},
+    };
+    for (const auto& c : cases) {
+        failure.clear();
+        EXPECT_FALSE(CurlLibrary::Load(c.library, failure).has_value()) << c.library;
+        EXPECT_EQ(failure.rfind(c.says, 0), 0u) << failure;
     }
 }
