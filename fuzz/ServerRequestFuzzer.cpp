@@ -54,12 +54,20 @@ std::string Exchange(std::string_view bytes) {
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     addr.sin_port = htons(static_cast<std::uint16_t>(ServerPort()));
     // libFuzzer's timeout alarm interrupts calls now and then (EINTR): those are made again.
-    int connected;
-    do
-        connected = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    while (connected != 0 && errno == EINTR);
-    if (connected != 0 && errno != EISCONN)
-        __builtin_trap();
+    // An interrupted connect goes on by itself: its end is waited for, not asked for again.
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+        if (errno != EINTR)
+            __builtin_trap();
+        pollfd p{fd, POLLOUT, 0};
+        int ready;
+        do
+            ready = ::poll(&p, 1, 8000);
+        while (ready < 0 && errno == EINTR);
+        int error = 0;
+        socklen_t length = sizeof error;
+        if (ready <= 0 || ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error)
+            __builtin_trap();
+    }
     std::size_t sent = 0;
     while (sent < bytes.size()) {
         const ssize_t put = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
