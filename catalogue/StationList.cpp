@@ -11,15 +11,7 @@ namespace {
 // The field's text without the blanks around it, written over the record's own text (whose
 // storage is kept).
 void Field(std::string& text, std::string_view line, std::size_t first, std::size_t last) {
-    std::string_view field = line.substr(first, last - first + 1);
-    const auto blank = [](char c) {
-        return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-    };
-    while (!field.empty() && blank(field.front()))
-        field.remove_prefix(1);
-    while (!field.empty() && blank(field.back()))
-        field.remove_suffix(1);
-    text.assign(field);
+    text.assign(platform::TrimView(line.substr(first, last - first + 1)));
 }
 
 // The number a field starts with, as LeadingDouble reads it. The fields are whole numbers

@@ -200,27 +200,23 @@ std::string PageFetcher::Extract(std::string_view text, std::string_view label,
 
 namespace {
 
+// The references the clean-up decodes, each to one character, in the order it decodes them.
+constexpr std::pair<std::string_view, char> kReferences[] = {
+    {"&#34;", '"'},  {"&#33;", '!'},  {"&#36;", '$'},    {"&#37;", '%'}, {"&#38;", '&'},
+    {"&#45;", '-'},  {"&#46;", '.'},  {"&#47;", '/'},    {"&#60;", '<'}, {"&#62;", '>'},
+    {"&#160;", ' '}, {"&#247;", '-'}, {"&deg;", '\xB0'},
+};
+
 // The clean-up step by step: each replacement runs once over the whole text in this order; a
 // "&#38;" that forms a new reference with the text after it is decoded by a later step.
 std::string DecodeStepByStep(std::string_view raw) {
-    static const std::pair<std::string_view, std::string_view> table[] = {
-        {"  ", " "},    {"\n", " "},    {"&#34;", "\""}, {"&#33;", "!"},  {"&#36;", "$"},
-        {"&#37;", "%"}, {"&#38;", "&"}, {"&#45;", "-"},  {"&#46;", "."},  {"&#47;", "/"},
-        {"&#60;", "<"}, {"&#62;", ">"}, {"&#160;", " "}, {"&#247;", "-"}, {"&deg;", "\xB0"},
-    };
     std::string text(raw);
-    for (const auto& [from, to] : table)
-        platform::ReplaceAll(text, from, to);
+    platform::ReplaceAll(text, "  ", " ");
+    platform::ReplaceAll(text, "\n", " ");
+    for (const auto& [from, to] : kReferences)
+        platform::ReplaceAll(text, from, std::string_view(&to, 1));
     return platform::Trim(text);
 }
-
-// The references the clean-up decodes, each to one character; a text is decoded in the order
-// of this table (which matters only for "&#38;", decoded step by step).
-constexpr std::pair<std::string_view, char> kReferences[] = {
-    {"&#34;", '"'}, {"&#33;", '!'},  {"&#36;", '$'},  {"&#37;", '%'},
-    {"&#45;", '-'}, {"&#46;", '.'},  {"&#47;", '/'},  {"&#60;", '<'},
-    {"&#62;", '>'}, {"&#160;", ' '}, {"&#247;", '-'}, {"&deg;", '\xB0'},
-};
 
 // The length of the known reference `rest` starts with, its character into `decoded`; 1 and
 // '&' when it starts with none. A reference ends at its ';' within seven characters.
@@ -238,10 +234,6 @@ std::size_t DecodeReference(std::string_view rest, char& decoded) {
     return 1;
 }
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
 } // namespace
 
 std::string PageFetcher::DecodeExtracted(std::string_view raw) {
@@ -253,7 +245,7 @@ std::string PageFetcher::DecodeExtracted(std::string_view raw) {
 void PageFetcher::DecodeExtractedInto(std::string_view raw, std::string& text) {
     // The clean-up is a series of replacements, each run once over the whole text: blanks in
     // pairs folded ("  " to " "), line feeds to blanks, then the references in the order of
-    // the table below, then the text trimmed. Only "&#38;" makes a new reference (with the text
+    // kReferences, then the text trimmed. Only "&#38;" makes a new reference (with the text
     // after it) that a later step decodes: a text without it comes out the same from one
     // forward pass, which is what is done here; one with it takes the steps one by one.
     if (platform::Find(raw, "&#38;") != std::string_view::npos) {
@@ -290,14 +282,11 @@ void PageFetcher::DecodeExtractedInto(std::string_view raw, std::string& text) {
             ++in;
         }
     }
-    char* first = begin;
-    while (first < out && IsBlank(*first))
-        ++first;
-    while (out > first && IsBlank(out[-1]))
-        --out;
-    if (first != begin)
-        std::memmove(begin, first, static_cast<std::size_t>(out - first));
-    text.resize(static_cast<std::size_t>(out - first));
+    const std::string_view kept =
+        platform::TrimView(std::string_view(begin, static_cast<std::size_t>(out - begin)));
+    if (kept.data() != begin)
+        std::memmove(begin, kept.data(), kept.size());
+    text.resize(kept.size());
 }
 
 const char* HttpReasonPhrase(long status) {

@@ -125,17 +125,18 @@ const ReportMarkers& MarkersOf(ReportValue value) {
     return kMarkers[static_cast<int>(value)];
 }
 
+ReportRowCutter::ReportRowCutter(std::string_view page)
+    : m_page(page), m_nextLabel(platform::Find(page, kRowLabel)) {}
+
 bool ReportRowCutter::Next(ReportRow& row) {
-    const std::size_t begin = m_nextKnown && m_nextLabel >= m_position
-                                  ? m_nextLabel
-                                  : platform::Find(m_page, kRowLabel, m_position);
+    const std::size_t begin =
+        m_nextLabel >= m_position ? m_nextLabel : platform::Find(m_page, kRowLabel, m_position);
     if (begin == std::string_view::npos) {
         m_position = m_page.size();
         return false;
     }
     const std::size_t nextRow = platform::Find(m_page, kRowLabel, begin + kRowLabel.size());
     m_nextLabel = nextRow;
-    m_nextKnown = true;
     const std::size_t span = platform::Find(m_page, kReportStart, begin);
     if (span != std::string_view::npos && (nextRow == std::string_view::npos || span < nextRow)) {
         const std::size_t text = span + kReportStart.size();

@@ -47,17 +47,16 @@ struct ReportRow {
 // Hands out the rows of a page in page order.
 class ReportRowCutter {
 public:
-    explicit ReportRowCutter(std::string_view page) : m_page(page) {}
+    explicit ReportRowCutter(std::string_view page);
     // The next row; false when there is none.
     bool Next(ReportRow& row);
 
 private:
     std::string_view m_page;
     std::size_t m_position = 0;
-    // Where the label after the last row's begins stands (npos: nowhere), found while cutting
-    // that row: the next row starts there unless it ended beyond it.
-    std::size_t m_nextLabel = 0;
-    bool m_nextKnown = false;
+    // Where the first label at or after the last row's start (past its own label) stands,
+    // npos when nowhere: the next row starts there unless the last one ended beyond it.
+    std::size_t m_nextLabel;
 };
 
 // The decoded text of a value of the row; empty when a marker is missing in the row.

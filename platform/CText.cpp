@@ -13,10 +13,6 @@ namespace platform {
 
 namespace {
 
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
 locale_t CLocale() {
     static const locale_t locale = newlocale(LC_ALL_MASK, "C", locale_t{});
     return locale;
@@ -43,7 +39,7 @@ std::optional<double> WholeNumber(std::string_view text) {
 
 int LeadingInt(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && IsSpace(text[i]))
+    while (i < text.size() && IsBlank(text[i]))
         ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
@@ -113,13 +109,7 @@ std::size_t Find(std::string_view text, std::string_view needle, std::size_t fro
 }
 
 std::string Trim(std::string_view text) {
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && IsSpace(text[first]))
-        ++first;
-    while (last > first && IsSpace(text[last - 1]))
-        --last;
-    return std::string(text.substr(first, last - first));
+    return std::string(TrimView(text));
 }
 
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {

@@ -27,6 +27,19 @@ std::string ToLower(std::string_view text);
 
 // Trims blanks, tabs, carriage returns, line feeds, vertical tabs and form feeds at both ends.
 std::string Trim(std::string_view text);
+// The characters Trim takes away: the C locale's white space.
+inline bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// The same, as the part of `text` that stays (inline: the station list trims every field).
+inline std::string_view TrimView(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
 
 // Where `needle` first stands in `text` at or after `from` (npos if nowhere), as
 // std::string_view::find answers. A candidate must match the needle's last character before

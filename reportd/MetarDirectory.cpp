@@ -141,8 +141,8 @@ void MetarDirectorySource::Rescan() {
     m_snapshot = std::move(snapshot);
 }
 
-std::vector<TimedReport> MetarDirectorySource::Reports(const StationRecord& station,
-                                                       std::int64_t from, std::int64_t to) {
+std::shared_ptr<const MetarDirectorySource::Snapshot>
+MetarDirectorySource::ReadableSnapshot() const {
     std::shared_ptr<const Snapshot> snapshot;
     {
         std::lock_guard<std::mutex> lock(m_snapshotMutex);
@@ -150,6 +150,12 @@ std::vector<TimedReport> MetarDirectorySource::Reports(const StationRecord& stat
     }
     if (!snapshot->failure.empty())
         throw SourceFailure(500, snapshot->failure);
+    return snapshot;
+}
+
+std::vector<TimedReport> MetarDirectorySource::Reports(const StationRecord& station,
+                                                       std::int64_t from, std::int64_t to) {
+    const std::shared_ptr<const Snapshot> snapshot = ReadableSnapshot();
     std::vector<TimedReport> result;
     const auto it = snapshot->byStation.find(station.strICAO);
     if (it == snapshot->byStation.end())
@@ -164,13 +170,7 @@ std::vector<std::optional<TimedReport>>
 MetarDirectorySource::NewestReports(const std::vector<const StationRecord*>& stations,
                                     std::int64_t from, std::int64_t to) {
     // One snapshot for the whole table: a scan meanwhile changes none of its rows.
-    std::shared_ptr<const Snapshot> snapshot;
-    {
-        std::lock_guard<std::mutex> lock(m_snapshotMutex);
-        snapshot = m_snapshot;
-    }
-    if (!snapshot->failure.empty())
-        throw SourceFailure(500, snapshot->failure);
+    const std::shared_ptr<const Snapshot> snapshot = ReadableSnapshot();
     std::vector<std::optional<TimedReport>> newest(stations.size());
     for (std::size_t i = 0; i < stations.size(); ++i) {
         const auto it = snapshot->byStation.find(stations[i]->strICAO);

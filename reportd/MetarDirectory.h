@@ -55,6 +55,8 @@ private:
 
     mutable std::mutex m_snapshotMutex;
     std::shared_ptr<const Snapshot> m_snapshot;
+    // The snapshot answers are made from; SourceFailure when the folder could not be read.
+    std::shared_ptr<const Snapshot> ReadableSnapshot() const;
     std::atomic<std::uint64_t> m_generation{0};
 
     std::mutex m_waitMutex;

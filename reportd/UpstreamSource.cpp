@@ -6,7 +6,6 @@
 #include "platform/CalendarTime.h"
 
 #include <algorithm>
-#include <cctype>
 #include <sstream>
 
 namespace {
@@ -29,20 +28,10 @@ std::int64_t PlaceInTime(int day, int hour, int minute, std::int64_t now) {
     return t;
 }
 
-std::string Encode(const std::string& text) {
-    std::string out;
-    for (unsigned char c : text) {
-        if (std::isalnum(c) || c == '-' || c == '_' || c == '.')
-            out += static_cast<char>(c);
-        else
-            out += platform::Format("%%%02X", c);
-    }
-    return out;
-}
-
 std::string QueryUrl(const std::string& base, const std::string& icao, int hours) {
-    return base + (base.find('?') == std::string::npos ? "?" : "&") + "ids=" + Encode(icao) +
-           "&hours=" + std::to_string(hours) + "&format=raw";
+    return base + (base.find('?') == std::string::npos ? "?" : "&") +
+           "ids=" + PageFetcher::EscapeQueryValue(icao) + "&hours=" + std::to_string(hours) +
+           "&format=raw";
 }
 
 } // namespace
