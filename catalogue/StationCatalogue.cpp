@@ -146,7 +146,7 @@ bool StationCatalogue::FetchObservations(const StationRecord* station, Observati
         response.failure = FetchFailure::Cut;
     if (!response.Ok()) {
         // Nothing of an error page or a cut one is read.
-        NoteFailure(*station, response, retrieval);
+        NoteFailure(station->strStation, station->strICAO, response, retrieval);
         return false;
     }
     NoteSuccess(response.body.find(protocol::kSimulatedHeading) != std::string::npos);
@@ -173,12 +173,10 @@ void StationCatalogue::NoteRefresh(const std::string& what, const PageFetcher::R
         NoteSuccess(simulated);
         return;
     }
-    StationRecord station;
-    station.strStation = what;
-    NoteFailure(station, response, Retrieval::Refresh);
+    NoteFailure(what, {}, response, Retrieval::Refresh);
 }
 
-void StationCatalogue::NoteFailure(const StationRecord& station,
+void StationCatalogue::NoteFailure(std::string_view name, std::string_view icao,
                                    const PageFetcher::Response& response, Retrieval retrieval) {
     // The outage began with its first failure; what fails now may have changed since.
     if (m_serverDownSince == 0) {
@@ -188,17 +186,16 @@ void StationCatalogue::NoteFailure(const StationRecord& station,
     m_failure = response;
     m_failure.body.clear();
     m_lastFailure = DescribeFailure(response, m_fetcher.GetLimits());
-    if (retrieval != Retrieval::Asked && std::find(m_notRefreshed.begin(), m_notRefreshed.end(),
-                                                   station.strStation) == m_notRefreshed.end())
-        m_notRefreshed.push_back(station.strStation);
+    if (retrieval != Retrieval::Asked &&
+        std::find(m_notRefreshed.begin(), m_notRefreshed.end(), name) == m_notRefreshed.end())
+        m_notRefreshed.emplace_back(name);
     m_notice = OutageNotice();
     if (m_host)
         m_host->SetServerNotice(m_notice);
     // A station's reports, or what else could not be had ("the map's current conditions").
-    std::string what = station.strICAO.empty()
-                           ? station.strStation
-                           : platform::Format("the reports of %s (%s)", station.strStation.c_str(),
-                                              station.strICAO.c_str());
+    std::string what = icao.empty()
+                           ? std::string(name)
+                           : "the reports of " + std::string(name) + " (" + std::string(icao) + ")";
     if (!what.empty())
         what[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(what[0])));
     Tell(CatalogueNotice::Kind::ServerFailed,

@@ -96,8 +96,10 @@ public:
 
 private:
     void Tell(CatalogueNotice::Kind kind, std::string text, bool asked = true);
-    void NoteFailure(const StationRecord& station, const PageFetcher::Response& response,
-                     Retrieval retrieval);
+    // `name` is what was not had (a station's name, or "the map's current conditions"), `icao`
+    // the station's code when there is one.
+    void NoteFailure(std::string_view name, std::string_view icao,
+                     const PageFetcher::Response& response, Retrieval retrieval);
     void NoteSuccess(bool simulated);
     std::string OutageNotice() const;
 

@@ -10,7 +10,8 @@ namespace {
 
 // The field's text without the blanks around it, written over the record's own text (whose
 // storage is kept).
-void Field(std::string& text, std::string_view line, std::size_t first, std::size_t last) {
+template <typename Text>
+void Field(Text& text, std::string_view line, std::size_t first, std::size_t last) {
     text.assign(platform::TrimView(line.substr(first, last - first + 1)));
 }
 

@@ -7,10 +7,9 @@
 namespace {
 
 template <typename F> void ForEachStationText(StationRecord& r, F f) {
-    for (std::string* s : {&r.strCD, &r.strStation, &r.strICAO, &r.strIATA, &r.strNumber, &r.strLat,
-                           &r.strLon, &r.strElev, &r.strCol62, &r.strCol65, &r.strCol68,
-                           &r.strCol71, &r.strCol74, &r.strCol77, &r.strCol79, &r.strCY})
-        f(*s);
+    f(r.strCD), f(r.strStation), f(r.strICAO), f(r.strIATA), f(r.strNumber), f(r.strLat);
+    f(r.strLon), f(r.strElev), f(r.strCol62), f(r.strCol65), f(r.strCol68), f(r.strCol71);
+    f(r.strCol74), f(r.strCol77), f(r.strCol79), f(r.strCY);
 }
 
 } // namespace
@@ -45,7 +44,7 @@ void ClearStation(StationRecord& record) {
     record.dLongitude = 0.0;
     record.dColatitude = 0.0;
     record.dElevation = 0.0;
-    ForEachStationText(record, [](std::string& s) { s.clear(); });
+    ForEachStationText(record, [](auto& s) { s.clear(); });
 }
 
 void CoordinatesFromTexts(StationRecord& s) {

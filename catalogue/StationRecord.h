@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FixedText.h"
 #include "platform/GrowableArray.h"
 
 #include <cstdint>
@@ -25,22 +26,23 @@ struct StationRecord {
     double dColatitude = 0.0;     // 90 - north latitude: 0 = North Pole, 180 = South Pole
     double dElevation = 0.0;      // metres
     double dNearestMinutes = 0.0;
-    std::string strCD;
-    std::string strStation;
-    std::string strICAO;
-    std::string strIATA;
-    std::string strNumber;
-    std::string strLat; // "52 28N"
-    std::string strLon; // "013 24E"
-    std::string strElev;
-    std::string strCol62;
-    std::string strCol65;
-    std::string strCol68;
-    std::string strCol71;
-    std::string strCol74;
-    std::string strCol77;
-    std::string strCol79;
-    std::string strCY;
+    // The station's texts, each as wide as its column of the station list.
+    platform::FixedText<2> strCD;
+    platform::FixedText<17> strStation;
+    platform::FixedText<4> strICAO;
+    platform::FixedText<3> strIATA;
+    platform::FixedText<5> strNumber;
+    platform::FixedText<6> strLat; // "52 28N"
+    platform::FixedText<7> strLon; // "013 24E"
+    platform::FixedText<4> strElev;
+    platform::FixedText<1> strCol62;
+    platform::FixedText<1> strCol65;
+    platform::FixedText<1> strCol68;
+    platform::FixedText<1> strCol71;
+    platform::FixedText<1> strCol74;
+    platform::FixedText<1> strCol77;
+    platform::FixedText<1> strCol79;
+    platform::FixedText<2> strCY;
 
     bool operator==(const StationRecord&) const = default;
 };

@@ -414,7 +414,7 @@ bool MeteogramPane::SavePicture(const QString& path) {
         return false;
     const std::string cause = meteogram_output::WritePicture(
         path, Picture(), m_window.size(), [this](platform::DrawingSurface& dc) { DrawPlain(dc); },
-        platform::FromCp1252(m_pGraph ? m_pGraph->m_strTitle : m_station.strStation));
+        platform::FromCp1252(m_pGraph ? m_pGraph->m_strTitle : m_station.strStation.str()));
     if (cause.empty())
         return true;
     platform::MessageBox(platform::Format("The picture could not be written to \"%s\": %s.",

@@ -55,7 +55,7 @@ WindowPlacement At(int left, int top, int right, int bottom) {
 
 TEST(LayoutBytes, EntriesAndPlacementsByteForByte) {
     StationRecord s;
-    s.strStation = std::string(140, 'N'); // cut to 127
+    s.strStation = "NYC_JFK ARPT";
     s.strCY = "US";
     s.strICAO = "KJFK";
     s.strCD = "NY";
@@ -68,6 +68,8 @@ TEST(LayoutBytes, EntriesAndPlacementsByteForByte) {
     e.wpPlacement.flags = 2;
     e.wpPlacement.minX = -1, e.wpPlacement.minY = -2;
     e.wpPlacement.maxX = 300, e.wpPlacement.maxY = 400;
+    EXPECT_EQ(EncodeEntry(e).substr(4, 13), std::string("NYC_JFK ARPT\0", 13));
+    SetField(e.szName, std::string(140, 'N')); // cut to 127
     const std::string bytes = EncodeEntry(e);
     ASSERT_EQ(bytes.size(), 468u);
     EXPECT_EQ(bytes.substr(0, 4), std::string("\x01\0\0\0", 4));

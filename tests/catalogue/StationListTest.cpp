@@ -175,17 +175,17 @@ TEST(StationLine, EveryFieldComesFromItsOwnColumns) {
     const auto columns = [&line](std::size_t first, std::size_t last) {
         return line.substr(first, last - first + 1);
     };
-    const std::pair<const std::string*, std::string> fields[] = {
-        {&r.strCD, columns(0, 1)},      {&r.strICAO, columns(20, 23)},
-        {&r.strIATA, columns(26, 28)},  {&r.strNumber, columns(32, 36)},
-        {&r.strLat, columns(39, 44)},   {&r.strLon, columns(47, 53)},
-        {&r.strElev, columns(55, 58)},  {&r.strCol62, columns(62, 62)},
-        {&r.strCol65, columns(65, 65)}, {&r.strCol68, columns(68, 68)},
-        {&r.strCol71, columns(71, 71)}, {&r.strCol74, columns(74, 74)},
-        {&r.strCol77, columns(77, 77)}, {&r.strCol79, columns(79, 79)},
-        {&r.strCY, columns(81, 82)},
+    const std::pair<std::string, std::string> fields[] = {
+        {r.strCD, columns(0, 1)},      {r.strICAO, columns(20, 23)},
+        {r.strIATA, columns(26, 28)},  {r.strNumber, columns(32, 36)},
+        {r.strLat, columns(39, 44)},   {r.strLon, columns(47, 53)},
+        {r.strElev, columns(55, 58)},  {r.strCol62, columns(62, 62)},
+        {r.strCol65, columns(65, 65)}, {r.strCol68, columns(68, 68)},
+        {r.strCol71, columns(71, 71)}, {r.strCol74, columns(74, 74)},
+        {r.strCol77, columns(77, 77)}, {r.strCol79, columns(79, 79)},
+        {r.strCY, columns(81, 82)},
     };
     for (const auto& [field, expected] : fields)
-        EXPECT_EQ(*field, expected);
+        EXPECT_EQ(field, expected);
     EXPECT_EQ(r.strStation, columns(3, 19)); // no '/' or '\\' among them
 }
