@@ -20,6 +20,17 @@ QSettings Settings() {
 
 const char* kRecentSection = "Recent File List";
 
+// Writes a value unless the profile holds it already: the file is written again only for a
+// change, so that a run that changed nothing leaves it as it was.
+void Store(const QString& key, const QVariant& value) {
+    QSettings settings = Settings();
+    const QVariant stored = settings.value(key);
+    if (stored.isValid() && stored.userType() != QMetaType::QStringList &&
+        stored.toString() == value.toString())
+        return;
+    settings.setValue(key, value);
+}
+
 } // namespace
 
 int Profile::GetInt(const std::string& section, const std::string& entry, int fallback) {
@@ -36,12 +47,12 @@ std::string Profile::GetString(const std::string& section, const std::string& en
 }
 
 void Profile::WriteInt(const std::string& section, const std::string& entry, int value) {
-    Settings().setValue(Key(section, entry), value);
+    Store(Key(section, entry), value);
 }
 
 void Profile::WriteString(const std::string& section, const std::string& entry,
                           const std::string& value) {
-    Settings().setValue(Key(section, entry), FromCp1252(value));
+    Store(Key(section, entry), FromCp1252(value));
 }
 
 bool Profile::Has(const std::string& section, const std::string& entry) {
@@ -59,6 +70,10 @@ void RecentFileList::Load() {
 }
 
 void RecentFileList::Save() const {
+    RecentFileList stored(m_size);
+    stored.Load();
+    if (stored.m_entries == m_entries)
+        return;
     QSettings settings = Settings();
     settings.remove(QString::fromLatin1(kRecentSection));
     for (std::size_t i = 0; i < m_entries.size(); ++i)

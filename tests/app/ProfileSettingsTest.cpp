@@ -6,7 +6,10 @@
 
 #include <QSettings>
 
+#include <sys/stat.h>
+
 #include <clocale>
+#include <tuple>
 
 using platform::Profile;
 using testing_support::AppFixture;
@@ -154,4 +157,32 @@ TEST_F(SettingsTest, TheRecentListKeepsFortyEntriesAcrossRuns) {
     EXPECT_EQ(entries[0], "STATION 30 (X30)");
     EXPECT_EQ(entries[1], "STATION 41 (X41)");
     EXPECT_EQ(entries[39], "STATION 2 (X2)"); // the oldest fell off
+}
+
+TEST_F(SettingsTest, ARunThatChangedNothingLeavesTheProfileFileAlone) {
+    Profile::WriteInt("Settings", "iSaveSettings", 1);
+    Start(testing_support::SampleStationList());
+    Frame().AddToRecentFileList("STATION 1 (X1)");
+    Stop();
+    const std::string file = QSettings("Korvessa", "Ventora").fileName().toStdString();
+    // A file written again is a new file put in the old one's place, written at another time.
+    const auto identity = [&file] {
+        struct stat s {};
+        stat(file.c_str(), &s);
+        return std::tuple(s.st_ino, s.st_mtim.tv_sec, s.st_mtim.tv_nsec);
+    };
+    const auto before = identity();
+    ASSERT_NE(std::get<0>(before), 0u);
+    m_app.reset();
+    Start(testing_support::SampleStationList());
+    Frame().AddToRecentFileList("STATION 1 (X1)"); // already at the top
+    Stop();
+    EXPECT_EQ(identity(), before);
+
+    m_app.reset();
+    Start(testing_support::SampleStationList());
+    Frame().CurrentStation().iShowPastHours = 48;
+    Stop();
+    EXPECT_NE(identity(), before);
+    EXPECT_EQ(Stored("iShowPastHours"), "48");
 }
