@@ -84,7 +84,7 @@ int ParseStationList(std::string_view text, StationTable& table) {
     // Counting first spares the table a long series of moves while ten thousand stations arrive.
     int count = 0;
     ForEachStationLine(text, [&count](std::string_view) { ++count; });
-    table.Reserve(table.GetSize() + count);
+    table.ReserveForWriting(table.GetSize() + count);
     // Each record is read where it stays, not moved there.
     ForEachStationLine(text, [&table](std::string_view line) {
         ParseStationLineInto(line, table[table.Add(StationRecord())]);

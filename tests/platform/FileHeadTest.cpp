@@ -21,6 +21,11 @@ TEST(FileHead, ReadsUpToTheLimitAndSaysWhetherMoreIsThere) {
         EXPECT_EQ(head->text, bytes.substr(0, kLimit)) << c.size;
         EXPECT_EQ(head->cut, c.cut) << c.size;
     }
+    // A file whose size is not known beforehand is read to its end all the same.
+    const auto status = platform::ReadFileHead("/proc/self/status", kLimit);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->text.rfind("Name:", 0), 0u);
+    EXPECT_NE(status->text.find("\nPid:"), std::string::npos);
     EXPECT_FALSE(platform::ReadFileHead("no such file", kLimit));
     EXPECT_FALSE(platform::ReadFileHead(".", kLimit)); // a folder is no file to read
 }
