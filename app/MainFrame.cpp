@@ -58,15 +58,10 @@ CMainFrame::CMainFrame() {
         },
         [this](ConditionsOutcome outcome) { OnConditions(std::move(outcome)); });
     ReadSettings(m_currentStation);
-    {
-        // Opening prunes what is older than the days to keep.
-        platform::WaitCursor wait;
-        std::error_code error;
-        const std::filesystem::path folder = std::filesystem::current_path(error);
-        m_store = std::make_unique<ObservationStore>(error ? std::filesystem::path(".") : folder,
-                                                     m_currentStation.iKeepDays);
-    }
-    TellStoreNotices();
+    std::error_code error;
+    m_storeFolder = std::filesystem::current_path(error);
+    if (error)
+        m_storeFolder = ".";
     m_stationsOpened.RemoveAll();
     m_stationsResult.RemoveAll();
     m_stationsAll.RemoveAll();
@@ -279,7 +274,7 @@ void CMainFrame::DeclareCommands() {
          }},
         {ID_VIEW_WORLD_MAP, [this] { OpenChildWindow(KIND_WORLD_MAP); }},
         {ID_FILE_EXPORT_OBSERVATIONS, [this] { OnExportObservations(); },
-         [this] { return CommandUi{m_store && m_store->Available()}; }},
+         [this] { return CommandUi{!m_store || m_store->Available()}; }},
         {ID_VIEW_MAP_COLOURS_STATIONS, [this] { SetMapColours(MapColours::Stations); },
          [this] {
              return CommandUi{true, MapColourMode() == MapColours::Stations};
@@ -356,7 +351,15 @@ void CMainFrame::RegisterLayoutEntry(std::int32_t kind, const StationRecord& sta
 }
 
 ObservationStore* CMainFrame::Store() {
-    return m_store && m_store->Available() ? m_store.get() : nullptr;
+    // Opened on first use: a start that shows maps only has no need of it.
+    if (!m_store) {
+        // Opening prunes what is older than the days to keep.
+        platform::WaitCursor wait;
+        m_store = std::make_unique<ObservationStore>(m_storeFolder, m_currentStation.iKeepDays);
+        // What opening found is told once the caller's work is done, not in its middle.
+        QTimer::singleShot(0, this, [this] { TellStoreNotices(); });
+    }
+    return m_store->Available() ? m_store.get() : nullptr;
 }
 
 void CMainFrame::ObservationsRead(const StationRecord& station, const ObservationSeries& rows) {

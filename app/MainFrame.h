@@ -15,6 +15,7 @@
 
 #include <QMainWindow>
 
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -66,12 +67,12 @@ public:
     void RefreshConditions() override;
     void RegisterLayoutEntry(std::int32_t kind, const StationRecord& station,
                              const void* view) override;
-    // The store of the working folder, while it can be used.
+    // The store of the working folder, while it can be used; opened on the first call.
     ObservationStore* Store() override;
     // Every page read goes into the store.
     void ObservationsRead(const StationRecord& station, const ObservationSeries& rows) override;
     bool HasStoredObservations(const std::string& icao) override;
-    // Removes what is older than the days to keep; at start and once a day.
+    // Removes what is older than the days to keep; when the store opens and once a day.
     void PruneStore();
 
     // Shows a message over the main window; before the window is on the screen, once it is.
@@ -164,6 +165,7 @@ private:
     std::vector<std::function<void()>> m_whenStarted;
     CVentoraDoc* m_lastOpened = nullptr;
     std::vector<LayoutEntry> m_unrestored;
+    std::filesystem::path m_storeFolder; // the working folder at start
     std::unique_ptr<ObservationStore> m_store;
 
     CurrentConditions m_conditions;

@@ -65,6 +65,9 @@ protected:
 TEST_F(StoredObservationsTest, AKeptStationOpensAtOnceAndMergesThePage) {
     m_server.SetPage("KJFK", Rows("KJFK", 24, 60));
     StartViewer();
+    Pump();
+    // A start that shows the map only leaves the store unopened, its file unmade.
+    EXPECT_FALSE(std::filesystem::exists(kObservationStoreFile));
     App().OpenStations({"KJFK"});
     ASSERT_TRUE(Jfk());
     CloseJfk();
