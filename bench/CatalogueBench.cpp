@@ -88,7 +88,7 @@ static void BM_LoadStationList(benchmark::State& state) {
     StationCatalogue catalogue(fetcher, current, all);
     SideBySide timing;
     for (auto _ : state)
-        timing.Iteration(
+        timing.WarmIteration(
             state,
             [&] {
                 catalogue.LoadStationList(StationCatalogue::Source::LocalFile);

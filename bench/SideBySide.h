@@ -20,10 +20,18 @@ public:
     template <typename V, typename F>
     void Iteration(benchmark::State& state, V&& ventora, F&& floor) {
         const double v = Seconds(ventora);
-        const double f = Seconds(floor);
-        m_ventora += v;
-        m_floor += f;
-        state.SetIterationTime(v);
+        Add(state, v, Seconds(floor));
+    }
+
+    // The same, each timed run after an untimed one of its own: for work that allocates and
+    // frees large blocks, so that each meets the memory its own kind left, not the pages the
+    // other's frees gave back to the system.
+    template <typename V, typename F>
+    void WarmIteration(benchmark::State& state, V&& ventora, F&& floor) {
+        ventora();
+        const double v = Seconds(ventora);
+        floor();
+        Add(state, v, Seconds(floor));
     }
 
     // `scale` turns seconds per iteration into the reported unit (1e6 / rows: microseconds
@@ -38,6 +46,12 @@ public:
     }
 
 private:
+    void Add(benchmark::State& state, double ventora, double floor) {
+        m_ventora += ventora;
+        m_floor += floor;
+        state.SetIterationTime(ventora);
+    }
+
     static double Now() {
         timespec t{};
         clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);

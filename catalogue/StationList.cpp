@@ -8,11 +8,22 @@
 
 namespace {
 
-// The field's text without the blanks around it, written over the record's own text (whose
-// storage is kept).
-template <typename Text>
-void Field(Text& text, std::string_view line, std::size_t first, std::size_t last) {
-    text.assign(platform::TrimView(line.substr(first, last - first + 1)));
+// The field's text without the blanks around it, with `map` applied to each character kept.
+// A field is a few characters wide: read here where they stand.
+template <std::size_t N, typename Map = char (*)(char)>
+void Field(
+    platform::FixedText<N>& text, std::string_view line, std::size_t first, std::size_t last,
+    Map map = [](char c) { return c; }) {
+    ++last;
+    while (first < last && platform::IsBlank(line[first]))
+        ++first;
+    while (last > first && platform::IsBlank(line[last - 1]))
+        --last;
+    char kept[N];
+    std::size_t n = 0;
+    for (; first < last && n < N; ++first)
+        kept[n++] = map(line[first]);
+    text.assign(std::string_view(kept, n));
 }
 
 // The number a field starts with, as LeadingDouble reads it. The fields are whole numbers
@@ -45,9 +56,7 @@ namespace {
 // The station of the line, read into a record as it stands in the table.
 void ParseStationLineInto(std::string_view line, StationRecord& r) {
     Field(r.strCD, line, 0, 1);
-    Field(r.strStation, line, 3, 19);
-    std::replace(r.strStation.begin(), r.strStation.end(), '/', '_');
-    std::replace(r.strStation.begin(), r.strStation.end(), '\\', '_');
+    Field(r.strStation, line, 3, 19, [](char c) { return c == '/' || c == '\\' ? '_' : c; });
     Field(r.strICAO, line, 20, 23);
     Field(r.strIATA, line, 26, 28);
     Field(r.strNumber, line, 32, 36);
@@ -86,8 +95,7 @@ int ParseStationList(std::string_view text, StationTable& table) {
     ForEachStationLine(text, [&count](std::string_view) { ++count; });
     table.ReserveForWriting(table.GetSize() + count);
     // Each record is read where it stays, not moved there.
-    ForEachStationLine(text, [&table](std::string_view line) {
-        ParseStationLineInto(line, table[table.Add(StationRecord())]);
-    });
+    ForEachStationLine(
+        text, [&table](std::string_view line) { ParseStationLineInto(line, table.AddNew()); });
     return count;
 }

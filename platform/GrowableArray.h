@@ -40,6 +40,11 @@ public:
         m_items.push_back(std::move(item));
         return GetSize() - 1;
     }
+    // Appends a value-initialised element, made where it stays, and returns it.
+    T& AddNew() {
+        Reserve(m_items.size() + 1);
+        return m_items.emplace_back();
+    }
     void InsertAt(int index, const T& item) {
         if (index < 0 || index > GetSize())
             throw InvalidArgument("array insert position " + std::to_string(index) +

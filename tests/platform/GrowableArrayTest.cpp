@@ -9,6 +9,10 @@ TEST(GrowableArray, GrowsGeometricallyFromFour) {
     GrowableArray<int> a;
     a.Add(1);
     EXPECT_EQ(a.Capacity(), 4u); // at least 4
+    GrowableArray<int> made; // an element made in place grows the array alike
+    made.AddNew() = 7;
+    EXPECT_EQ(made.Capacity(), 4u);
+    EXPECT_EQ(made[0], 7);
     for (int i = 0; i < 3; ++i)
         a.Add(i);
     a.Add(5);
