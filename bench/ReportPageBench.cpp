@@ -163,7 +163,7 @@ static void BM_ReadReportPage(benchmark::State& state) {
     }
     SideBySide timing;
     for (auto _ : state)
-        timing.Iteration(
+        timing.WarmIteration(
             state,
             [&] {
                 ObservationSeries series;

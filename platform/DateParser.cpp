@@ -15,17 +15,49 @@ struct Token {
     int value = 0; // numbers only
 };
 
-std::optional<std::vector<Token>> Tokenize(std::string_view text) {
-    std::vector<Token> tokens;
+// At most N tokens, as a text of N characters has.
+template <std::size_t N> class StackTokens {
+public:
+    void push_back(const Token& token) { m_items[m_size++] = token; }
+    std::size_t size() const { return m_size; }
+    const Token& operator[](std::size_t i) const { return m_items[i]; }
+
+private:
+    std::array<Token, N> m_items{};
+    std::size_t m_size = 0;
+};
+
+// No way of writing a date and a time of day takes more than this; longer texts are not looked
+// at (a page may carry megabytes where a date belongs).
+constexpr std::size_t kLongest = 80;
+
+// The tokens of a text of at most kLongest characters, held without an allocation: a page
+// reads a date in every row.
+using Tokens = StackTokens<kLongest>;
+
+// The C library's classes of a byte, without its call for the ASCII bytes, which every locale
+// classes alike.
+bool IsSpace(unsigned char c) {
+    return c < 0x80 ? c == ' ' || (c >= '\t' && c <= '\r') : std::isspace(c) != 0;
+}
+bool IsDigit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsAlpha(unsigned char c) {
+    return c < 0x80 ? (c | 0x20) >= 'a' && (c | 0x20) <= 'z' : std::isalpha(c) != 0;
+}
+
+std::optional<Tokens> Tokenize(std::string_view text) {
+    Tokens tokens;
     std::size_t i = 0;
     while (i < text.size()) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (std::isspace(c)) {
+        if (IsSpace(c)) {
             ++i;
-        } else if (std::isdigit(c)) {
+        } else if (IsDigit(c)) {
             std::size_t j = i;
             int value = 0;
-            while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) {
+            while (j < text.size() && IsDigit(static_cast<unsigned char>(text[j]))) {
                 if (j - i >= 6) // no field of a date or time has so many digits
                     return std::nullopt;
                 value = value * 10 + (text[j] - '0');
@@ -33,9 +65,9 @@ std::optional<std::vector<Token>> Tokenize(std::string_view text) {
             }
             tokens.push_back({Token::Number, text.substr(i, j - i), value});
             i = j;
-        } else if (std::isalpha(c)) {
+        } else if (IsAlpha(c)) {
             std::size_t j = i;
-            while (j < text.size() && std::isalpha(static_cast<unsigned char>(text[j])))
+            while (j < text.size() && IsAlpha(static_cast<unsigned char>(text[j])))
                 ++j;
             tokens.push_back({Token::Word, text.substr(i, j - i)});
             i = j;
@@ -88,7 +120,7 @@ int DaysInMonth(int year, int month) {
 
 class Reader {
 public:
-    explicit Reader(const std::vector<Token>& tokens) : m_tokens(tokens) {}
+    explicit Reader(const Tokens& tokens) : m_tokens(tokens) {}
 
     bool AtEnd() const { return m_pos >= m_tokens.size(); }
     const Token* Peek(std::size_t ahead = 0) const {
@@ -170,16 +202,13 @@ public:
     }
 
 private:
-    const std::vector<Token>& m_tokens;
+    const Tokens& m_tokens;
     std::size_t m_pos = 0;
 };
 
 } // namespace
 
 std::optional<DateTimeFields> ParseUsDateTime(std::string_view text) {
-    // No way of writing a date and a time of day takes more than this; longer texts are not
-    // looked at (a page may carry megabytes where a date belongs).
-    constexpr std::size_t kLongest = 80;
     if (text.size() > kLongest)
         return std::nullopt;
     const auto tokens = Tokenize(text);
