@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -53,16 +54,25 @@ void ApplyPlacement(QWidget& window, const WindowPlacement& p, const PlacementBo
 }
 
 // The station of a saved meteogram window: its texts, and the position they describe, so that
-// its mark on the world map stands where the station is.
-StationRecord StationOf(const LayoutEntry& e) {
+// its mark on the world map stands where the station is. None when a text is longer than a
+// station's field: this program wrote no such entry, and cut to size its code could name
+// another station.
+std::optional<StationRecord> StationOf(const LayoutEntry& e) {
     StationRecord s;
-    s.strStation = FieldText(e.szName);
-    s.strCY = FieldText(e.szCountry);
-    s.strICAO = FieldText(e.szIcao);
-    s.strCD = FieldText(e.szCD);
-    s.strLat = FieldText(e.szLatitude);
-    s.strLon = FieldText(e.szLongitude);
-    s.strElev = FieldText(e.szElevation);
+    bool fits = true;
+    const auto take = [&fits](auto& field, const std::string& text) {
+        fits = fits && text.size() <= field.capacity();
+        field = text;
+    };
+    take(s.strStation, FieldText(e.szName));
+    take(s.strCY, FieldText(e.szCountry));
+    take(s.strICAO, FieldText(e.szIcao));
+    take(s.strCD, FieldText(e.szCD));
+    take(s.strLat, FieldText(e.szLatitude));
+    take(s.strLon, FieldText(e.szLongitude));
+    take(s.strElev, FieldText(e.szElevation));
+    if (!fits)
+        return std::nullopt;
     CoordinatesFromTexts(s);
     return s;
 }
@@ -139,17 +149,21 @@ void RestoreLayout(CMainFrame& frame) {
         case KindRestore::Reopen:
             opened = frame.OpenChildWindow(entry.nKind);
             break;
-        case KindRestore::ReopenStation:
+        case KindRestore::ReopenStation: {
+            const std::optional<StationRecord> station = StationOf(entry);
+            if (!station)
+                break;
             // Once the server has not answered, the other stations are not waited for; a
             // station with kept observations opens with them all the same.
             if (frame.Catalogue().ServerDownSince() != 0 &&
-                !frame.HasStoredObservations(StationOf(entry).strICAO))
+                !frame.HasStoredObservations(station->strICAO))
                 frame.KeepUnrestoredStation(entry);
-            else if (frame.Catalogue().SelectStation(StationOf(entry)))
+            else if (frame.Catalogue().SelectStation(*station))
                 opened = frame.LastOpenedDocument();
             else if (frame.Catalogue().ServerDownSince() != 0)
                 frame.KeepUnrestoredStation(entry);
             break;
+        }
         case KindRestore::ReopenAllStations: {
             platform::WaitCursor wait;
             opened = frame.OpenChildWindow(KIND_ALL_STATIONS);

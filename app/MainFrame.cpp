@@ -356,8 +356,10 @@ ObservationStore* CMainFrame::Store() {
         // Opening prunes what is older than the days to keep.
         platform::WaitCursor wait;
         m_store = std::make_unique<ObservationStore>(m_storeFolder, m_currentStation.iKeepDays);
-        // What opening found is told once the caller's work is done, not in its middle.
-        QTimer::singleShot(0, this, [this] { TellStoreNotices(); });
+        // What opening found is told once the caller's work is done, not in its middle (a
+        // search, a layout being restored).
+        QTimer::singleShot(0, this,
+                           [this, found = m_store->TakeNotices()] { TellStoreNotices(found); });
     }
     return m_store->Available() ? m_store.get() : nullptr;
 }
@@ -377,6 +379,9 @@ bool CMainFrame::HasStoredObservations(const std::string& icao) {
 }
 
 void CMainFrame::PruneStore() {
+    // A store not opened yet is pruned when it opens.
+    if (!m_store)
+        return;
     if (ObservationStore* store = Store()) {
         platform::WaitCursor wait;
         store->SetKeepDays(m_currentStation.iKeepDays);
@@ -416,9 +421,12 @@ void CMainFrame::OnExportObservations() {
 }
 
 void CMainFrame::TellStoreNotices() {
-    if (!m_store)
-        return;
-    for (const StoreNotice& notice : m_store->TakeNotices()) {
+    if (m_store)
+        TellStoreNotices(m_store->TakeNotices());
+}
+
+void CMainFrame::TellStoreNotices(const std::vector<StoreNotice>& notices) {
+    for (const StoreNotice& notice : notices) {
         const std::string file = platform::ToCp1252(QString::fromStdString(notice.file.string()));
         const std::string reason = Cp1252FromUtf8(notice.reason);
         if (notice.kind == StoreNotice::Kind::SetAside)

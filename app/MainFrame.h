@@ -146,6 +146,7 @@ private:
     void UpdateTitle();
     // What the store has to tell (a file set aside, a file it cannot use), once each.
     void TellStoreNotices();
+    void TellStoreNotices(const std::vector<StoreNotice>& notices);
     // File > Export Observations...: the active meteogram's station, or one the user names.
     void OnExportObservations();
     // The report age of the active window; none for windows without one.

@@ -3,7 +3,6 @@
 #include <array>
 #include <cctype>
 #include <string>
-#include <vector>
 
 namespace platform {
 
@@ -48,6 +47,8 @@ bool IsAlpha(unsigned char c) {
 }
 
 std::optional<Tokens> Tokenize(std::string_view text) {
+    if (text.size() > kLongest) // a token takes a character at least
+        return std::nullopt;
     Tokens tokens;
     std::size_t i = 0;
     while (i < text.size()) {
@@ -209,8 +210,6 @@ private:
 } // namespace
 
 std::optional<DateTimeFields> ParseUsDateTime(std::string_view text) {
-    if (text.size() > kLongest)
-        return std::nullopt;
     const auto tokens = Tokenize(text);
     if (!tokens)
         return std::nullopt;

@@ -46,6 +46,8 @@ std::optional<FileHead> ReadFileHead(const std::filesystem::path& path, std::siz
             break;
     }
     head.text.resize(length);
+    if (head.text.capacity() > length + kStep) // room made before the size was known
+        head.text.shrink_to_fit();
     if (in.bad())
         return std::nullopt;
     // A file that grows while it is read is cut where the limit stood.

@@ -24,6 +24,7 @@ const char* kRecentSection = "Recent File List";
 // change, so that a run that changed nothing leaves it as it was.
 void Store(const QString& key, const QVariant& value) {
     QSettings settings = Settings();
+    settings.setFallbacksEnabled(false); // the user's own file, not the system-wide defaults
     const QVariant stored = settings.value(key);
     if (stored.isValid() && stored.userType() != QMetaType::QStringList &&
         stored.toString() == value.toString())

@@ -201,8 +201,12 @@ TEST_F(LayoutTest, AStationWithoutReportsOpensNothingAndTheRestoreGoesOn) {
     LayoutEntry hamburg = station("EDDH", "HAMBURG"); // the server has nothing for it
     LayoutEntry jfk = station("KJFK", "NYC_JFK ARPT");
     jfk.wpPlacement = At(40, 30, 690, 700);
-    WriteFile(kLayoutFile, EncodePlacement(At(0, 0, 800, 800)) + Record(hamburg) + Record(jfk) +
-                               Record(Entry(KIND_ALL_STATIONS)));
+    // A code longer than any station's, which this program never writes: cut, it would be
+    // KJFK's.
+    LayoutEntry damaged = station("KJFK", "LONG CODE");
+    SetField(damaged.szIcao, "KJFKX");
+    WriteFile(kLayoutFile, EncodePlacement(At(0, 0, 800, 800)) + Record(hamburg) + Record(damaged) +
+                               Record(jfk) + Record(Entry(KIND_ALL_STATIONS)));
     platform::Profile::WriteInt("Settings", "iRestoreLayout", 1);
     Start(testing_support::SampleStationList(), CVentoraApp::Options{server.BaseUrl()});
     EXPECT_EQ(Titles(), (std::vector<std::string>{"NYC_JFK ARPT", "All stations"}));

@@ -66,7 +66,9 @@ TEST_F(StoredObservationsTest, AKeptStationOpensAtOnceAndMergesThePage) {
     m_server.SetPage("KJFK", Rows("KJFK", 24, 60));
     StartViewer();
     Pump();
-    // A start that shows the map only leaves the store unopened, its file unmade.
+    // A start that shows the map only leaves the store unopened, its file unmade; the daily
+    // pruning has nothing to prune yet.
+    Frame().PruneStore();
     EXPECT_FALSE(std::filesystem::exists(kObservationStoreFile));
     App().OpenStations({"KJFK"});
     ASSERT_TRUE(Jfk());
