@@ -51,16 +51,12 @@ public:
 
     static constexpr std::size_t capacity() { return N; }
     std::size_t size() const { return m_size; }
-    std::size_t length() const { return m_size; }
     bool empty() const { return m_size == 0; }
     const char* c_str() const { return m_text; }
     const char* data() const { return m_text; }
-    char* begin() { return m_text; }
-    char* end() { return m_text + m_size; }
     const char* begin() const { return m_text; }
     const char* end() const { return m_text + m_size; }
     char operator[](std::size_t i) const { return m_text[i]; }
-    char front() const { return m_text[0]; }
     char back() const { return m_text[m_size - 1]; }
 
     std::string_view view() const { return {m_text, m_size}; }

@@ -6,8 +6,8 @@
 #include "platform/CText.h"
 #include "platform/CalendarTime.h"
 #include "tests/reportd/RunningServer.h"
-#include "tests/support/RecordingCatalogueHost.h"
 #include "tests/support/MessageRecorder.h"
+#include "tests/support/RecordingCatalogueHost.h"
 #include "tests/support/StationLine.h"
 #include "tests/support/TestPaths.h"
 
@@ -78,14 +78,34 @@ TEST(StationFiles, PairsOfTimeAndReportLines) {
                                           "EDDF 060920Z 26008KT CAVOK 20/13 Q1013\r\n"
                                           "a stray line without its time\n"
                                           "2026/12/06 09:50\n"
-                                          "KJFK 060950Z 18005KT 10SM CLR 05/M02 A3001\n");
+                                          "KJFK 060950Z 18005KT 10SM CLR 05/M02 A3001\n"
+                                          "2027/01/01 00:00\n" // the first month is one
+                                          "KJFK 010000Z 18005KT 10SM CLR 05/M02 A3001\n"
+                                          "2026/13/06 09:50\n" // there is no thirteenth
+                                          "EDDF 060950Z 27010KT 9999 FEW030 21/13 Q1013\n");
     ASSERT_EQ(reports.size(), 2u);
     const auto& eddf = reports.at("EDDF");
     ASSERT_EQ(eddf.size(), 2u);
     EXPECT_EQ(eddf[0].time, UtcTime(2026, 12, 6, 9, 50));
     EXPECT_EQ(eddf[0].raw, "EDDF 060950Z 27010KT 9999 FEW030 21/13 Q1013");
     EXPECT_EQ(eddf[1].raw, "EDDF 060920Z 26008KT CAVOK 20/13 Q1013");
-    EXPECT_EQ(reports.at("KJFK").size(), 1u);
+    ASSERT_EQ(reports.at("KJFK").size(), 2u);
+    EXPECT_EQ(reports.at("KJFK")[1].time, UtcTime(2027, 1, 1, 0, 0));
+}
+
+TEST(MetarFolder, AnUnchangedFolderKeepsItsGeneration) {
+    // What the server made from a folder stands until the folder changes: answers kept for
+    // revalidation stay valid over a scan that found nothing new.
+    testing_support::ScopedWorkingFolder folder;
+    std::filesystem::create_directory("metar");
+    WriteFile("metar/EDDF.TXT", "2026/12/06 09:50\nEDDF 060950Z 27010KT 9999 FEW030 21/13 Q1013\n");
+    MetarDirectorySource source("metar", 600000);
+    const std::uint64_t first = source.Generation();
+    source.Rescan();
+    EXPECT_EQ(source.Generation(), first);
+    WriteFile("metar/later.txt", "2026/12/06 09:55\nEDDF 060955Z 28012KT 9999 Q1012\n");
+    source.Rescan();
+    EXPECT_GT(source.Generation(), first);
 }
 
 TEST(MetarFolder, HandWrittenReportsAreReadBackExactly) {
