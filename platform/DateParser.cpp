@@ -14,25 +14,22 @@ struct Token {
     int value = 0; // numbers only
 };
 
-// At most N tokens, as a text of N characters has.
-template <std::size_t N> class StackTokens {
+// No way of writing a date and a time of day takes more than this; longer texts are not looked
+// at (a page may carry megabytes where a date belongs).
+constexpr std::size_t kLongest = 80;
+
+// The tokens of a text of at most kLongest characters (one character each at least), held
+// without an allocation: a page reads a date in every row.
+class Tokens {
 public:
     void push_back(const Token& token) { m_items[m_size++] = token; }
     std::size_t size() const { return m_size; }
     const Token& operator[](std::size_t i) const { return m_items[i]; }
 
 private:
-    std::array<Token, N> m_items{};
+    std::array<Token, kLongest> m_items{};
     std::size_t m_size = 0;
 };
-
-// No way of writing a date and a time of day takes more than this; longer texts are not looked
-// at (a page may carry megabytes where a date belongs).
-constexpr std::size_t kLongest = 80;
-
-// The tokens of a text of at most kLongest characters, held without an allocation: a page
-// reads a date in every row.
-using Tokens = StackTokens<kLongest>;
 
 // The C library's classes of a byte, without its call for the ASCII bytes, which every locale
 // classes alike.
