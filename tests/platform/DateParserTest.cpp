@@ -75,7 +75,7 @@ TEST(UsDateParser, RefusesEverythingElse) {
          {"", "04:51", "12/07/2026", "04:51 13/07/2026", "04:51 2/30/2026", "24:00 1/1/2026",
           "04:60 1/1/2026", "04:51 12/07/2026 extra", "garbage", "04:51 Smarch 3, 2026",
           "04:51 07.12.2026", "04:51 12/07/202", "04:51 1234567/1/2026", "04:51 12/07/2026 UTC",
-          "04:51 2/29/2025", "13:05 PM 3/2/2004"})
+          "04:51 2/29/2025", "13:05 PM 3/2/2004", "04:51 12/07-2026", "04:51 12-07/2026"})
         EXPECT_FALSE(ParseUsDateTime(text)) << text;
     // A text longer than any date and time is not looked at.
     EXPECT_FALSE(ParseUsDateTime("04:51 12/07/2026" + std::string(100, ' ')));
